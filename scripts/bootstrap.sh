@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that the build, the tests and the demo need.
+# Quiet and quick when everything is already there.
+set -euo pipefail
+PKGS=(cmake g++ make clang libclang-rt-14-dev
+      qt6-base-dev qt6-multimedia-dev libgl-dev libjpeg-dev libgtest-dev
+      xvfb xauth imagemagick
+      pulseaudio pulseaudio-utils espeak-ng sox
+      gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-pulseaudio)
+missing=()
+for p in "${PKGS[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO="sudo"
+echo "bootstrap: installing ${missing[*]}"
+$SUDO apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

@@ -1,0 +1,78 @@
+#pragma once
+// One bingo card: up to four 5x5 faces, their numbers, daub colours and marks, the
+// card's copy of the called-number table and its identity. Headless; the card
+// widget draws from it.
+#include <QByteArray>
+#include <QString>
+#include <array>
+#include <cstdint>
+
+// 24-bit colour as red, green, blue (QRgb-compatible without the alpha byte).
+using Colour = std::uint32_t;
+constexpr Colour RGB(int r, int g, int b) { return (Colour(r) << 16) | (Colour(g) << 8) | Colour(b); }
+constexpr Colour kWhite = RGB(255, 255, 255);
+constexpr Colour kSilver = RGB(192, 192, 192);
+constexpr Colour kGrey = RGB(128, 128, 128);
+constexpr Colour kBlue = RGB(0, 0, 255);
+constexpr Colour kAqua = RGB(0, 255, 255);
+constexpr Colour kRed = RGB(255, 0, 0);
+constexpr Colour kBlack = RGB(0, 0, 0);
+
+constexpr const char* kNoCardId = "------.-----.-----";
+
+// Column letter of a number 1..75 ("B" 1-15 ... "O" 61-75); "" outside.
+QString ColumnLetter(int n);
+
+class BingoCard {
+public:
+    BingoCard();
+
+    // Card data (faces 1..4, columns 0..4, rows 0..4; called slots [column 0..4][position 1..15]).
+    QString CardOrdinal;
+    QString SelectionCode;
+    int FaceCount = 0;
+    bool Loaded = false;
+    std::array<std::array<std::array<QString, 5>, 5>, 5> Numbers;   // [face][col][row], face index 1..4
+    std::array<std::array<std::array<Colour, 5>, 5>, 5> CellColour;
+    std::array<std::array<std::array<int, 5>, 5>, 5> Marked{};
+    std::array<std::array<int, 16>, 5> Called{};                    // [col][pos], pos 1..15
+    int NumberFontSize = 12;
+    int FreeFontSize = 7;
+    int TextTop = 3;
+    int TextLeft = 3;
+    bool AutoDaubOn = false;
+    bool Entered = false;
+    Colour DaubColour = kBlue;
+    Colour AutoDaubColour = kAqua;
+    int CellWidth = 24;
+    int CellHeight = 24;
+    QString CardId = QString::fromLatin1(kNoCardId);
+
+    // Result of checking a numbers text before it is loaded.
+    enum class TextCheck { Ok, TooShort, OutOfRange };
+    // A text must hold 25 characters for each face in use, and every used cell other
+    // than the free square must code a number 1..75.
+    static TextCheck CheckNumbersText(const QByteArray& text, int faceCount);
+
+    // Fills the card (face 1 always, faces 2..4 while FaceCount allows). Returns false and
+    // leaves the card as it was when the text fails CheckNumbersText for FaceCount
+    // (face 1 is always needed).
+    bool LoadNumbers(const QByteArray& numbersText, const QString& selectionCode);
+    void ClearCard();
+    void SetCalled(int column, int position, int value);
+    int IsCalled(int column, int position) const;
+    void MarkCalled();
+    // Manual daub of one cell (faces 1..4); returns true when the cell changed.
+    bool DaubCell(int face, int column, int row);
+    // Number held by a cell (1..75), 0 for an empty cell, the free square, a text that is
+    // no number 1..75, or a cell outside faces 1..4 / columns and rows 0..4.
+    int CellNumber(int face, int column, int row) const;
+    // True when number n (1..75) is called in this card's table; false outside 1..75.
+    bool IsNumberCalled(int n) const;
+    // First six characters of CardId followed by its characters 13..18.
+    QString ShortId() const;
+    static QString ShortId(const QString& cardId);
+
+    // Whole-card repaint request counter; the card widget compares it to redraw.
+    quint64 revision = 0;
+};

@@ -1,0 +1,18 @@
+#pragma once
+// Server line syntax: keyword prefixes compared by fixed length, tagged fields
+// "$c" value "%c", 1-based character ranges, and strict decimal conversion.
+#include <QByteArray>
+#include <optional>
+
+// Exact, case-sensitive comparison of the line's first prefix.size() bytes.
+inline bool HasPrefix(const QByteArray& line, const char* prefix) { return line.startsWith(prefix); }
+
+// The text between the first "$c" and the first "%c"; empty when either tag is
+// missing or "%c" does not follow "$c".
+QByteArray FieldValue(char code, const QByteArray& line);
+
+// Characters from..to of the line, counting from 1, clipped to the line.
+QByteArray Chars(const QByteArray& line, int from, int to);
+
+// A decimal integer (optional sign, surrounding blanks allowed) that fits 32 bits.
+std::optional<int> ToInt(const QByteArray& text);

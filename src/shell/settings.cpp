@@ -1,0 +1,112 @@
+#include "shell/settings.h"
+
+#include "session/wire.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+namespace {
+QString L1(const QByteArray& b) { return QString::fromLatin1(b); }
+QByteArray B(const QString& s) { return s.toLatin1(); }
+}
+
+QByteArray SettingValue(const QByteArray& key, const QByteArray& line)
+{
+    const int at = line.indexOf(key);
+    if (key.isEmpty() || at < 0)
+        return QByteArray();
+    const QByteArray after = line.mid(at + key.size(), 256);
+    const int hash = after.indexOf('#');
+    if (hash < 0)
+        return QByteArray();
+    return after.left(hash);
+}
+
+QByteArray SettingsLine(const ClientSettings& s)
+{
+    QByteArray line;
+    line += "UN:" + B(s.UserName);
+    line += "#WS:" + B(s.WebHost);
+    line += "#AL:" + B(s.Alias);
+    line += "#DM:" + B(s.AutoDaub);
+    line += "#SO:" + B(s.SoundOn);
+    line += "#V0:" + B(s.V0Value);
+    line += "#V1:" + B(s.FunBingoSet);
+    line += "#V2:" + QByteArray::number(s.FunBingoIndex);
+    line += "#V3:" + B(s.CallerSet);
+    line += "#V4:" + QByteArray::number(s.FunBingoCount);
+    line += "#V5:" + B(s.LastNewsUrl);
+    line += "#V6:" + B(s.ForgetPassword);
+    line += "#V7:" + B(s.Password);
+    line += "#V8:#V9:#";
+    return line;
+}
+
+void ApplySettingsLine(const QByteArray& line, ClientSettings& s, QString* captionPrefix)
+{
+    s.UserName = L1(SettingValue("UN:", line));
+    s.WebHost = L1(SettingValue("WS:", line));
+    s.AutoDaub = L1(SettingValue("DM:", line));
+    s.SoundOn = L1(SettingValue("SO:", line));
+    s.V0Value = L1(SettingValue("V0:", line));
+    s.ForgetPassword = L1(SettingValue("V6:", line));
+    if (s.ForgetPassword != QLatin1String("FALSE")) {
+        s.Password.clear();
+        s.ForgetPassword = QStringLiteral("TRUE");
+    } else {
+        s.Password = L1(SettingValue("V7:", line));
+    }
+    s.FunBingoIndex = 0;
+    s.FunBingoSet.clear();
+    s.CallerSet.clear();
+    const QByteArray v3 = SettingValue("V3:", line);
+    if (v3.size() > 1)
+        s.CallerSet = L1(v3);
+    const QByteArray v1 = SettingValue("V1:", line);
+    if (v1.size() > 2) {
+        s.FunBingoSet = L1(v1);
+        // A count or index that is not a decimal number (our writer never makes one)
+        // falls back to a one-shout set played from its first shout.
+        s.FunBingoCount = ToInt(SettingValue("V4:", line)).value_or(1);
+        const QByteArray v2 = SettingValue("V2:", line);
+        if (!v2.isEmpty())
+            s.FunBingoIndex = ToInt(v2).value_or(1);
+    }
+    s.LastNewsUrl = L1(SettingValue("V5:", line));
+    if (captionPrefix)
+        *captionPrefix = L1(SettingValue("V8:", line));
+}
+
+bool LoadSettings(const QString& path, ClientSettings& s, QString* captionPrefix)
+{
+    QFile file(path);
+    if (!file.exists() || !file.open(QIODevice::ReadOnly))
+        return false;
+    // Only the first line counts; a line longer than this is not one we wrote.
+    QByteArray line = file.read(64 * 1024);
+    const int end = line.indexOf('\n');
+    if (end >= 0)
+        line.truncate(end);
+    if (line.endsWith('\r'))
+        line.chop(1);
+    ApplySettingsLine(line, s, captionPrefix);
+    return true;
+}
+
+bool SaveSettings(const QString& path, const ClientSettings& s, QString* error)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    const QByteArray bytes = SettingsLine(s) + "\r\n";
+    if (file.write(bytes) != bytes.size() || !file.commit()) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    return true;
+}

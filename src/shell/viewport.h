@@ -1,0 +1,55 @@
+#pragma once
+// The narrow interface through which the game core reaches the screen. Controls
+// and windows are addressed by their design names ("tbimage", "status",
+// "Twinners.payout"); a name with a window prefix addresses a control of that
+// secondary window, a bare name a control of the main window.
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+
+class MainView {
+public:
+    virtual ~MainView() = default;
+
+    // Named controls.
+    virtual void setVisible(const QString& control, bool visible) = 0;
+    virtual void setEnabled(const QString& control, bool enabled) = 0;
+    virtual void setText(const QString& control, const QString& text) = 0;   // caption or label text
+    virtual void setHint(const QString& control, const QString& hint) = 0;
+    virtual void setChecked(const QString& control, bool checked) = 0;
+    virtual void setFontColour(const QString& control, std::uint32_t rgb) = 0;
+    virtual void setFaceColour(const QString& control, std::uint32_t rgb) = 0;
+    virtual void setItems(const QString& control, const QStringList& items) = 0;   // list boxes
+    virtual void setProgress(const QString& control, int value) = 0;
+    virtual void setGeometry(const QString& control, int left, int top, int width, int height) = 0;
+    virtual void moveControl(const QString& control, int left, int top) = 0;
+    virtual int controlWidth(const QString& control) const = 0;
+    virtual int controlTop(const QString& control) const = 0;
+    virtual bool isVisible(const QString& control) const = 0;
+    virtual void setColumns(const QString& listBox, int columns) = 0;
+    virtual int controlHeight(const QString& control) const = 0;
+    // Loads a picture file (program-folder relative) into a picture control; false when
+    // it cannot be read (the control keeps its previous picture).
+    virtual bool loadPicture(const QString& control, const QString& file) = 0;
+    virtual void repaint(const QString& control) = 0;
+
+    // Windows.
+    virtual void showWindow(const QString& window) = 0;
+    virtual void hideWindow(const QString& window) = 0;
+
+    // Cards 1..10 and the board read their models from the core; these ask for a redraw.
+    virtual void redrawCard(int card) = 0;
+    virtual void redrawBoard() = 0;
+    virtual void setCardCursor(bool dauber) = 0;
+
+    // Player dialogs and the system.
+    virtual void messageBox(const QString& text) = 0;           // information, returns at once
+    virtual void errorBox(const QString& text) = 0;             // error icon, returns at once
+    virtual bool question(const QString& text) = 0;             // Yes/No; true only for Yes
+    virtual bool chooseColour(std::uint32_t initial, std::uint32_t* chosen) = 0;
+    virtual void beep() = 0;
+    virtual void log(const QString& text) = 0;                  // the hidden diagnostic memo
+    virtual void openUrl(const QString& url) = 0;
+    virtual bool startProgram(const QString& program, const QStringList& arguments) = 0;
+    virtual void quit() = 0;
+};
