@@ -1,0 +1,66 @@
+#pragma once
+// A game core wired to a recording view, a recording player and a manual or fast
+// clock, with its program folder in a fresh temporary folder.
+#include "recordingview.h"
+#include "session/gamecore.h"
+
+#include <QTemporaryDir>
+#include <memory>
+
+class RecordingPlayer : public WavePlayer {
+public:
+    QStringList played;          // paths, in the order play() was called
+    bool playing = false;
+    bool failNext = false;
+    Mode mode() const override { return playing ? Mode::Playing : Mode::Stopped; }
+    bool play(const QString& path, QString* error) override
+    {
+        if (failNext) {
+            failNext = false;
+            if (error)
+                *error = QStringLiteral("device busy");
+            return false;
+        }
+        played << path;
+        playing = true;
+        return true;
+    }
+    void stop() override { finish(); }
+    // Ends the sound that plays and delivers its notice.
+    void finish()
+    {
+        if (!playing)
+            return;
+        playing = false;
+        emit notify();
+    }
+};
+
+class ManualClock : public GameClock {
+public:
+    explicit ManualClock(int msPerSecond = 1000) : GameClock(msPerSecond) {}
+    qint64 now() const override { return now_; }
+    void advance(qint64 gameMs) { now_ += gameMs; }
+private:
+    qint64 now_ = 0;
+};
+
+struct CoreTestbed {
+    QTemporaryDir dir;
+    RecordingView view;
+    ManualClock clock;
+    RecordingPlayer player;
+    std::unique_ptr<GameCore> core;
+
+    explicit CoreTestbed(int msPerSecond = 1000, quint16 requestPort = 1, quint16 gamePort = 1, quint16 salesPort = 1);
+    // Writes the test language file: every id the program uses reads "T<id>", id 10 "en".
+    void writeLanguage();
+    void writeFile(const QString& relative, const QByteArray& bytes);
+    QByteArray readFile(const QString& relative) const;
+    QString filePath(const QString& relative) const { return dir.filePath(relative); }
+    // Runs the start-up of the main window.
+    void create();
+    // A 4-face numbers text: face f column c row r holds 15c + r + 1 + f (all in range).
+    static QByteArray numbers(int faces = 4);
+    GameCore& c() { return *core; }
+};

@@ -1,0 +1,106 @@
+#pragma once
+// A view port that records what the core shows, for tests.
+#include "shell/viewport.h"
+
+#include <QHash>
+#include <QMap>
+#include <QStringList>
+
+class RecordingView : public MainView {
+public:
+    struct Control {
+        bool visible = false;
+        bool visibleKnown = false;
+        bool enabled = true;
+        bool checked = false;
+        QString text;
+        QString hint;
+        QString picture;
+        std::uint32_t fontColour = 0;
+        std::uint32_t faceColour = 0;
+        QStringList items;
+        int progress = 0;
+        int left = 0, top = 0, width = 0, height = 0;
+        int columns = 0;
+    };
+
+    QHash<QString, Control> controls;
+    QStringList events;          // "message:<text>", "beep", "show:<window>", ...
+    QStringList messages;        // message boxes in order
+    QStringList errors;
+    QStringList statusHistory;
+    QStringList shownWindows;
+    QStringList openedUrls;
+    int beeps = 0;
+    bool questionAnswer = true;
+    bool colourAnswer = false;
+    std::uint32_t colourToChoose = 0;
+    QStringList missingPictures;   // loadPicture fails for these file names (suffix match)
+    QMap<int, int> cardRedraws;
+    int boardRedraws = 0;
+    bool dauberCursor = false;
+
+    Control& c(const QString& name) { return controls[name]; }
+    bool visible(const QString& name) const { return controls.value(name).visible; }
+    QString text(const QString& name) const { return controls.value(name).text; }
+    QString status() const { return text(QStringLiteral("status")); }
+    int beepCount() const { return beeps; }
+
+    void setVisible(const QString& n, bool v) override { auto& x = c(n); x.visible = v; x.visibleKnown = true; }
+    void setEnabled(const QString& n, bool v) override { c(n).enabled = v; }
+    void setText(const QString& n, const QString& t) override
+    {
+        c(n).text = t;
+        if (n == QLatin1String("status"))
+            statusHistory << t;
+    }
+    void setHint(const QString& n, const QString& t) override { c(n).hint = t; }
+    void setChecked(const QString& n, bool v) override { c(n).checked = v; }
+    void setFontColour(const QString& n, std::uint32_t rgb) override { c(n).fontColour = rgb; }
+    void setFaceColour(const QString& n, std::uint32_t rgb) override { c(n).faceColour = rgb; }
+    void setItems(const QString& n, const QStringList& items) override { c(n).items = items; }
+    void setProgress(const QString& n, int v) override { c(n).progress = v; }
+    void setGeometry(const QString& n, int l, int t, int w, int h) override
+    {
+        auto& x = c(n);
+        x.left = l; x.top = t; x.width = w; x.height = h;
+    }
+    void moveControl(const QString& n, int l, int t) override { auto& x = c(n); x.left = l; x.top = t; }
+    int controlWidth(const QString& n) const override { return controls.value(n).width; }
+    int controlHeight(const QString& n) const override { return controls.value(n).height; }
+    int controlTop(const QString& n) const override { return controls.value(n).top; }
+    bool isVisible(const QString& n) const override { return controls.value(n).visible; }
+    void setColumns(const QString& n, int columns) override { c(n).columns = columns; }
+    bool loadPicture(const QString& n, const QString& file) override
+    {
+        for (const QString& m : missingPictures)
+            if (file.endsWith(m, Qt::CaseInsensitive))
+                return false;
+        c(n).picture = file;
+        return true;
+    }
+    void repaint(const QString&) override {}
+    void showWindow(const QString& w) override { shownWindows << w; events << QStringLiteral("show:") + w; c(w).visible = true; }
+    void hideWindow(const QString& w) override { events << QStringLiteral("hide:") + w; c(w).visible = false; }
+    void redrawCard(int card) override { cardRedraws[card]++; }
+    void redrawBoard() override { ++boardRedraws; }
+    void setCardCursor(bool dauber) override { dauberCursor = dauber; }
+    void messageBox(const QString& t) override { messages << t; events << QStringLiteral("message:") + t; }
+    void errorBox(const QString& t) override { errors << t; events << QStringLiteral("error:") + t; }
+    bool question(const QString& t) override { events << QStringLiteral("question:") + t; return questionAnswer; }
+    bool chooseColour(std::uint32_t, std::uint32_t* chosen) override
+    {
+        if (colourAnswer)
+            *chosen = colourToChoose;
+        return colourAnswer;
+    }
+    void beep() override { ++beeps; events << QStringLiteral("beep"); }
+    void log(const QString& t) override { events << QStringLiteral("log:") + t; }
+    void openUrl(const QString& url) override { openedUrls << url; events << QStringLiteral("open:") + url; }
+    bool startProgram(const QString& p, const QStringList& args) override
+    {
+        events << QStringLiteral("start:") + p + QLatin1Char(' ') + args.join(QLatin1Char(' '));
+        return true;
+    }
+    void quit() override { events << QStringLiteral("quit"); }
+};
