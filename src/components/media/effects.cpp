@@ -1,0 +1,153 @@
+#include "components/media/effects.h"
+
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+
+#include "components/media/pictures.h"
+
+// ---- TiledImage ----
+
+TiledImage::TiledImage(QWidget* parent) : QWidget(parent)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent, false);
+}
+
+bool TiledImage::loadFile(const QString& path, QString* error)
+{
+    const QImage image = LoadPictureFile(path, error);
+    if (image.isNull())
+        return false;
+    setTile(image);
+    return true;
+}
+
+void TiledImage::setTile(const QImage& image)
+{
+    tile_ = QPixmap::fromImage(image);
+    update();
+}
+
+void TiledImage::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    if (tile_.isNull())
+        p.fillRect(rect(), palette().window());
+    else
+        p.drawTiledPixmap(rect(), tile_);
+}
+
+// ---- RoundButton ----
+
+RoundButton::RoundButton(QWidget* parent) : QAbstractButton(parent)
+{
+    setCursor(Qt::PointingHandCursor);
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+RoundButton::RoundButton(const QString& caption, QWidget* parent) : RoundButton(parent)
+{
+    setText(caption);
+}
+
+void RoundButton::setFaceColor(const QColor& color)
+{
+    face_ = color;
+    update();
+}
+
+void RoundButton::setFontColor(const QColor& color)
+{
+    font_ = color;
+    update();
+}
+
+QSize RoundButton::sizeHint() const
+{
+    const QFontMetrics fm(font());
+    return QSize(fm.horizontalAdvance(text()) + 2 * fm.height(), fm.height() * 2);
+}
+
+void RoundButton::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRectF r = QRectF(rect()).adjusted(1, 1, -1, -1);
+    const qreal radius = qMin(r.height(), r.width()) / 2.0;
+
+    QColor face = isEnabled() ? face_ : QColor(0xa0, 0xa0, 0xa0);
+    if (isDown())
+        face = face.darker(125);
+    else if (underMouse() && isEnabled())
+        face = face.lighter(110);
+    QLinearGradient shade(r.topLeft(), r.bottomLeft());
+    shade.setColorAt(0.0, face.lighter(150));
+    shade.setColorAt(0.5, face);
+    shade.setColorAt(1.0, face.darker(130));
+
+    QPainterPath path;
+    path.addRoundedRect(r, radius, radius);
+    p.fillPath(path, shade);
+    p.setPen(QPen(face.darker(170), 1.0));
+    p.drawPath(path);
+    if (hasFocus()) {
+        p.setPen(QPen(face.lighter(180), 1.0, Qt::DotLine));
+        p.drawRoundedRect(r.adjusted(3, 3, -3, -3), radius - 3, radius - 3);
+    }
+
+    p.setPen(isEnabled() ? font_ : QColor(0x60, 0x60, 0x60));
+    const QRect textRect = isDown() ? rect().translated(1, 1) : rect();
+    p.drawText(textRect, Qt::AlignCenter | Qt::TextSingleLine, text());
+}
+
+// ---- EffectLabel ----
+
+EffectLabel::EffectLabel(QWidget* parent) : QLabel(parent) {}
+
+EffectLabel::EffectLabel(const QString& text, QWidget* parent) : QLabel(text, parent) {}
+
+void EffectLabel::setEffect(Effect effect)
+{
+    effect_ = effect;
+    update();
+}
+
+void EffectLabel::setFontColor(const QColor& color)
+{
+    QPalette pal = palette();
+    pal.setColor(QPalette::WindowText, color);
+    setPalette(pal);
+}
+
+QColor EffectLabel::fontColor() const
+{
+    return palette().color(QPalette::WindowText);
+}
+
+void EffectLabel::setShadowColor(const QColor& color)
+{
+    shadow_ = color;
+    update();
+}
+
+void EffectLabel::paintEvent(QPaintEvent* event)
+{
+    if (effect_ == Effect::Plain || text().isEmpty() || !pixmap().isNull()) {
+        QLabel::paintEvent(event);
+        return;
+    }
+    QPainter p(this);
+    const QRect area = contentsRect().adjusted(margin(), margin(), -margin(), -margin());
+    const int flags = int(alignment()) | (wordWrap() ? Qt::TextWordWrap : 0);
+    if (effect_ == Effect::Shadow) {
+        p.setPen(shadow_);
+        p.drawText(area.translated(2, 2), flags, text());
+    } else {
+        p.setPen(QColor(255, 255, 255, 180));
+        p.drawText(area.translated(-1, -1), flags, text());
+        p.setPen(shadow_);
+        p.drawText(area.translated(1, 1), flags, text());
+    }
+    p.setPen(fontColor());
+    p.drawText(area, flags, text());
+}

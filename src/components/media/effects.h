@@ -1,0 +1,70 @@
+#pragma once
+// Small effect controls of the main window: a tiled background, a rounded button
+// and a label with an optional shadow or raised look.
+#include <QAbstractButton>
+#include <QColor>
+#include <QLabel>
+#include <QPixmap>
+#include <QWidget>
+
+// Fills its whole area with copies of one bitmap.
+class TiledImage : public QWidget {
+    Q_OBJECT
+public:
+    explicit TiledImage(QWidget* parent = nullptr);
+    // Loads a GIF, JPEG or BMP tile; on failure the previous tile stays.
+    bool loadFile(const QString& path, QString* error = nullptr);
+    void setTile(const QImage& image);
+    bool hasTile() const { return !tile_.isNull(); }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QPixmap tile_;
+};
+
+// A push button with a rounded, softly shaded face.
+class RoundButton : public QAbstractButton {
+    Q_OBJECT
+public:
+    explicit RoundButton(QWidget* parent = nullptr);
+    explicit RoundButton(const QString& caption, QWidget* parent = nullptr);
+
+    void setFaceColor(const QColor& color);
+    QColor faceColor() const { return face_; }
+    void setFontColor(const QColor& color);
+    QColor fontColor() const { return font_; }
+
+    QSize sizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QColor face_{0x3a, 0x6e, 0xc8};
+    QColor font_{Qt::white};
+};
+
+// A label whose text can carry a drop shadow or a raised (embossed) look.
+class EffectLabel : public QLabel {
+    Q_OBJECT
+public:
+    enum class Effect { Plain, Shadow, Raised };
+    explicit EffectLabel(QWidget* parent = nullptr);
+    explicit EffectLabel(const QString& text, QWidget* parent = nullptr);
+
+    void setEffect(Effect effect);
+    Effect effect() const { return effect_; }
+    void setFontColor(const QColor& color);
+    QColor fontColor() const;
+    void setShadowColor(const QColor& color);
+    QColor shadowColor() const { return shadow_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    Effect effect_ = Effect::Plain;
+    QColor shadow_{0, 0, 0, 160};
+};

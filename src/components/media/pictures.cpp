@@ -1,0 +1,318 @@
+#include "components/media/pictures.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImageReader>
+#include <QMovie>
+#include <QPixmap>
+#include <QtEndian>
+
+#include <csetjmp>
+#include <cstdio>
+#include <memory>
+
+#include <jpeglib.h>
+
+namespace {
+
+// Largest picture we agree to decode, in pixels (about 64 MB of RGB888).
+constexpr qint64 kMaxPixels = 20 * 1000 * 1000;
+constexpr int kMaxSide = 16384;
+
+struct JpegErrors {
+    jpeg_error_mgr pub;
+    std::jmp_buf jump;
+    char message[JMSG_LENGTH_MAX];
+};
+
+void jpegErrorExit(j_common_ptr cinfo)
+{
+    auto* err = reinterpret_cast<JpegErrors*>(cinfo->err);
+    (*cinfo->err->format_message)(cinfo, err->message);
+    std::longjmp(err->jump, 1);
+}
+
+void jpegQuiet(j_common_ptr) {}
+
+// Everything the decoder touches lives here, in memory reached through one pointer,
+// so nothing is lost when libjpeg jumps back on an error.
+struct JpegJob {
+    jpeg_decompress_struct cinfo;
+    JpegErrors err;
+    const QByteArray* data = nullptr;
+    QImage image;
+    QString error;
+    bool cmyk = false;
+};
+
+bool runJpeg(JpegJob* job)
+{
+    job->cinfo.err = jpeg_std_error(&job->err.pub);
+    job->err.pub.error_exit = jpegErrorExit;
+    job->err.pub.output_message = jpegQuiet;
+    job->err.message[0] = 0;
+    if (setjmp(job->err.jump)) {
+        job->error = QStringLiteral("damaged JPEG picture: ") + QString::fromLatin1(job->err.message);
+        jpeg_destroy_decompress(&job->cinfo);
+        job->image = QImage();
+        return false;
+    }
+    jpeg_create_decompress(&job->cinfo);
+    jpeg_mem_src(&job->cinfo, reinterpret_cast<const unsigned char*>(job->data->constData()),
+                 static_cast<unsigned long>(job->data->size()));
+    jpeg_read_header(&job->cinfo, TRUE);
+    const JDIMENSION w = job->cinfo.image_width;
+    const JDIMENSION h = job->cinfo.image_height;
+    if (w == 0 || h == 0 || w > kMaxSide || h > kMaxSide || qint64(w) * qint64(h) > kMaxPixels) {
+        job->error = QStringLiteral("JPEG picture too large");
+        jpeg_destroy_decompress(&job->cinfo);
+        return false;
+    }
+    job->cmyk = job->cinfo.jpeg_color_space == JCS_CMYK || job->cinfo.jpeg_color_space == JCS_YCCK;
+    job->cinfo.out_color_space = job->cmyk ? JCS_CMYK : JCS_RGB;
+    jpeg_start_decompress(&job->cinfo);
+    job->image = QImage(int(w), int(h), job->cmyk ? QImage::Format_RGB32 : QImage::Format_RGB888);
+    if (job->image.isNull()) {
+        job->error = QStringLiteral("out of memory for the JPEG picture");
+        jpeg_destroy_decompress(&job->cinfo);
+        return false;
+    }
+    if (job->cmyk) {
+        QByteArray row(int(w) * 4, Qt::Uninitialized);
+        while (job->cinfo.output_scanline < job->cinfo.output_height) {
+            JSAMPROW rows[1] = {reinterpret_cast<JSAMPROW>(row.data())};
+            const int y = int(job->cinfo.output_scanline);
+            jpeg_read_scanlines(&job->cinfo, rows, 1);
+            auto* out = reinterpret_cast<QRgb*>(job->image.scanLine(y));
+            const auto* in = reinterpret_cast<const uchar*>(row.constData());
+            for (JDIMENSION x = 0; x < w; ++x, in += 4) {
+                // Adobe writes CMYK inverted: the samples are already 255 - ink.
+                const int k = in[3];
+                out[x] = qRgb(in[0] * k / 255, in[1] * k / 255, in[2] * k / 255);
+            }
+        }
+    } else {
+        while (job->cinfo.output_scanline < job->cinfo.output_height) {
+            JSAMPROW rows[1] = {job->image.scanLine(int(job->cinfo.output_scanline))};
+            jpeg_read_scanlines(&job->cinfo, rows, 1);
+        }
+    }
+    jpeg_finish_decompress(&job->cinfo);
+    const long warnings = job->err.pub.num_warnings;
+    jpeg_destroy_decompress(&job->cinfo);
+    if (warnings > 0) {
+        // libjpeg pads a truncated or corrupt stream and only warns: treat it as damaged.
+        job->error = QStringLiteral("damaged JPEG picture");
+        job->image = QImage();
+        return false;
+    }
+    return true;
+}
+
+bool isGif(const QByteArray& d) { return d.startsWith("GIF87a") || d.startsWith("GIF89a"); }
+bool isJpeg(const QByteArray& d) { return d.size() >= 3 && uchar(d[0]) == 0xFF && uchar(d[1]) == 0xD8 && uchar(d[2]) == 0xFF; }
+bool isBmp(const QByteArray& d) { return d.size() >= 26 && d.startsWith("BM"); }
+
+void setError(QString* error, const QString& text)
+{
+    if (error)
+        *error = text;
+}
+
+bool readFile(const QString& path, QByteArray* data, QString* error)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) {
+        setError(error, QStringLiteral("cannot open ") + path);
+        return false;
+    }
+    if (f.size() > kMaxPictureFileBytes) {
+        setError(error, QStringLiteral("picture file too large: ") + path);
+        return false;
+    }
+    *data = f.read(kMaxPictureFileBytes);
+    return true;
+}
+
+QImage readWithQt(const QByteArray& data, const char* format, QString* error)
+{
+    QBuffer buffer;
+    buffer.setData(data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, format);
+    const QSize size = reader.size();
+    if (size.isValid() && (size.width() > kMaxSide || size.height() > kMaxSide ||
+                           qint64(size.width()) * size.height() > kMaxPixels)) {
+        setError(error, QStringLiteral("picture too large"));
+        return QImage();
+    }
+    QImage image = reader.read();
+    if (image.isNull())
+        setError(error, QStringLiteral("damaged %1 picture: %2").arg(QString::fromLatin1(format), reader.errorString()));
+    return image;
+}
+
+}  // namespace
+
+QImage DecodeJpeg(const QByteArray& data, QString* error)
+{
+    if (!isJpeg(data)) {
+        setError(error, QStringLiteral("not a JPEG picture"));
+        return QImage();
+    }
+    auto job = std::make_unique<JpegJob>();
+    job->data = &data;
+    if (!runJpeg(job.get())) {
+        setError(error, job->error);
+        return QImage();
+    }
+    return job->image;
+}
+
+QImage DecodePicture(const QByteArray& data, QString* error)
+{
+    if (isGif(data))
+        return readWithQt(data, "gif", error);
+    if (isJpeg(data))
+        return DecodeJpeg(data, error);
+    if (isBmp(data))
+        return readWithQt(data, "bmp", error);
+    setError(error, QStringLiteral("unknown picture format"));
+    return QImage();
+}
+
+QImage LoadPictureFile(const QString& path, QString* error)
+{
+    QByteArray data;
+    if (!readFile(path, &data, error))
+        return QImage();
+    QString why;
+    QImage image = DecodePicture(data, &why);
+    if (image.isNull())
+        setError(error, path + QStringLiteral(": ") + why);
+    return image;
+}
+
+QCursor LoadCursorFile(const QString& path, bool* ok)
+{
+    if (ok)
+        *ok = false;
+    QByteArray data;
+    if (!readFile(path, &data, nullptr) || data.size() < 6 + 16)
+        return QCursor(Qt::ArrowCursor);
+    const auto* d = reinterpret_cast<const uchar*>(data.constData());
+    if (qFromLittleEndian<quint16>(d) != 0 || qFromLittleEndian<quint16>(d + 2) != 2 ||
+        qFromLittleEndian<quint16>(d + 4) == 0)
+        return QCursor(Qt::ArrowCursor);
+    int hx = qFromLittleEndian<quint16>(d + 6 + 4);
+    int hy = qFromLittleEndian<quint16>(d + 6 + 6);
+
+    // Qt's icon reader takes the pixels; it reads cursors as it reads icons.
+    QImage image;
+    {
+        QByteArray asIcon = data;
+        asIcon[2] = 1;
+        QBuffer buffer(&asIcon);
+        buffer.open(QIODevice::ReadOnly);
+        QImageReader reader(&buffer, "ico");
+        image = reader.read();
+    }
+    if (image.isNull() || image.width() > 256 || image.height() > 256)
+        return QCursor(Qt::ArrowCursor);
+    hx = qBound(0, hx, image.width() - 1);
+    hy = qBound(0, hy, image.height() - 1);
+    if (ok)
+        *ok = true;
+    return QCursor(QPixmap::fromImage(image), hx, hy);
+}
+
+// ---- PictureBox ----
+
+PictureBox::PictureBox(QWidget* parent) : QLabel(parent)
+{
+    setAlignment(Qt::AlignCenter);
+}
+
+PictureBox::~PictureBox()
+{
+    dropMovie();
+}
+
+void PictureBox::dropMovie()
+{
+    if (!movie_)
+        return;
+    QMovie* movie = movie_;
+    QBuffer* bytes = movieData_;
+    movie_ = nullptr;
+    movieData_ = nullptr;
+    movie->stop();
+    setMovie(nullptr);
+    delete movie;
+    delete bytes;
+}
+
+bool PictureBox::loadFile(const QString& path, QString* error)
+{
+    QByteArray bytes;
+    if (!readFile(path, &bytes, error))
+        return false;
+    QString why;
+    const QImage first = DecodePicture(bytes, &why);
+    if (first.isNull()) {
+        setError(error, path + QStringLiteral(": ") + why);
+        return false;
+    }
+
+    int frames = 0;
+    if (isGif(bytes)) {
+        QBuffer probe(&bytes);
+        probe.open(QIODevice::ReadOnly);
+        QImageReader reader(&probe, "gif");
+        frames = reader.imageCount();
+    }
+    if (frames > 1) {
+        dropMovie();
+        clear();
+        movieData_ = new QBuffer;
+        movieData_->setData(bytes);
+        movieData_->open(QIODevice::ReadOnly);
+        movie_ = new QMovie(movieData_, "gif");
+        movie_->setCacheMode(QMovie::CacheNone);
+        // Loop for ever, whatever the file's own loop count says.
+        QMovie* movie = movie_;
+        connect(movie_, &QMovie::finished, this, [movie] { movie->start(); });
+        pictureSize_ = first.size();
+        setMovie(movie_);
+        movie_->start();
+    } else {
+        setPicture(first);
+    }
+    if (autoSize_)
+        resize(pictureSize_);
+    update();
+    return true;
+}
+
+void PictureBox::setPicture(const QImage& image)
+{
+    dropMovie();
+    pictureSize_ = image.size();
+    setPixmap(QPixmap::fromImage(image));
+    if (autoSize_ && !image.isNull())
+        resize(pictureSize_);
+}
+
+void PictureBox::clearPicture()
+{
+    dropMovie();
+    clear();
+    pictureSize_ = QSize();
+}
+
+QImage PictureBox::currentImage() const
+{
+    if (movie_)
+        return movie_->currentImage();
+    return pixmap().toImage();
+}

@@ -1,0 +1,52 @@
+#include "components/net/filenames.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStringList>
+
+QString ResolveFileCaseInsensitive(const QString& folder, const QString& relativePath)
+{
+    QString rel = relativePath;
+    rel.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    const QStringList parts = rel.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    const QString base = QDir(folder).absolutePath();
+    const QString asGiven = QDir::cleanPath(base + QLatin1Char('/') + parts.join(QLatin1Char('/')));
+
+    QString current = base;
+    for (const QString& part : parts) {
+        if (part == QLatin1String("."))
+            continue;
+        QString next = current + QLatin1Char('/') + part;
+        if (part != QLatin1String("..") && !QFileInfo::exists(next)) {
+            const QStringList entries =
+                QDir(current).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+            QString found;
+            for (const QString& entry : entries) {
+                if (entry.compare(part, Qt::CaseInsensitive) == 0) {
+                    found = entry;
+                    break;
+                }
+            }
+            if (found.isEmpty())
+                return asGiven;
+            next = current + QLatin1Char('/') + found;
+        }
+        current = next;
+    }
+    if (!QFileInfo::exists(current))
+        return asGiven;
+    return QDir::cleanPath(current);
+}
+
+bool IsSafeFileName(const QString& name)
+{
+    if (name.isEmpty() || name.size() > 128)
+        return false;
+    if (name == QLatin1String(".") || name == QLatin1String(".."))
+        return false;
+    for (const QChar c : name) {
+        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c.unicode() == 0)
+            return false;
+    }
+    return true;
+}

@@ -1,0 +1,14 @@
+#pragma once
+// File names on a case-sensitive file system for a program whose data names files
+// without regard to letter case ("Welcome" and "welcome" are the same sound).
+#include <QString>
+
+// Resolves relativePath ("/" or "\\" separated) below folder, matching each component
+// case-insensitively against the directory listing (an exact match wins). Returns the
+// absolute path of the existing file or folder, or folder + the path as given (with
+// "/" separators) when no match exists.
+QString ResolveFileCaseInsensitive(const QString& folder, const QString& relativePath);
+
+// True for a plain file name that may be created in one of our folders: not empty, at
+// most 128 characters, no "/" or "\\", no NUL, not "." or "..".
+bool IsSafeFileName(const QString& name);
