@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QString>
 #include <array>
+#include <cstdint>
 
 using CellPattern = std::array<std::array<int, 5>, 5>;   // [column][row]
 
@@ -26,4 +27,12 @@ public:
 
     // Number of winning faces of one card (0..4); paints winning cells red and re-derives marks.
     int CheckBingo(BingoCard& card, QChar kind);
+
+private:
+    // Cells of pattern i (1..50) as a 25-bit set (bit 5 * column + row); `seen` holds the
+    // entries already read during the current check.
+    std::uint32_t PatternCells(int i, std::uint64_t& seen);
+    std::array<std::uint32_t, 51> cellSets_{};
+    std::array<CellPattern, 51> cellSetSource_{};
+    std::uint64_t cellSetKnown_ = 0;
 };

@@ -1,0 +1,221 @@
+// The card model: filling a card from its numbers text, the called-number table,
+// the derived marks and automatic daubs, manual daubing and the card identifier.
+#include "cards/bingocard.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kCellsPerFace = 25;
+constexpr int kMaxFaces = 4;
+constexpr int kFreeColumn = 2;
+constexpr int kFreeRow = 2;
+constexpr int kFreePosition = 5 * kFreeColumn + kFreeRow;   // position 12 of a face's text
+
+// Number coded by one character of a numbers text or a call code (code − 50).
+int DecodeNumber(char c)
+{
+    return int(static_cast<unsigned char>(c)) - 50;
+}
+
+bool IsFreeSquare(int column, int row)
+{
+    return column == kFreeColumn && row == kFreeRow;
+}
+
+int FacesInUse(int faceCount)
+{
+    return std::clamp(faceCount, 1, kMaxFaces);
+}
+
+// Number held by a cell text: cells hold the plain decimal text of 1..75 (one or two
+// digits); anything else, "Free" included, is no number (0). Read by hand, inline:
+// this runs for every cell of every card at every call and claim.
+inline int ParseCell(const QString& text)
+{
+    const qsizetype length = text.size();
+    if (length < 1 || length > 2)
+        return 0;
+    const QChar* digits = text.constData();
+    int n = 0;
+    for (qsizetype i = 0; i < length; ++i) {
+        const char16_t c = digits[i].unicode();
+        if (c < u'0' || c > u'9')
+            return 0;
+        n = 10 * n + int(c - u'0');
+    }
+    return n >= 1 && n <= 75 ? n : 0;
+}
+
+// Number n's slot in a called table: column (n - 1) div 15, position n - 15 * column.
+inline bool CalledIn(const std::array<std::array<int, 16>, 5>& called, int n)
+{
+    if (n < 1 || n > 75)
+        return false;
+    const int column = (n - 1) / 15;
+    return called[column][n - 15 * column] >= 1;
+}
+
+}   // namespace
+
+QString ColumnLetter(int n)
+{
+    if (n < 1 || n > 75)
+        return QString();
+    static const char* const letters[5] = {"B", "I", "N", "G", "O"};
+    return QString::fromLatin1(letters[(n - 1) / 15]);
+}
+
+BingoCard::BingoCard()
+{
+    for (auto& face : CellColour)
+        for (auto& column : face)
+            column.fill(kWhite);
+}
+
+BingoCard::TextCheck BingoCard::CheckNumbersText(const QByteArray& text, int faceCount)
+{
+    const int faces = FacesInUse(faceCount);
+    if (text.size() < qsizetype(kCellsPerFace) * faces)
+        return TextCheck::TooShort;
+    for (int face = 0; face < faces; ++face) {
+        for (int position = 0; position < kCellsPerFace; ++position) {
+            if (position == kFreePosition)
+                continue;
+            const int n = DecodeNumber(text.at(kCellsPerFace * face + position));
+            if (n < 1 || n > 75)
+                return TextCheck::OutOfRange;
+        }
+    }
+    return TextCheck::Ok;
+}
+
+bool BingoCard::LoadNumbers(const QByteArray& numbersText, const QString& selectionCode)
+{
+    const int faces = FacesInUse(FaceCount);
+    if (CheckNumbersText(numbersText, faces) != TextCheck::Ok)
+        return false;
+
+    SelectionCode = selectionCode;
+    for (int face = 1; face <= kMaxFaces; ++face) {
+        const bool filled = face <= faces;
+        for (int column = 0; column < 5; ++column) {
+            for (int row = 0; row < 5; ++row) {
+                QString& cell = Numbers[face][column][row];
+                if (IsFreeSquare(column, row)) {
+                    cell = QStringLiteral("Free");
+                } else if (filled) {
+                    const int offset = kCellsPerFace * (face - 1) + 5 * column + row;
+                    cell = QString::number(DecodeNumber(numbersText.at(offset)));
+                } else {
+                    cell.clear();
+                }
+            }
+        }
+    }
+    Loaded = true;
+    ++revision;
+    return true;
+}
+
+void BingoCard::ClearCard()
+{
+    for (int face = 1; face <= kMaxFaces; ++face) {
+        for (int column = 0; column < 5; ++column) {
+            for (int row = 0; row < 5; ++row) {
+                CellColour[face][column][row] = kWhite;
+                Numbers[face][column][row].clear();
+                Marked[face][column][row] = 0;
+            }
+        }
+    }
+    CardId = QString::fromLatin1(kNoCardId);
+    Loaded = false;
+    Entered = false;
+    ++revision;
+}
+
+void BingoCard::SetCalled(int column, int position, int value)
+{
+    if (column < 0 || column > 4 || position < 1 || position > 15)
+        return;
+    Called[column][position] = value;
+    if (value > 0)
+        MarkCalled();
+}
+
+int BingoCard::IsCalled(int column, int position) const
+{
+    if (column < 0 || column > 4 || position < 1 || position > 15)
+        return 0;
+    return Called[column][position];
+}
+
+int BingoCard::CellNumber(int face, int column, int row) const
+{
+    if (face < 1 || face > kMaxFaces || column < 0 || column > 4 || row < 0 || row > 4)
+        return 0;
+    return ParseCell(Numbers[face][column][row]);
+}
+
+bool BingoCard::IsNumberCalled(int n) const
+{
+    return CalledIn(Called, n);
+}
+
+void BingoCard::MarkCalled()
+{
+    if (Entered) {
+        // Called or not per number, looked up once; the cell updates below are written
+        // without branches on it (calls fall at random, so a branch would mispredict).
+        std::array<bool, 76> called{};
+        for (int n = 1; n <= 75; ++n)
+            called[n] = CalledIn(Called, n);
+        for (int face = 1; face <= kMaxFaces; ++face) {
+            for (int column = 0; column < 5; ++column) {
+                for (int row = 0; row < 5; ++row) {
+                    bool covered = true;   // the free square is always covered
+                    if (!IsFreeSquare(column, row)) {
+                        const int n = ParseCell(Numbers[face][column][row]);
+                        if (n == 0)
+                            continue;   // no number in this cell
+                        covered = called[n];
+                    }
+                    // Covered: the automatic daub takes a white cell; not covered: the
+                    // cell is reset to white and unmarked.
+                    Colour& colour = CellColour[face][column][row];
+                    const Colour daubed = AutoDaubOn && colour == kWhite ? AutoDaubColour : colour;
+                    colour = covered ? daubed : kWhite;
+                    Marked[face][column][row] = covered ? 1 : 0;
+                }
+            }
+        }
+    }
+    ++revision;
+}
+
+bool BingoCard::DaubCell(int face, int column, int row)
+{
+    if (face < 1 || face > kMaxFaces || column < 0 || column > 4 || row < 0 || row > 4)
+        return false;
+    if (!IsFreeSquare(column, row) && !IsNumberCalled(CellNumber(face, column, row)))
+        return false;   // empty cell or a number not called yet
+    Colour& colour = CellColour[face][column][row];
+    int& mark = Marked[face][column][row];
+    if (colour == DaubColour && mark == 1)
+        return false;
+    colour = DaubColour;
+    mark = 1;
+    ++revision;
+    return true;
+}
+
+QString BingoCard::ShortId() const
+{
+    return ShortId(CardId);
+}
+
+QString BingoCard::ShortId(const QString& cardId)
+{
+    return cardId.left(6) + cardId.mid(12, 6);
+}
