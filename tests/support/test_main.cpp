@@ -3,6 +3,8 @@
 // defaults to offscreen here.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #ifdef BINGO_TEST_WIDGETS
 #include <QApplication>
 using TestApp = QApplication;
@@ -15,8 +17,12 @@ int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
-        qputenv("XDG_RUNTIME_DIR", "/tmp");
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        // A private runtime folder, as the sound system expects one.
+        char dir[] = "/tmp/bingo-test-XXXXXX";
+        if (mkdtemp(dir))
+            qputenv("XDG_RUNTIME_DIR", dir);
+    }
     TestApp app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
