@@ -7,10 +7,10 @@ QByteArray FieldValue(char code, const QByteArray& line)
 {
     const char open[2] = {'$', code};
     const char close[2] = {'%', code};
-    const int p = line.indexOf(QByteArray(open, 2));
+    const int p = int(line.indexOf(QByteArrayView(open, 2)));
     if (p < 0)
         return QByteArray();
-    const int q = line.indexOf(QByteArray(close, 2));
+    const int q = int(line.indexOf(QByteArrayView(close, 2)));
     const int length = q - (p + 2);
     if (q < 0 || length <= 0)
         return QByteArray();

@@ -195,15 +195,20 @@ void LineSocket::onReadyRead()
 
 void LineSocket::deliverLines()
 {
+    // Lines are handed out from a read position and the buffer is compacted once per
+    // read, not once per line. A handler that turns the event loop re-enters here and
+    // carries on from the same position.
     QPointer<LineSocket> guard(this);
     for (;;) {
-        const qsizetype idx = buffer_.indexOf(kCrLf);
+        const qsizetype idx = buffer_.indexOf(kCrLf, consumed_);
         if (idx < 0)
-            return;
-        const QByteArray line = buffer_.left(idx);
-        buffer_.remove(0, idx + 2);
+            break;
+        const QByteArray line = buffer_.mid(consumed_, idx - consumed_);
+        consumed_ = idx + 2;
         emit lineReceived(line);
         if (!guard)
             return;
     }
+    buffer_.remove(0, consumed_);
+    consumed_ = 0;
 }

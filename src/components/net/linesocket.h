@@ -58,6 +58,7 @@ private:
     QTcpSocket* socket_ = nullptr;
     QTimer* timeout_ = nullptr;
     QByteArray buffer_;
+    qsizetype consumed_ = 0;    // bytes of buffer_ already handed out as lines
     int readBuffer_ = 2048;
     int writeBuffer_ = 1024;
     int connectTimeout_ = 0;
