@@ -1,0 +1,494 @@
+#include "gameserver.h"
+
+#include "cards/bingocard.h"
+#include "cards/patterns.h"
+#include "hallwire.h"
+
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
+
+#include <memory>
+
+namespace {
+
+constexpr int kFeedRepeatSeconds = 3;     // WAT / BUY on the sales feed
+constexpr int kAnnounceSeconds = 5;       // "A" on the game feed
+constexpr int kMaxFeedClients = 256;
+constexpr int kMaxRequestConnections = 64;
+constexpr int kRequestIdleMs = 10000;
+constexpr int kMaxSelections = 20000;
+constexpr int kMaxResults = 100;
+constexpr int kAfterBingoSeconds = 30 + 35;   // announcement to winners, pause and sign-in
+constexpr int kFinalCall = 75;
+
+QByteArray Digits(qint64 value, int width)
+{
+    return QByteArray::number(value).rightJustified(width, '0');
+}
+
+QByteArray Field(char tag, const QByteArray& value)
+{
+    return QByteArray("$") + tag + value + '%' + tag;
+}
+
+}  // namespace
+
+const QList<QByteArray>& PatternRotation()
+{
+    static const QList<QByteArray> rotation = {
+        "A01000001",   // one line
+        "B0O000003",   // top row
+        "C0O000005",   // any outer line
+        "D09000008",   // 3x3 block
+        "A02000002",   // two lines
+        "B0A:4:A04",   // letter X
+        "D04000009",   // 2x2 block
+        "F00000010",   // coverall
+        "A11000007",   // one line, progressive jackpot
+    };
+    return rotation;
+}
+
+QByteArray ProgressivePrizeTable()
+{
+    return "SA:50.00]F:40]FA:25.00]V30:100.00]";
+}
+
+QByteArray PrizeForCall(const QByteArray& table, int call)
+{
+    const auto tagValue = [&table](const QByteArray& tag) {
+        const int at = table.indexOf(tag);
+        if (at < 0)
+            return QByteArray();
+        const QByteArray rest = table.mid(at + tag.size(), 256);
+        const int end = rest.indexOf(']');
+        return end < 0 ? QByteArray() : rest.left(end);
+    };
+    const QByteArray special = tagValue("V" + QByteArray::number(call) + ":");
+    if (!special.isEmpty())
+        return special;
+    return call < tagValue("F:").toInt() ? tagValue("SA:") : tagValue("FA:");
+}
+
+Judgement JudgeDraw(const QByteArray& descriptor, const QList<int>& draw, const QList<SoldCard>& cards)
+{
+    Judgement judgement;
+    PatternState pattern;
+    if (cards.isEmpty() || !pattern.LoadGamePattern(descriptor) || pattern.PatternKind == QLatin1Char('E'))
+        return judgement;
+    std::vector<std::unique_ptr<BingoCard>> boards;
+    for (const SoldCard& sold : cards) {
+        auto card = std::make_unique<BingoCard>();
+        card->FaceCount = sold.faces;
+        card->LoadNumbers(sold.cells, QString());
+        card->Entered = true;
+        boards.push_back(std::move(card));
+    }
+    for (int i = 0; i < draw.size(); ++i) {
+        const int n = draw[i];
+        const int column = (n - 1) / 15;
+        const int position = n - 15 * column;
+        for (int c = 0; c < int(boards.size()); ++c) {
+            boards[c]->SetCalled(column, position, 1);
+            if (pattern.CheckBingo(*boards[c], pattern.PatternKind) > 0)
+                judgement.winners.append(c);
+        }
+        if (!judgement.winners.isEmpty()) {
+            judgement.winningCall = i + 1;
+            return judgement;
+        }
+    }
+    return judgement;
+}
+
+GameServer::GameServer(const GameConfig& config, AccountBook accounts, QObject* parent)
+    : QObject(parent),
+      config_(config),
+      accounts_(std::move(accounts)),
+      requestServer_(new QTcpServer(this)),
+      salesServer_(new QTcpServer(this)),
+      gameServer_(new QTcpServer(this)),
+      clock_(new QTimer(this))
+{
+    const quint64 cardSeed = config_.seed ^ 0x9E3779B97F4A7C15ULL;
+    const quint32 words[2] = {quint32(cardSeed), quint32(cardSeed >> 32)};
+    cardRng_ = QRandomGenerator(words, 2);
+    clock_->setTimerType(Qt::PreciseTimer);
+    clock_->setInterval(qMax(1, config_.tickMs));
+    connect(clock_, &QTimer::timeout, this, &GameServer::tick);
+    connect(requestServer_, &QTcpServer::newConnection, this, &GameServer::acceptRequest);
+    connect(salesServer_, &QTcpServer::newConnection, this,
+            [this] { acceptFeed(salesServer_, salesClients_, true); });
+    connect(gameServer_, &QTcpServer::newConnection, this,
+            [this] { acceptFeed(gameServer_, gameClients_, false); });
+}
+
+GameServer::~GameServer() = default;
+
+bool GameServer::listen(const QHostAddress& address, quint16 requestPort, quint16 salesPort, quint16 gamePort,
+                        QString* error)
+{
+    const struct {
+        QTcpServer* server;
+        quint16 port;
+        const char* name;
+    } listeners[] = {{requestServer_, requestPort, "request"}, {salesServer_, salesPort, "sales"},
+                     {gameServer_, gamePort, "game"}};
+    for (const auto& l : listeners) {
+        if (!l.server->listen(address, l.port)) {
+            if (error)
+                *error = QStringLiteral("%1 port %2: %3").arg(QLatin1String(l.name)).arg(l.port).arg(l.server->errorString());
+            return false;
+        }
+    }
+    return true;
+}
+
+quint16 GameServer::requestPort() const { return requestServer_->serverPort(); }
+quint16 GameServer::salesPort() const { return salesServer_->serverPort(); }
+quint16 GameServer::gamePort() const { return gameServer_->serverPort(); }
+
+void GameServer::start()
+{
+    phase_ = Phase::Waiting;
+    elapsed_ = 0;
+    clock_->start();
+}
+
+QByteArray GameServer::gameNumber() const
+{
+    return Digits(config_.gameNumberStart + gameIndex_, 6).right(6);
+}
+
+QByteArray GameServer::pattern() const
+{
+    const QList<QByteArray>& rotation = PatternRotation();
+    const int index = phase_ == Phase::Running ? gameIndex_ + 1 : gameIndex_;
+    return rotation[index % rotation.size()];
+}
+
+int GameServer::secondsToStart() const
+{
+    switch (phase_) {
+    case Phase::Waiting:
+        return qMax(0, config_.waitSeconds - elapsed_) + config_.salesSeconds;
+    case Phase::Sales:
+        return qMax(0, config_.salesSeconds - elapsed_);
+    case Phase::Running:
+        return qMax(0, runSeconds_ - elapsed_) + config_.salesSeconds;
+    }
+    return 0;
+}
+
+const GameResult* GameServer::result(const QByteArray& number) const
+{
+    const auto it = results_.constFind(number == "000000" ? lastResult_ : number);
+    return it == results_.constEnd() ? nullptr : &it.value();
+}
+
+QByteArray GameServer::handleRequest(const QByteArray& line)
+{
+    if (line.startsWith("PQZ!G6"))
+        return loginReply(line);
+    if (line.startsWith("PQZ!B7"))
+        return purchaseReply(line);
+    if (line.startsWith("PQZ!GS"))
+        return winnersReply(line);
+    if (line.startsWith("PQZ!S6")) {
+        QByteArray reply = "PQZ!CARDRG1";
+        QByteArray base;
+        static const char tags[] = "BCDEFGHIJK";
+        for (int i = 0; i < 10; ++i) {
+            QByteArray cells;
+            const QByteArray code = newSelection(&cells);
+            if (i == 0) {
+                base = code;
+                reply += Field('A', base);
+            }
+            reply += Field(tags[i], cells);
+        }
+        return reply;
+    }
+    if (line.startsWith("PQZ!S1")) {
+        QByteArray cells;
+        const QByteArray code = newSelection(&cells);
+        return "PQZ!CARDRG1" + Field('A', code) + Field('B', cells);
+    }
+    return "PQZ!ERROR";
+}
+
+QByteArray GameServer::newSelection(QByteArray* cells)
+{
+    const QByteArray code = QByteArray::number(nextSelection_++);
+    *cells = hallwire::MakeCardCells(cardRng_, 4);
+    selections_.insert(code, *cells);
+    selectionOrder_.append(code);
+    while (selectionOrder_.size() > kMaxSelections)
+        selections_.remove(selectionOrder_.takeFirst());
+    return code;
+}
+
+QByteArray GameServer::loginReply(const QByteArray& line)
+{
+    const auto request = hallwire::ParseLogin(line);
+    if (!request)
+        return "PQZ!ERROR";
+    const HallAccount* account = accounts_.find(request->user);
+    if (!account)
+        return "PQZ!LOGINNOUnknown Player ID. Please check it and try again.";
+    if (account->password != request->password)
+        return "PQZ!LOGINPW";
+    if (!account->refusal.isEmpty())
+        return "PQZ!LOGINNO" + account->refusal;
+    const QByteArray descriptor = pattern();
+    const bool progressive = descriptor.size() > 1 && descriptor.at(1) == '1';
+    return "PQZ!LOGINOK" + Field('A', {}) + Field('B', account->alias)
+        + Field('0', hallwire::FormatMoney(account->balanceCents)) + Field('1', descriptor)
+        + Field('C', progressive ? ProgressivePrizeTable() : QByteArray())
+        + Field('5', QByteArray::number(secondsToStart()));
+}
+
+QByteArray GameServer::purchaseReply(const QByteArray& line)
+{
+    const auto request = hallwire::ParsePurchase(line);
+    if (!request)
+        return "PQZ!ERROR";
+    HallAccount* account = accounts_.find(request->user);
+    if (!account || account->password != request->password)
+        return "PQZ!LOGINPW";
+    if (!account->refusal.isEmpty())
+        return "PQZ!LOGINNO" + account->refusal;
+    if (phase_ != Phase::Sales)
+        return "PQZ!LOGINNOGame is being setup. Cards for the next game go on sale shortly.";
+    int held = 0;
+    for (const SoldCard& card : sold_)
+        if (card.user == account->user)
+            ++held;
+    if (held >= config_.maxCards)
+        return "PQZ!LOGINNOMaximum Cards per game reached";
+    bool facesOk = false;
+    const int faces = request->faces.toInt(&facesOk);
+    if (!facesOk || faces < 1 || faces > 4)
+        return "PQZ!LOGINNOPlease choose a card of one to four faces.";
+    const auto offered = selections_.constFind(request->selection);
+    if (offered == selections_.constEnd())
+        return "PQZ!LOGINNOThat card is no longer on offer. Please choose your card again.";
+    const qint64 price = config_.priceCents * faces;
+    if (account->balanceCents < price)
+        return "PQZ!LOGINNOSorry your Account does not have enough credit for this card.";
+
+    account->balanceCents -= price;
+    salesCents_ += price;
+    int seat = 1;
+    while (seat <= accounts_.all().size() && &accounts_.all()[seat - 1] != account)
+        ++seat;
+    SoldCard card;
+    card.user = account->user;
+    card.alias = account->alias;
+    card.faces = faces;
+    card.cells = offered.value().left(25 * faces);
+    card.cardId = gameNumber() + "." + Digits(seat % 100000, 5) + "." + Digits(nextSerial_++ % 100000, 5);
+    sold_.append(card);
+    return "PQZ!LOGINOK" + card.cardId + Field('0', hallwire::FormatMoney(account->balanceCents))
+        + Field('C', request->selection) + Field('B', card.cells);
+}
+
+QByteArray GameServer::winnersReply(const QByteArray& line)
+{
+    const auto number = hallwire::ParseWinnersRequest(line);
+    if (!number)
+        return "PQZ!ERROR";
+    const GameResult* found = result(*number);
+    if (!found)
+        return "PQZ!LOGINNONo result is known for game " + *number + ".";
+    return "PQZ!LOGINOK" + Field('1', found->payout) + Field('2', found->winners.join(',')) + Field('3', found->note);
+}
+
+QByteArray GameServer::jackpot() const
+{
+    return hallwire::FormatMoney(2500 + salesCents_ / 2);
+}
+
+int GameServer::playerCount() const
+{
+    QList<QByteArray> users;
+    for (const SoldCard& card : sold_)
+        if (!users.contains(card.user))
+            users.append(card.user);
+    return int(users.size());
+}
+
+QByteArray GameServer::announcement() const
+{
+    return "PQZ" + Field('0', "A") + Field('8', gameNumber()) + Field('7', pattern()) + Field('2', jackpot())
+        + Field('3', QByteArray::number(playerCount())) + Field('4', QByteArray::number(secondsToStart()));
+}
+
+void GameServer::tick()
+{
+    ++elapsed_;
+    switch (phase_) {
+    case Phase::Waiting:
+        if (elapsed_ >= config_.waitSeconds)
+            beginSales();
+        else if (elapsed_ % kFeedRepeatSeconds == 0)
+            sendToFeed(salesClients_, "PQZACKWAT");
+        return;
+    case Phase::Sales:
+        if (elapsed_ >= config_.salesSeconds) {
+            startGame();
+            return;
+        }
+        if (elapsed_ % kFeedRepeatSeconds == 0)
+            sendToFeed(salesClients_, "PQZACKBUY1");
+        if (elapsed_ % kAnnounceSeconds == 0)
+            sendToFeed(gameClients_, announcement());
+        return;
+    case Phase::Running:
+        if (elapsed_ >= runSeconds_) {
+            ++gameIndex_;
+            beginSales();
+        } else if (elapsed_ % kFeedRepeatSeconds == 0) {
+            sendToFeed(salesClients_, "PQZACKWAT");
+        }
+        return;
+    }
+}
+
+void GameServer::beginSales()
+{
+    phase_ = Phase::Sales;
+    elapsed_ = 0;
+    sold_.clear();
+    salesCents_ = 0;
+    nextSerial_ = 1;
+    sendToFeed(salesClients_, "PQZACKBUY1");
+    sendToFeed(gameClients_, announcement());
+    emit phaseChanged(phase_);
+}
+
+void GameServer::startGame()
+{
+    const QByteArray number = gameNumber();
+    const QByteArray descriptor = pattern();
+    const QList<int> draw = hallwire::ShuffledDraw(config_.seed * 1000003ULL + quint64(config_.gameNumberStart + gameIndex_));
+    const Judgement judgement = JudgeDraw(descriptor, draw, sold_);
+
+    GameResult result;
+    result.gameNumber = number;
+    if (judgement.winningCall > 0) {
+        result.winningCall = judgement.winningCall;
+        for (int index : judgement.winners)
+            if (!result.winners.contains(sold_[index].alias))
+                result.winners.append(sold_[index].alias);
+    } else {
+        // Nobody wins: the client still plays the draw to a call count of our choosing.
+        QRandomGenerator rng(quint32(draw.first() * 7919 + draw.last()));
+        result.winningCall = 20 + int(rng.bounded(21));
+    }
+    result.finalCall = result.winningCall < kFinalCall ? kFinalCall : result.winningCall + 1;
+    const bool progressive = descriptor.size() > 1 && descriptor.at(1) == '1';
+    const QByteArray prize = progressive ? PrizeForCall(ProgressivePrizeTable(), result.winningCall) : jackpot();
+    if (result.winners.isEmpty()) {
+        result.payout = "0.00";
+        result.note = "Game " + number + ": no card completed the pattern.";
+    } else {
+        const qint64 total = hallwire::ParseMoney(prize).value_or(0);
+        result.payout = hallwire::FormatMoney(total / result.winners.size());
+        result.note = "Game " + number + " was won on call " + QByteArray::number(result.winningCall) + ".";
+    }
+
+    const QByteArray line = "PQZ" + Field('0', "B") + Field('8', number) + Field('A', hallwire::CallCodes(draw))
+        + Field('9', "bingo.gif") + Field('7', descriptor) + Field('2', prize)
+        + Field('3', QByteArray::number(playerCount())) + Field('5', QByteArray::number(result.winningCall))
+        + Field('6', QByteArray::number(result.finalCall));
+    sendToFeed(gameClients_, line);
+
+    results_.insert(number, result);
+    resultOrder_.append(number);
+    while (resultOrder_.size() > kMaxResults)
+        results_.remove(resultOrder_.takeFirst());
+    lastResult_ = number;
+
+    phase_ = Phase::Running;
+    elapsed_ = 0;
+    runSeconds_ = result.winningCall * config_.spacing + kAfterBingoSeconds;
+    sold_.clear();
+    emit gameStarted(number, line);
+    emit phaseChanged(phase_);
+}
+
+void GameServer::sendToFeed(QList<QPointer<QTcpSocket>>& clients, const QByteArray& line)
+{
+    clients.removeAll(nullptr);
+    for (const QPointer<QTcpSocket>& socket : clients)
+        if (socket->state() == QAbstractSocket::ConnectedState)
+            socket->write(line + "\r\n");
+}
+
+void GameServer::acceptFeed(QTcpServer* server, QList<QPointer<QTcpSocket>>& clients, bool sales)
+{
+    while (QTcpSocket* socket = server->nextPendingConnection()) {
+        clients.removeAll(nullptr);
+        if (clients.size() >= kMaxFeedClients) {
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
+        clients.append(socket);
+        // Feeds are receive-only for the client: whatever it sends is dropped.
+        connect(socket, &QTcpSocket::readyRead, socket, [socket] { socket->readAll(); });
+        connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        if (sales)
+            socket->write(phase_ == Phase::Sales ? "PQZACKBUY1\r\n" : "PQZACKWAT\r\n");
+        else if (phase_ == Phase::Sales)
+            socket->write(announcement() + "\r\n");
+    }
+}
+
+void GameServer::acceptRequest()
+{
+    while (QTcpSocket* socket = requestServer_->nextPendingConnection()) {
+        if (openRequests_ >= kMaxRequestConnections) {
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
+        ++openRequests_;
+        connect(socket, &QObject::destroyed, this, [this] { --openRequests_; });
+        connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        auto* idle = new QTimer(socket);
+        idle->setSingleShot(true);
+        connect(idle, &QTimer::timeout, socket, [socket] {
+            socket->abort();
+            socket->deleteLater();
+        });
+        idle->start(kRequestIdleMs);
+        auto buffer = std::make_shared<QByteArray>();
+        auto answered = std::make_shared<bool>(false);
+        connect(socket, &QTcpSocket::readyRead, this, [this, socket, buffer, answered] {
+            if (*answered) {
+                socket->readAll();
+                return;
+            }
+            *buffer += socket->read(hallwire::kMaxRequestLine + 2 - buffer->size());
+            const int end = buffer->indexOf('\n');
+            QByteArray reply;
+            if (end >= 0) {
+                QByteArray line = buffer->left(end);
+                if (line.endsWith('\r'))
+                    line.chop(1);
+                reply = handleRequest(line);
+            } else if (buffer->size() > hallwire::kMaxRequestLine) {
+                reply = "PQZ!ERROR";
+            } else {
+                return;
+            }
+            *answered = true;
+            buffer->clear();
+            socket->write(reply + "\r\n");
+            socket->disconnectFromHost();
+        });
+    }
+}

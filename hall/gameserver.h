@@ -1,0 +1,139 @@
+#pragma once
+// The hall's game server: the request port (login, cards, purchase, winners), the sales
+// feed and the game feed, and the game cycle that drives them: waiting, sales, running.
+#include "accounts.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QHostAddress>
+#include <QList>
+#include <QMap>
+#include <QObject>
+#include <QPointer>
+#include <QRandomGenerator>
+
+class QTcpServer;
+class QTcpSocket;
+class QTimer;
+
+struct GameConfig {
+    int tickMs = 1000;          // milliseconds per game second
+    int salesSeconds = 120;
+    int waitSeconds = 10;       // waiting before the first sales period
+    int spacing = 9;            // the client's call spacing, to size the running phase
+    int maxCards = 6;           // per player and game
+    qint64 priceCents = 50;     // per face
+    quint64 seed = 1;
+    int gameNumberStart = 100001;
+};
+
+// A card entered into a game.
+struct SoldCard {
+    QByteArray user;
+    QByteArray alias;
+    QByteArray cells;   // the faces entered, 25 characters each
+    int faces = 0;
+    QByteArray cardId;
+};
+
+// The outcome of a draw for the sold cards: the call count at which the first card
+// completes the pattern, and which cards complete it then. Call count 0: nobody wins
+// (kind "E", no cards, or no card completes the pattern within the draw).
+struct Judgement {
+    int winningCall = 0;
+    QList<int> winners;   // indices into the sold cards
+};
+
+// Reveals the draw one call at a time on a card of each sold card and runs the bingo
+// check after each call, the way the client does.
+Judgement JudgeDraw(const QByteArray& descriptor, const QList<int>& draw, const QList<SoldCard>& cards);
+
+// The pattern rotation: descriptors in game order.
+const QList<QByteArray>& PatternRotation();
+// The prize table sent with a progressive pattern, and its entry for a call count.
+QByteArray ProgressivePrizeTable();
+QByteArray PrizeForCall(const QByteArray& table, int call);
+
+struct GameResult {
+    QByteArray gameNumber;
+    int winningCall = 0;
+    int finalCall = 0;
+    QList<QByteArray> winners;   // aliases, each once
+    QByteArray payout;
+    QByteArray note;
+};
+
+class GameServer : public QObject {
+    Q_OBJECT
+public:
+    enum class Phase { Waiting, Sales, Running };
+
+    GameServer(const GameConfig& config, AccountBook accounts, QObject* parent = nullptr);
+    ~GameServer() override;
+
+    bool listen(const QHostAddress& address, quint16 requestPort, quint16 salesPort, quint16 gamePort, QString* error);
+    quint16 requestPort() const;
+    quint16 salesPort() const;
+    quint16 gamePort() const;
+
+    // Starts the game clock (the waiting phase begins).
+    void start();
+
+    // One request line (without CR LF) and its reply line (without CR LF).
+    QByteArray handleRequest(const QByteArray& line);
+
+    Phase phase() const { return phase_; }
+    QByteArray gameNumber() const;
+    QByteArray pattern() const;
+    int secondsToStart() const;
+    const GameResult* result(const QByteArray& gameNumber) const;
+    const QList<SoldCard>& soldCards() const { return sold_; }
+
+    // One game second. Driven by the clock; public so that tests can step it.
+    void tick();
+
+signals:
+    void phaseChanged(GameServer::Phase phase);
+    void gameStarted(const QByteArray& gameNumber, const QByteArray& startLine);
+
+private:
+    QByteArray loginReply(const QByteArray& line);
+    QByteArray purchaseReply(const QByteArray& line);
+    QByteArray winnersReply(const QByteArray& line);
+    QByteArray newSelection(QByteArray* cells);
+    QByteArray announcement() const;
+    QByteArray jackpot() const;
+    int playerCount() const;
+    void beginSales();
+    void startGame();
+    void sendToFeed(QList<QPointer<QTcpSocket>>& clients, const QByteArray& line);
+    void acceptRequest();
+    void acceptFeed(QTcpServer* server, QList<QPointer<QTcpSocket>>& clients, bool sales);
+
+    GameConfig config_;
+    AccountBook accounts_;
+    QTcpServer* requestServer_;
+    QTcpServer* salesServer_;
+    QTcpServer* gameServer_;
+    QTimer* clock_;
+    QList<QPointer<QTcpSocket>> salesClients_;
+    QList<QPointer<QTcpSocket>> gameClients_;
+    int openRequests_ = 0;
+
+    Phase phase_ = Phase::Waiting;
+    int elapsed_ = 0;          // game seconds in the current phase
+    int runSeconds_ = 0;       // length of the current running phase
+    int gameIndex_ = 0;        // games since the start
+    QList<SoldCard> sold_;     // cards of the coming game
+    qint64 salesCents_ = 0;
+    int nextSerial_ = 1;
+
+    QRandomGenerator cardRng_;
+    qint64 nextSelection_ = 1000;
+    QHash<QByteArray, QByteArray> selections_;
+    QList<QByteArray> selectionOrder_;
+
+    QMap<QByteArray, GameResult> results_;
+    QList<QByteArray> resultOrder_;
+    QByteArray lastResult_;
+};

@@ -1,0 +1,89 @@
+#include "hall.h"
+
+#include "chatroom.h"
+#include "webservice.h"
+
+#include <QCoreApplication>
+#include <QDir>
+
+namespace {
+
+const char* const kRoomNames[] = {"Main Hall", "Night Owls", "Early Birds", "High Rollers", "Quiet Corner", "Lounge"};
+
+}  // namespace
+
+Hall::Hall(const HallConfig& config, QObject* parent) : QObject(parent), config_(config)
+{
+    if (config_.wwwDir.isEmpty())
+        config_.wwwDir = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("www"));
+    while (config_.chatPorts.size() > 6)
+        config_.chatPorts.removeLast();
+}
+
+Hall::~Hall() = default;
+
+bool Hall::start(QString* error)
+{
+    if (game_)
+        return true;
+    AccountBook accounts = AccountBook::BuiltIn();
+    if (!config_.accountsFile.isEmpty() && !accounts.loadFile(config_.accountsFile, error))
+        return false;
+
+    auto* game = new GameServer(config_.game, std::move(accounts), this);
+    auto* web = new WebService(config_.wwwDir, this);
+    QList<ChatRoom*> rooms;
+    for (int i = 0; i < config_.chatPorts.size(); ++i)
+        rooms.append(new ChatRoom(kRoomNames[i], this));
+
+    bool ok = game->listen(config_.address, config_.requestPort, config_.salesPort, config_.gamePort, error)
+        && web->listen(config_.address, config_.webPort, error);
+    for (int i = 0; ok && i < rooms.size(); ++i)
+        ok = rooms[i]->listen(config_.address, config_.chatPorts[i], error);
+    if (!ok) {
+        delete game;
+        delete web;
+        qDeleteAll(rooms);
+        return false;
+    }
+
+    game_ = game;
+    web_ = web;
+    rooms_ = rooms;
+
+    DirectoryInfo info;
+    info.gameHost = config_.address.toString().toLatin1();
+    info.webHost = webHost().toLatin1();
+    for (ChatRoom* room : rooms_)
+        info.chatRooms.append({room->name(), room->port()});
+    web_->setDirectoryInfo(info);
+    game_->start();
+    return true;
+}
+
+quint16 Hall::webPort() const { return web_ ? web_->port() : 0; }
+quint16 Hall::requestPort() const { return game_ ? game_->requestPort() : 0; }
+quint16 Hall::salesPort() const { return game_ ? game_->salesPort() : 0; }
+quint16 Hall::gamePort() const { return game_ ? game_->gamePort() : 0; }
+
+QList<quint16> Hall::chatPorts() const
+{
+    QList<quint16> ports;
+    for (const ChatRoom* room : rooms_)
+        ports.append(room->port());
+    return ports;
+}
+
+QString Hall::webHost() const
+{
+    return config_.address.toString() + QLatin1Char(':') + QString::number(webPort());
+}
+
+QString Hall::readyLine() const
+{
+    return QStringLiteral("bingo-hall ready web=%1 request=%2 sales=%3 game=%4")
+        .arg(webHost())
+        .arg(requestPort())
+        .arg(salesPort())
+        .arg(gamePort());
+}

@@ -1,0 +1,52 @@
+#pragma once
+// The demo hall: web service, game server and chat rooms on one address, run by the Qt
+// event loop of whoever owns it (the bingo-hall program, or a test).
+#include "gameserver.h"
+
+#include <QHostAddress>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+class WebService;
+class ChatRoom;
+
+struct HallConfig {
+    QHostAddress address = QHostAddress::LocalHost;
+    quint16 webPort = 48080;
+    quint16 requestPort = 41000;
+    quint16 salesPort = 49990;
+    quint16 gamePort = 46000;
+    QList<quint16> chatPorts = {47001, 47002};   // "Main Hall", "Night Owls"; 0 = any free port
+    QString wwwDir;           // empty: "www" beside the executable
+    QString accountsFile;     // extra accounts, optional
+    GameConfig game;
+};
+
+class Hall : public QObject {
+    Q_OBJECT
+public:
+    explicit Hall(const HallConfig& config, QObject* parent = nullptr);
+    ~Hall() override;
+
+    // Opens every port and starts the game clock. False with a message when a port
+    // cannot be opened or the accounts file is unusable.
+    bool start(QString* error);
+
+    quint16 webPort() const;
+    quint16 requestPort() const;
+    quint16 salesPort() const;
+    quint16 gamePort() const;
+    QList<quint16> chatPorts() const;
+    QString webHost() const;   // "address:port"
+    QString readyLine() const;
+
+    GameServer* game() const { return game_; }
+    WebService* web() const { return web_; }
+
+private:
+    HallConfig config_;
+    GameServer* game_ = nullptr;
+    WebService* web_ = nullptr;
+    QList<ChatRoom*> rooms_;
+};

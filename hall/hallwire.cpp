@@ -1,0 +1,176 @@
+#include "hallwire.h"
+
+#include <algorithm>
+#include <array>
+
+namespace hallwire {
+
+namespace {
+
+// Splits `rest` at the first occurrence of each marker in turn. Values are not escaped,
+// so the first occurrence wins. Returns false when a marker is missing.
+bool SplitAtMarkers(QByteArray rest, const std::initializer_list<const char*>& markers, QList<QByteArray>& out)
+{
+    for (const char* marker : markers) {
+        const int at = rest.indexOf(marker);
+        if (at < 0)
+            return false;
+        out.append(rest.left(at));
+        rest = rest.mid(at + int(qstrlen(marker)));
+    }
+    out.append(rest);
+    return true;
+}
+
+}  // namespace
+
+QByteArray FieldValue(char c, const QByteArray& line)
+{
+    const char open[3] = {'$', c, '\0'};
+    const char close[3] = {'%', c, '\0'};
+    const int p = line.indexOf(open);
+    const int q = line.indexOf(close);
+    if (p < 0 || q < 0 || q < p + 2)
+        return {};
+    return line.mid(p + 2, q - (p + 2));
+}
+
+std::optional<LoginRequest> ParseLogin(const QByteArray& line)
+{
+    if (!line.startsWith("PQZ!G6"))
+        return std::nullopt;
+    QList<QByteArray> parts;
+    if (!SplitAtMarkers(line.mid(6), {"#!PW", "#!AD", "#!LA"}, parts))
+        return std::nullopt;
+    QByteArray language = parts[3];
+    if (language.endsWith('#'))
+        language.chop(1);
+    return LoginRequest{parts[0], parts[1], parts[2], language};
+}
+
+std::optional<PurchaseRequest> ParsePurchase(const QByteArray& line)
+{
+    if (!line.startsWith("PQZ!B7"))
+        return std::nullopt;
+    QList<QByteArray> parts;
+    if (!SplitAtMarkers(line.mid(6), {"#!PW", "#!AD", "#!AT", "#!SK", "#!NC", "#!LA"}, parts))
+        return std::nullopt;
+    QByteArray language = parts[6];
+    if (language.endsWith('#'))
+        language.chop(1);
+    return PurchaseRequest{parts[0], parts[1], parts[2], parts[3], parts[4], parts[5], language};
+}
+
+std::optional<QByteArray> ParseWinnersRequest(const QByteArray& line)
+{
+    if (!line.startsWith("PQZ!GS") || line.size() < 12)
+        return std::nullopt;
+    const QByteArray number = line.mid(6, 6);
+    for (char ch : number)
+        if (ch < '0' || ch > '9')
+            return std::nullopt;
+    return number;
+}
+
+QByteArray FormatMoney(qint64 cents)
+{
+    const bool negative = cents < 0;
+    const quint64 magnitude = negative ? quint64(-(cents + 1)) + 1 : quint64(cents);
+    QByteArray text = QByteArray::number(magnitude / 100) + '.';
+    const quint64 fraction = magnitude % 100;
+    if (fraction < 10)
+        text += '0';
+    text += QByteArray::number(fraction);
+    return negative ? "-" + text : text;
+}
+
+std::optional<qint64> ParseMoney(const QByteArray& text)
+{
+    const int point = text.indexOf('.');
+    const QByteArray whole = point < 0 ? text : text.left(point);
+    const QByteArray fraction = point < 0 ? QByteArray() : text.mid(point + 1);
+    if (whole.isEmpty() || whole.size() > 12 || fraction.size() > 2 || (point >= 0 && fraction.isEmpty()))
+        return std::nullopt;
+    qint64 value = 0;
+    for (char ch : whole) {
+        if (ch < '0' || ch > '9')
+            return std::nullopt;
+        value = value * 10 + (ch - '0');
+    }
+    qint64 cents = 0;
+    for (int i = 0; i < 2; ++i) {
+        cents *= 10;
+        if (i < fraction.size()) {
+            const char ch = fraction.at(i);
+            if (ch < '0' || ch > '9')
+                return std::nullopt;
+            cents += ch - '0';
+        }
+    }
+    return value * 100 + cents;
+}
+
+QByteArray MakeFace(QRandomGenerator& rng)
+{
+    QByteArray face;
+    face.reserve(25);
+    for (int column = 0; column < 5; ++column) {
+        std::array<int, 15> pool{};
+        for (int i = 0; i < 15; ++i)
+            pool[i] = column * 15 + i + 1;
+        // Partial Fisher-Yates: the first five entries become the column's numbers.
+        for (int row = 0; row < 5; ++row) {
+            const int pick = row + int(rng.bounded(15 - row));
+            std::swap(pool[row], pool[pick]);
+            face.append(char(pool[row] + 50));
+        }
+    }
+    return face;
+}
+
+QByteArray MakeCardCells(QRandomGenerator& rng, int faces)
+{
+    QByteArray cells;
+    for (int f = 0; f < faces; ++f)
+        cells += MakeFace(rng);
+    return cells;
+}
+
+bool IsSoundCard(const QByteArray& text, int faces)
+{
+    if (faces < 1 || text.size() != 25 * faces)
+        return false;
+    for (int f = 0; f < faces; ++f) {
+        std::array<bool, 76> seen{};
+        for (int position = 0; position < 25; ++position) {
+            const int n = static_cast<unsigned char>(text.at(25 * f + position)) - 50;
+            const int column = position / 5;
+            if (n < column * 15 + 1 || n > column * 15 + 15 || seen[n])
+                return false;
+            seen[n] = true;
+        }
+    }
+    return true;
+}
+
+QList<int> ShuffledDraw(quint64 seed)
+{
+    const quint32 words[2] = {quint32(seed), quint32(seed >> 32)};
+    QRandomGenerator rng(words, 2);
+    QList<int> draw;
+    for (int n = 1; n <= 75; ++n)
+        draw.append(n);
+    for (int i = 74; i > 0; --i)
+        std::swap(draw[i], draw[int(rng.bounded(i + 1))]);
+    return draw;
+}
+
+QByteArray CallCodes(const QList<int>& draw)
+{
+    QByteArray codes;
+    for (int n : draw)
+        codes.append(char(n + 50));
+    return codes;
+}
+
+}  // namespace hallwire

@@ -1,0 +1,154 @@
+// bingo-hall: the demo bingo operator on loopback. Prints one ready line with the ports
+// it listens on and runs until SIGINT or SIGTERM.
+#include "hall.h"
+#include "hallwire.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QRandomGenerator>
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+int signalPipe[2] = {-1, -1};
+
+void OnSignal(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = ::write(signalPipe[1], &byte, 1);
+}
+
+bool InstallSignalPipe()
+{
+    if (::pipe(signalPipe) != 0)
+        return false;
+    for (int fd : signalPipe)
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
+    struct sigaction action {};
+    action.sa_handler = OnSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    return ::sigaction(SIGINT, &action, nullptr) == 0 && ::sigaction(SIGTERM, &action, nullptr) == 0;
+}
+
+int Fail(const QString& message)
+{
+    std::fprintf(stderr, "bingo-hall: %s\n", qPrintable(message));
+    return 2;
+}
+
+bool ReadInt(const QCommandLineParser& parser, const QString& name, int low, int high, int& out, QString& error)
+{
+    if (!parser.isSet(name))
+        return true;
+    bool ok = false;
+    const int value = parser.value(name).toInt(&ok);
+    if (!ok || value < low || value > high) {
+        error = QStringLiteral("--%1 expects a whole number from %2 to %3").arg(name).arg(low).arg(high);
+        return false;
+    }
+    out = value;
+    return true;
+}
+
+bool ReadPort(const QCommandLineParser& parser, const QString& name, quint16& out, QString& error)
+{
+    int value = out;
+    if (!ReadInt(parser, name, 0, 65535, value, error))
+        return false;
+    out = quint16(value);
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("bingo-hall"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Demo bingo hall: web service, game server and chat rooms."));
+    parser.addHelpOption();
+    const auto add = [&parser](const char* name, const char* help, const char* valueName) {
+        parser.addOption(QCommandLineOption(QString::fromLatin1(name), QString::fromLatin1(help),
+                                            QString::fromLatin1(valueName)));
+    };
+    add("address", "Address to listen on (default 127.0.0.1).", "address");
+    add("web-port", "Web service port (default 48080, 0 = any free port).", "port");
+    add("request-port", "Request port (default 41000).", "port");
+    add("sales-port", "Sales feed port (default 49990).", "port");
+    add("game-port", "Game feed port (default 46000).", "port");
+    add("chat-port1", "Port of the chat room \"Main Hall\" (default 47001).", "port");
+    add("chat-port2", "Port of the chat room \"Night Owls\" (default 47002).", "port");
+    add("tick-ms", "Milliseconds per game second (default 1000).", "ms");
+    add("sales-seconds", "Length of the sales period in game seconds (default 120).", "seconds");
+    add("wait-seconds", "Waiting before the first sales period (default 10).", "seconds");
+    add("spacing", "The client's call spacing in seconds (default 9).", "seconds");
+    add("seed", "Seed of the draws and cards (default: random).", "number");
+    add("accounts", "Extra accounts, lines user:password:alias:balance[:refusal].", "file");
+    add("www", "Folder of the web files (default: www beside the program).", "folder");
+    add("max-cards", "Cards per player and game (default 6).", "count");
+    add("price", "Price of one card face (default 0.50).", "amount");
+    add("game-number-start", "Number of the first game (default 100001).", "number");
+    parser.process(app);
+
+    HallConfig config;
+    QString error;
+    if (parser.isSet(QStringLiteral("address")) && !config.address.setAddress(parser.value(QStringLiteral("address"))))
+        return Fail(QStringLiteral("--address expects a numeric address"));
+    quint16 chat1 = config.chatPorts.value(0), chat2 = config.chatPorts.value(1);
+    GameConfig& game = config.game;
+    if (!ReadPort(parser, QStringLiteral("web-port"), config.webPort, error)
+        || !ReadPort(parser, QStringLiteral("request-port"), config.requestPort, error)
+        || !ReadPort(parser, QStringLiteral("sales-port"), config.salesPort, error)
+        || !ReadPort(parser, QStringLiteral("game-port"), config.gamePort, error)
+        || !ReadPort(parser, QStringLiteral("chat-port1"), chat1, error)
+        || !ReadPort(parser, QStringLiteral("chat-port2"), chat2, error)
+        || !ReadInt(parser, QStringLiteral("tick-ms"), 1, 60000, game.tickMs, error)
+        || !ReadInt(parser, QStringLiteral("sales-seconds"), 6, 86400, game.salesSeconds, error)
+        || !ReadInt(parser, QStringLiteral("wait-seconds"), 0, 86400, game.waitSeconds, error)
+        || !ReadInt(parser, QStringLiteral("spacing"), 1, 600, game.spacing, error)
+        || !ReadInt(parser, QStringLiteral("max-cards"), 1, 1000, game.maxCards, error)
+        || !ReadInt(parser, QStringLiteral("game-number-start"), 1, 999000, game.gameNumberStart, error))
+        return Fail(error);
+    config.chatPorts = {chat1, chat2};
+    if (parser.isSet(QStringLiteral("price"))) {
+        const auto price = hallwire::ParseMoney(parser.value(QStringLiteral("price")).toLatin1());
+        if (!price || *price > 100000000)
+            return Fail(QStringLiteral("--price expects an amount like 0.50"));
+        game.priceCents = *price;
+    }
+    if (parser.isSet(QStringLiteral("seed"))) {
+        bool ok = false;
+        game.seed = parser.value(QStringLiteral("seed")).toULongLong(&ok);
+        if (!ok)
+            return Fail(QStringLiteral("--seed expects a whole number"));
+    } else {
+        game.seed = QRandomGenerator::global()->generate64();
+    }
+    config.accountsFile = parser.value(QStringLiteral("accounts"));
+    config.wwwDir = parser.value(QStringLiteral("www"));
+
+    if (!InstallSignalPipe())
+        return Fail(QStringLiteral("cannot install the signal handlers"));
+    QSocketNotifier notifier(signalPipe[0], QSocketNotifier::Read);
+    QObject::connect(&notifier, &QSocketNotifier::activated, &app, [] {
+        char byte = 0;
+        while (::read(signalPipe[0], &byte, 1) > 0) {
+        }
+        QCoreApplication::quit();
+    });
+
+    Hall hall(config);
+    if (!hall.start(&error))
+        return Fail(error);
+    std::printf("%s\n", qPrintable(hall.readyLine()));
+    std::fflush(stdout);
+    return app.exec();
+}
