@@ -1,0 +1,94 @@
+// Time of one full redraw (Refresh1Click) of six entered four-face cards and the
+// board, rendered offscreen, and the peak resident size after a whole simulated game.
+#include "components/media/mediawaveplayer.h"
+#include "session/gamecore.h"
+#include "windows/boardwidget.h"
+#include "windows/cardwidgets.h"
+#include "windows/mainwindow.h"
+#include "windows/viewhub.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <sys/resource.h>
+
+namespace {
+// Four faces of numbers: face f, column c, row r holds 15c + (r + f) % 15 + 1.
+QByteArray Numbers()
+{
+    QByteArray text;
+    for (int f = 0; f < 4; ++f)
+        for (int c = 0; c < 5; ++c)
+            for (int r = 0; r < 5; ++r)
+                text += char(15 * c + (r + f) % 15 + 1 + 50);
+    return text;
+}
+
+void Render(TForm1& form, QImage& target)
+{
+    for (int k = 1; k <= 6; ++k) {
+        QPainter p(&target);
+        form.cardPanel(k)->render(&p);
+    }
+    QPainter p(&target);
+    form.board()->render(&p);
+}
+}
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QTemporaryDir dir;
+    CoreConfig config;
+    config.folder = dir.path();
+    config.languageFolder = dir.path();
+    config.requestPort = config.gameFeedPort = config.salesFeedPort = 1;
+    GameClock clock(1000);
+    NullWavePlayer player;
+    TForm1 form;
+    ViewHub hub(&form);
+    hub.setSilent(true);
+    GameCore core(config, &hub, &clock, &player);
+    form.attach(&core, &hub);
+    core.FormCreate();
+    form.resize(1024, 766);
+    form.show();
+    QApplication::processEvents();
+
+    for (int k = 1; k <= 6; ++k) {
+        core.Cards[k].FaceCount = 4;
+        core.Cards[k].LoadNumbers(Numbers(), QStringLiteral("1000") + QString::number(k));
+        core.Cards[k].Entered = true;
+        core.Cards[k].AutoDaubOn = true;
+    }
+    QImage target(260, 270, QImage::Format_RGB32);
+    Render(form, target);   // warm up fonts and caches
+
+    const int rounds = 200;
+    QElapsedTimer t;
+    t.start();
+    for (int i = 0; i < rounds; ++i) {
+        core.Refresh1Click();
+        Render(form, target);
+    }
+    std::printf("refresh+render of 6 four-face cards and the board: %.1f us\n", double(t.nsecsElapsed()) / 1000.0 / rounds);
+
+    // A simulated game: every number called, each call redrawn as the core asks.
+    core.GameRunning = 1;
+    for (int n = 1; n <= 75; ++n) {
+        core.MarkCalledNumber(n);
+        for (int k = 1; k <= 6; ++k)
+            core.Cards[k].MarkCalled();
+        core.Refresh1Click();
+        Render(form, target);
+        QApplication::processEvents();
+    }
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    std::printf("peak resident size after a simulated game: %ld KiB\n", usage.ru_maxrss);
+    return 0;
+}

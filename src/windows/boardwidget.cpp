@@ -1,0 +1,50 @@
+#include "windows/boardwidget.h"
+
+#include "session/gamecore.h"
+#include "windows/cardwidgets.h"
+
+#include <QPainter>
+
+void DrawBoard(QPainter& painter, const GameCore& core, const QSize& size)
+{
+    painter.fillRect(QRect(QPoint(0, 0), size), Qt::black);
+    const int pitch = core.BoardCellPitch;
+    QFont font = painter.font();
+
+    // Column 0: the letters.
+    SetArialPoints(&font, core.BoardTextSize, true);
+    painter.setFont(font);
+    painter.setPen(QColor(255, 0, 0));
+    static const char* letters[5] = {"B", "I", "N", "G", "O"};
+    for (int r = 0; r < 5; ++r)
+        DrawTextAt(painter, r == 1 ? 4 : 2, r * pitch + 2, QLatin1String(letters[r]));
+
+    // Columns 1..15: called numbers bold yellow, the others regular grey.
+    QFont called = font;
+    QFont plain = font;
+    plain.setBold(false);
+    const BingoCard& first = core.Cards[1];
+    for (int r = 0; r < 5; ++r)
+        for (int col = 1; col <= 15; ++col) {
+            const bool isCalled = first.IsCalled(r, col) >= 1;
+            painter.setFont(isCalled ? called : plain);
+            painter.setPen(isCalled ? QColor(255, 255, 0) : QColor(128, 128, 128));
+            DrawTextAt(painter, (pitch - 1) * col + 2, r * pitch + 2, QString::number(r * core.NumbersPerRow + col));
+        }
+}
+
+BoardWidget::BoardWidget(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("board"));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void BoardWidget::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    if (!core_) {
+        p.fillRect(rect(), Qt::black);
+        return;
+    }
+    DrawBoard(p, *core_, size());
+}

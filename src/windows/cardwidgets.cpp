@@ -1,0 +1,190 @@
+#include "windows/cardwidgets.h"
+
+#include "session/gamecore.h"
+
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+
+namespace {
+const QColor kGridLine(0x1c, 0x24, 0x5c);
+
+QColor Qt24(Colour c) { return QColor::fromRgb(QRgb(c)); }
+}
+
+void SetArialPoints(QFont* font, int points, bool bold)
+{
+    font->setFamily(QStringLiteral("Arial"));
+    font->setStyleHint(QFont::SansSerif);
+    // Points as a 96-dpi screen shows them, rounded like the system's own fonts.
+    font->setPixelSize(qMax(1, (points * 96 + 36) / 72));
+    font->setBold(bold);
+    // Crisp, unsmoothed digits as on the cards of the hall's own screens; it also
+    // keeps each glyph's first ink column exactly where the layout puts it.
+    font->setStyleStrategy(QFont::NoAntialias);
+}
+
+void DrawTextAt(QPainter& painter, int x, int y, const QString& text)
+{
+    const QFontMetrics fm(painter.font());
+    const QRect ink = fm.tightBoundingRect(text);
+    painter.drawText(QPoint(x - ink.left(), y + fm.ascent()), text);
+}
+
+void DrawFace(QPainter& painter, const BingoCard& card, int face, int column, int row, bool gameRunning)
+{
+    if (face < 1 || face > 4 || column < 0 || column > 4 || row < 0 || row > 4)
+        return;
+    const int x0 = (card.CellWidth + 1) * column;
+    const int y0 = (card.CellHeight + 1) * row;
+    painter.save();
+
+    const Colour cell = card.CellColour[face][column][row];
+    if (cell != kWhite) {
+        painter.setRenderHint(QPainter::Antialiasing, true);
+        painter.setPen(QPen(Qt24(kSilver), 1));
+        painter.setBrush(Qt24(cell));
+        painter.drawEllipse(QRectF(x0 + 1.5, y0 + 1.5, card.CellWidth - 4, card.CellHeight - 4));
+        painter.setRenderHint(QPainter::Antialiasing, false);
+    }
+
+    const Colour ink = card.Entered ? kBlack : (gameRunning ? kSilver : kGrey);
+    painter.setPen(Qt24(ink));
+    painter.setBrush(Qt::NoBrush);
+    QFont font = painter.font();
+    if (column == 2 && row == 2) {
+        SetArialPoints(&font, card.FreeFontSize, true);
+        painter.setFont(font);
+        const QString free = QStringLiteral("Free");
+        if (face == 1) {
+            DrawTextAt(painter, x0 + 3, card.CellHeight * row + card.TextTop + 1, free);
+            SetArialPoints(&font, card.FreeFontSize - 1, true);
+            painter.setFont(font);
+            DrawTextAt(painter, x0 + 3, card.CellHeight * row + card.TextTop + 12, card.SelectionCode);
+        } else {
+            DrawTextAt(painter, x0 + 3, card.CellHeight * row + card.TextTop + 3, free);
+        }
+    } else {
+        const QString& text = card.Numbers[face][column][row];
+        if (!text.isEmpty()) {
+            SetArialPoints(&font, card.NumberFontSize, true);
+            painter.setFont(font);
+            const int left = text.trimmed().toInt() >= 10 ? x0 + card.TextLeft : x0 + 7;
+            DrawTextAt(painter, left, y0 + card.TextTop, text);
+        }
+    }
+    painter.restore();
+}
+
+// ---------------------------------------------------------------- FaceWidget
+
+FaceWidget::FaceWidget(GameCore* core, int card, int face, QWidget* parent)
+    : QWidget(parent), core_(core), card_(card), face_(face)
+{
+    setObjectName(QStringLiteral("Grid") + QString::number(face));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    resize(124, 124);
+}
+
+void FaceWidget::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.fillRect(rect(), kGridLine);
+    if (!core_ || card_ < 1 || card_ > 10)
+        return;
+    const BingoCard& card = core_->Cards[card_];
+    for (int col = 0; col < 5; ++col)
+        for (int row = 0; row < 5; ++row)
+            p.fillRect((card.CellWidth + 1) * col, (card.CellHeight + 1) * row, card.CellWidth, card.CellHeight, Qt::white);
+    for (int col = 0; col < 5; ++col)
+        for (int row = 0; row < 5; ++row)
+            DrawFace(p, card, face_, col, row, core_->GameRunning != 0);
+}
+
+void FaceWidget::mousePressEvent(QMouseEvent* event)
+{
+    if (core_)
+        core_->FaceMouseDown(card_, face_, int(event->position().x()), int(event->position().y()));
+}
+
+// ---------------------------------------------------------------- BingoCardWidget
+
+BingoCardWidget::BingoCardWidget(GameCore* core, int card, QWidget* parent) : QWidget(parent), core_(core)
+{
+    setObjectName(QStringLiteral("BingoCard"));
+    setGeometry(0, 0, 258, 268);
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, QColor(0, 0, 255));
+    setPalette(pal);
+
+    const QPoint origin[4] = {{0, 0}, {0, 127}, {127, 0}, {127, 127}};
+    for (int f = 0; f < 4; ++f) {
+        faces_[f] = new FaceWidget(core, card, f + 1, this);
+        faces_[f]->move(origin[f]);
+    }
+
+    ticketid_ = new QLabel(this);
+    ticketid_->setObjectName(QStringLiteral("ticketid"));
+    ticketid_->setGeometry(99, 250, 80, 10);
+    QFont small;
+    SetArialPoints(&small, 8, true);
+    small.setPixelSize(10);
+    ticketid_->setFont(small);
+    ticketid_->setAutoFillBackground(true);
+    QPalette tp = ticketid_->palette();
+    tp.setColor(QPalette::Window, Qt::white);
+    tp.setColor(QPalette::WindowText, QColor(255, 0, 0));
+    ticketid_->setPalette(tp);
+    ticketid_->setAlignment(Qt::AlignCenter);
+
+    auto makeButton = [this](const char* name, const char* caption, int left) {
+        auto* b = new QPushButton(QLatin1String(caption), this);
+        b->setObjectName(QLatin1String(name));
+        b->setGeometry(left, 251, 20, 12);
+        b->setFocusPolicy(Qt::NoFocus);
+        b->setCursor(Qt::PointingHandCursor);
+        b->setStyleSheet(QStringLiteral(
+            "QPushButton{color:white;font:bold 8pt Arial;background:#0000a8;border:1px solid #6f8cff;"
+            "border-radius:3px;padding:0px;}QPushButton:pressed{background:#000060;}"));
+        return b;
+    };
+    left_ = makeButton("leftbutton", "<<", 0);
+    right_ = makeButton("rightbutton", ">>", 233);
+    connect(left_, &QPushButton::clicked, this, [this] { if (core_) core_->LeftCardClick(); });
+    connect(right_, &QPushButton::clicked, this, [this] { if (core_) core_->RightCardClick(); });
+}
+
+void BingoCardWidget::setCore(GameCore* core)
+{
+    core_ = core;
+    for (FaceWidget* f : faces_)
+        f->setCore(core);
+}
+
+void BingoCardWidget::redrawFaces()
+{
+    for (FaceWidget* f : faces_)
+        f->update();
+}
+
+void BingoCardWidget::setFaceCursor(const QCursor& cursor)
+{
+    for (FaceWidget* f : faces_)
+        f->setCursor(cursor);
+}
+
+// ---------------------------------------------------------------- CardPanel1
+
+CardPanel1::CardPanel1(GameCore* core, int card, QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("Card") + QString::number(card));
+    setGeometry(5, 25, 250, 262);
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, QColor(0, 0, 128));
+    setPalette(pal);
+    card_ = new BingoCardWidget(core, card, this);
+    hide();
+}

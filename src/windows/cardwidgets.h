@@ -1,0 +1,68 @@
+#pragma once
+// The card controls: a navy card panel holding the blue card with its four faces,
+// the ticket label and the paging buttons, and the face drawing itself.
+#include <QCursor>
+#include <QWidget>
+
+class BingoCard;
+class GameCore;
+class QLabel;
+class QPainter;
+class QPushButton;
+
+// Sets a font to Arial at a size in points as the screen of 96 dots per inch
+// shows it (so the cards and the board look the same on every display).
+void SetArialPoints(QFont* font, int points, bool bold);
+// Writes text with the top of its character box at y and its first ink column at x.
+void DrawTextAt(QPainter& painter, int x, int y, const QString& text);
+
+// Draws one cell of one face (columns and rows 0..4; others are not drawn): the daub
+// ellipse when the cell is coloured, then the number or the free square's texts.
+void DrawFace(QPainter& painter, const BingoCard& card, int face, int column, int row, bool gameRunning);
+
+// One 5x5 face: white cells, 1-pixel grid lines, every cell drawn by DrawFace.
+class FaceWidget : public QWidget {
+    Q_OBJECT
+public:
+    FaceWidget(GameCore* core, int card, int face, QWidget* parent = nullptr);
+    void setCore(GameCore* core) { core_ = core; }
+    int face() const { return face_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    GameCore* core_;
+    int card_;
+    int face_;
+};
+
+// The blue card: four faces, the ticket label and the two paging buttons.
+class BingoCardWidget : public QWidget {
+    Q_OBJECT
+public:
+    BingoCardWidget(GameCore* core, int card, QWidget* parent = nullptr);
+    void setCore(GameCore* core);
+    FaceWidget* faceWidget(int face) const { return faces_[qBound(1, face, 4) - 1]; }
+    void redrawFaces();
+    void setFaceCursor(const QCursor& cursor);
+
+private:
+    GameCore* core_;
+    FaceWidget* faces_[4];
+    QLabel* ticketid_;
+    QPushButton* left_;
+    QPushButton* right_;
+};
+
+// The navy panel a card sits in ("Card1".."Card10"), 250x262, created hidden.
+class CardPanel1 : public QWidget {
+    Q_OBJECT
+public:
+    CardPanel1(GameCore* core, int card, QWidget* parent = nullptr);
+    BingoCardWidget* card() const { return card_; }
+
+private:
+    BingoCardWidget* card_;
+};

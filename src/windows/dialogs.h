@@ -1,0 +1,94 @@
+#pragma once
+// The secondary windows. Each is made once at start-up (hidden, except the login
+// dialog), holds only its controls, and passes its commands to the game core.
+#include <QDialog>
+#include <QWidget>
+
+class GameCore;
+class QLabel;
+
+class Tlogindialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit Tlogindialog(GameCore* core, QWidget* parent = nullptr);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    GameCore* core_;
+};
+
+class TAboutDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit TAboutDialog(QWidget* mainWindow, QWidget* parent = nullptr);
+};
+
+class Tmarketdialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit Tmarketdialog(GameCore* core, QWidget* parent = nullptr);
+};
+
+class TForm2 : public QWidget {
+    Q_OBJECT
+public:
+    explicit TForm2(QWidget* parent = nullptr);
+};
+
+class TAliasConfirm : public QDialog {
+    Q_OBJECT
+public:
+    explicit TAliasConfirm(GameCore* core, QWidget* parent = nullptr);
+};
+
+class Tgifdownload : public QWidget {
+    Q_OBJECT
+public:
+    explicit Tgifdownload(QWidget* parent = nullptr);
+};
+
+// The three content-set windows share one face: a list, a progress bar, two labels
+// and Close.
+class SetCatalogueWindow : public QWidget {
+    Q_OBJECT
+public:
+    SetCatalogueWindow(const QString& className, const QString& caption, QWidget* parent = nullptr);
+};
+
+class Tgetcset : public SetCatalogueWindow {
+    Q_OBJECT
+public:
+    explicit Tgetcset(QWidget* parent = nullptr);
+};
+
+class Tgetbings : public SetCatalogueWindow {
+    Q_OBJECT
+public:
+    explicit Tgetbings(QWidget* parent = nullptr);
+};
+
+class Tgetaset : public SetCatalogueWindow {
+    Q_OBJECT
+public:
+    explicit Tgetaset(QWidget* parent = nullptr);
+};
+
+class Twinners : public QWidget {
+    Q_OBJECT
+public:
+    explicit Twinners(QWidget* mainWindow, QWidget* parent = nullptr);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    QWidget* main_;
+};
+
+class TForm3 : public QWidget {
+    Q_OBJECT
+public:
+    explicit TForm3(GameCore* core, QWidget* parent = nullptr);
+};

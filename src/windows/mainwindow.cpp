@@ -1,0 +1,558 @@
+#include "windows/mainwindow.h"
+
+#include "session/gamecore.h"
+#include "windows/boardwidget.h"
+#include "windows/cardwidgets.h"
+#include "windows/viewhub.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTextBrowser>
+
+namespace {
+// The dark theme between the skin tiles.
+const QColor kInk(0xee, 0xf0, 0xf6);
+const QColor kDim(0xa9, 0xb8, 0xd6);
+const QColor kGold(0xff, 0xd2, 0x4a);
+const QColor kNight(0x10, 0x16, 0x24);
+
+template <class W>
+W* Named(W* w, const char* name)
+{
+    w->setObjectName(QLatin1String(name));
+    return w;
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, const QColor& colour, int points, bool bold,
+                  Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter)
+{
+    auto* l = Named(new QLabel(text, parent), name);
+    QFont f = l->font();
+    f.setFamily(QStringLiteral("Arial"));
+    f.setPixelSize(qMax(1, (points * 96 + 36) / 72));
+    f.setBold(bold);
+    l->setFont(f);
+    QPalette p = l->palette();
+    p.setColor(QPalette::WindowText, colour);
+    l->setPalette(p);
+    l->setAlignment(align);
+    return l;
+}
+
+// A translucent rounded plate that keeps texts readable on any skin.
+void Plate(QPainter& p, const QRect& r, int alpha = 170)
+{
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(255, 255, 255, 60), 1));
+    p.setBrush(QColor(8, 12, 24, alpha));
+    p.drawRoundedRect(QRectF(r).adjusted(0.5, 0.5, -0.5, -0.5), 7, 7);
+}
+
+RoundButton* MakeButton(QWidget* parent, const char* name, const QString& caption, int points)
+{
+    auto* b = Named(new RoundButton(caption, parent), name);
+    QFont f = b->font();
+    f.setFamily(QStringLiteral("Arial"));
+    f.setPixelSize((points * 96 + 36) / 72);
+    f.setBold(true);
+    b->setFont(f);
+    b->setFaceColor(QColor(0, 128, 128));
+    return b;
+}
+}
+
+// ---------------------------------------------------------------- small controls
+
+Pane::Pane(const QString& name, QWidget* parent) : QWidget(parent) { setObjectName(name); }
+
+void Pane::resizeEvent(QResizeEvent*)
+{
+    if (onResize)
+        onResize(size());
+}
+
+void Pane::paintEvent(QPaintEvent*)
+{
+    if (!onPaint)
+        return;
+    QPainter p(this);
+    onPaint(p, rect());
+}
+
+ColourSwatch::ColourSwatch(const QString& name, QWidget* parent) : QWidget(parent)
+{
+    setObjectName(name);
+    setCursor(Qt::PointingHandCursor);
+}
+
+void ColourSwatch::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRectF r = QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5);
+    p.setPen(QPen(QColor(192, 192, 192), 2));
+    p.setBrush(colour_);
+    p.drawEllipse(r);
+    p.setPen(QPen(QColor(255, 255, 255, 110), 1));
+    p.setBrush(Qt::NoBrush);
+    p.drawArc(r.adjusted(3, 3, -3, -3), 50 * 16, 80 * 16);
+}
+
+void ColourSwatch::mousePressEvent(QMouseEvent*) { emit pressed(); }
+
+ClickPicture::ClickPicture(const QString& name, QWidget* parent) : PictureBox(parent)
+{
+    setObjectName(name);
+    setCursor(Qt::PointingHandCursor);
+    setAlignment(Qt::AlignCenter);
+}
+
+void ClickPicture::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (rect().contains(event->position().toPoint()))
+        emit clicked();
+}
+
+void ClaimButton::mouseReleaseEvent(QMouseEvent* event)
+{
+    RoundButton::mouseReleaseEvent(event);
+    emit mouseUp();
+}
+
+// ---------------------------------------------------------------- TForm1
+
+TForm1::TForm1(QWidget* parent) : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("TForm1"));
+    setWindowTitle(QStringLiteral("Vexo Bingo Client for Windows 95/NT"));
+    resize(808, 609);
+
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, kNight);
+    pal.setColor(QPalette::WindowText, kInk);
+    pal.setColor(QPalette::Base, QColor(0x18, 0x20, 0x34));
+    pal.setColor(QPalette::Text, kInk);
+    pal.setColor(QPalette::Button, QColor(0x24, 0x30, 0x4c));
+    pal.setColor(QPalette::ButtonText, kInk);
+    pal.setColor(QPalette::Highlight, QColor(0x2f, 0x6f, 0xd0));
+    setPalette(pal);
+
+    buildMenus();
+
+    auto* panel8 = new Pane(QStringLiteral("Panel8"), this);
+    setCentralWidget(panel8);
+    auto* panel6 = new Pane(QStringLiteral("Panel6"), panel8);
+    auto* panel13 = new Pane(QStringLiteral("Panel13"), panel8);
+    auto* panel16 = new Pane(QStringLiteral("Panel16"), panel8);
+    panel8->onResize = [=](const QSize& s) {
+        panel6->setGeometry(0, 0, s.width(), 100);
+        panel16->setGeometry(0, s.height() - 29, s.width(), 29);
+        panel13->setGeometry(0, 100, s.width(), qMax(0, s.height() - 129));
+    };
+    buildTopBand(panel6);
+    buildBottomBand(panel16);
+
+    auto* twoCards = new Pane(QStringLiteral("Panel4twocards"), panel13);
+    twoCards->setAutoFillBackground(true);
+    auto* side = new Pane(QStringLiteral("Panel18"), twoCards);
+    auto* play = new Pane(QStringLiteral("PlayPanel"), twoCards);
+    panel13->onResize = [=](const QSize& s) { twoCards->setGeometry(0, 0, s.width(), s.height()); };
+    twoCards->onResize = [=](const QSize& s) {
+        side->setGeometry(0, 0, 92, s.height());
+        play->setGeometry(92, 0, qMax(0, s.width() - 92), s.height());
+    };
+    buildSidePanel(side);
+    buildPlayPanel(play);
+
+    memo_ = Named(new QPlainTextEdit(panel8), "Memo1");
+    memo_->setReadOnly(true);
+    memo_->setGeometry(100, 120, 400, 200);
+    memo_->hide();
+}
+
+TForm1::~TForm1() = default;
+
+CardPanel1* TForm1::cardPanel(int card) const
+{
+    return card >= 1 && card <= 10 ? cards_[card - 1] : nullptr;
+}
+
+void TForm1::attach(GameCore* core, ViewHub* hub)
+{
+    core_ = core;
+    hub_ = hub;
+    board_->setCore(core);
+    for (CardPanel1* c : cards_)
+        c->card()->setCore(core);
+}
+
+void TForm1::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    if (core_)
+        core_->FormResize();
+}
+
+void TForm1::showWindow(const QString& name)
+{
+    if (hub_)
+        hub_->showWindow(name);
+}
+
+void TForm1::buildTopBand(QWidget* band)
+{
+    auto* top = Named(new TiledImage(band), "TopPanel");
+    static_cast<Pane*>(band)->onResize = [top](const QSize& s) { top->setGeometry(0, 0, s.width(), s.height()); };
+
+    auto* ad1 = Named(new PictureBox(band), "adspace1");
+    ad1->setGeometry(16, 6, 190, 85);
+    ad1->setAlignment(Qt::AlignCenter);
+    ad1->hide();
+
+    // Next game's pattern, with its caption on a plate.
+    auto* patternPlate = new Pane(QStringLiteral("PatternPlate"), band);
+    patternPlate->setGeometry(212, 2, 86, 94);
+    patternPlate->onPaint = [](QPainter& p, const QRect& r) { Plate(p, r); };
+    auto* anigrid2 = Named(new PictureBox(patternPlate), "anigrid2");
+    anigrid2->setGeometry(13, 6, 60, 60);
+    auto* label3 = MakeLabel(patternPlate, "Label3", QStringLiteral("Next Game Pattern"), kDim, 7, true, Qt::AlignCenter);
+    label3->setWordWrap(true);
+    label3->setGeometry(2, 66, 82, 26);
+
+    // The game figures.
+    auto* figures = new Pane(QStringLiteral("FiguresPlate"), band);
+    figures->setGeometry(308, 2, 124, 94);
+    figures->onPaint = [](QPainter& p, const QRect& r) {
+        Plate(p, r, 190);
+        p.setPen(QColor(255, 255, 255, 28));
+        for (int k = 1; k < 4; ++k)
+            p.drawLine(8, 3 + 22 * k, r.width() - 8, 3 + 22 * k);
+    };
+    const struct { const char* caption; const char* value; const char* text; } rows[] = {
+        {"pllls", "lplayers", "Players"}, {"label4", "Jackpot", "Jackpot"},
+        {"calllabel", "CallField", "Time"}, {"Label7", "f_credits", "Balance"},
+    };
+    for (int k = 0; k < 4; ++k) {
+        auto* c = MakeLabel(figures, rows[k].caption, QLatin1String(rows[k].text), kDim, 7, true);
+        c->setGeometry(7, 4 + 22 * k, 54, 22);
+        auto* v = MakeLabel(figures, rows[k].value, QString(), kGold, 10, true, Qt::AlignRight | Qt::AlignVCenter);
+        v->setGeometry(50, 4 + 22 * k, 68, 22);
+    }
+
+    // The board and the recent calls, over the ad space during a game.
+    auto* panel11 = new Pane(QStringLiteral("Panel11"), band);
+    panel11->setGeometry(4, 3, 302, 94);
+    panel11->setAutoFillBackground(true);
+    QPalette black = panel11->palette();
+    black.setColor(QPalette::Window, Qt::black);
+    panel11->setPalette(black);
+    auto* panel1 = new Pane(QStringLiteral("Panel1"), panel11);
+    panel1->setGeometry(2, 5, 259, 84);
+    board_ = new BoardWidget(panel1);
+    board_->setGeometry(0, 0, 259, 84);
+    auto* recent = new Pane(QStringLiteral("recent"), panel11);
+    recent->setGeometry(263, 2, 37, 90);
+    recent->onPaint = [](QPainter& p, const QRect& r) {
+        p.fillRect(r, QColor(0x14, 0x14, 0x20));
+        p.setPen(QColor(0x40, 0x40, 0x60));
+        p.drawRect(r.adjusted(0, 0, -1, -1));
+    };
+    for (int k = 0; k < 5; ++k) {
+        const QByteArray name = "rec" + QByteArray::number(k + 1);
+        auto* l = MakeLabel(recent, name.constData(), QString(), k == 0 ? QColor(255, 0, 0) : Qt::white, 10, true,
+                            Qt::AlignCenter);
+        QFont f = l->font();
+        f.setPixelSize(13);
+        l->setFont(f);
+        l->setGeometry(0, 1 + 18 * k, 37, 18);
+    }
+    panel11->hide();
+
+    auto* ad2 = Named(new PictureBox(band), "AdSpace2");
+    ad2->setGeometry(436, 8, 190, 85);
+    ad2->setAlignment(Qt::AlignCenter);
+    auto* bingo = Named(new PictureBox(band), "BingoGIF");
+    bingo->setGeometry(438, 5, 191, 91);
+    bingo->setAlignment(Qt::AlignCenter);
+    bingo->hide();
+
+    auto* panel7 = new Pane(QStringLiteral("Panel7"), band);
+    panel7->setGeometry(435, 2, 195, 94);
+    panel7->onPaint = [](QPainter& p, const QRect& r) { Plate(p, r, 200); };
+    auto* ani2 = new Pane(QStringLiteral("Ani2Panel"), panel7);
+    ani2->setGeometry(0, 0, 80, 94);
+    auto* machine = Named(new PictureBox(ani2), "machineimage");
+    machine->setGeometry(0, -4, 85, 93);
+    auto* ballpanel = new Pane(QStringLiteral("ballpanel"), panel7);
+    ballpanel->setGeometry(80, 3, 115, 88);
+    ballpanel->setAutoFillBackground(true);
+    ballpanel->setPalette(black);
+    auto* image10a = Named(new PictureBox(ballpanel), "Image10a");
+    image10a->setGeometry(-10, -4, 127, 100);
+    auto* image10 = Named(new PictureBox(ballpanel), "Image10");
+    image10->setGeometry(-10, -4, 127, 100);
+    image10->hide();
+    for (const auto& [name, labelTop] : {std::pair<const char*, int>{"Label5", 22}, {"Label8", 42}}) {
+        auto* l = MakeLabel(ballpanel, name, QString(), Qt::black, 16, true, Qt::AlignCenter);
+        l->setGeometry(48, labelTop, 55, 29);
+        l->setAttribute(Qt::WA_TranslucentBackground);
+    }
+    ani2->hide();
+    ballpanel->hide();
+    panel7->hide();
+}
+
+void TForm1::buildSidePanel(QWidget* side)
+{
+    auto* frame = Named(new TiledImage(side), "SidePanel");
+    auto* plate = new Pane(QStringLiteral("SidePlate"), side);
+    static_cast<Pane*>(side)->onResize = [frame, plate](const QSize& s) {
+        frame->setGeometry(0, 0, s.width(), s.height());
+        plate->setGeometry(2, 2, s.width() - 4, qMin(s.height() - 4, 376));
+    };
+    plate->onPaint = [](QPainter& p, const QRect& r) { Plate(p, r, 150); };
+
+    auto* claim = new ClaimButton(QStringLiteral("Bingo!"), side);
+    claim->setObjectName(QStringLiteral("button4"));
+    QFont cf = claim->font();
+    cf.setFamily(QStringLiteral("Arial"));
+    cf.setPixelSize(17);
+    cf.setBold(true);
+    claim->setFont(cf);
+    claim->setGeometry(5, 5, 82, 32);
+    claim->hide();
+    connect(claim, &QAbstractButton::clicked, this, [this] { if (core_) core_->Button4Click(); });
+    connect(claim, &ClaimButton::mouseUp, this, [this] { if (core_) core_->Button4MouseUp(); });
+
+    auto* cardid = MakeLabel(side, "cardid1", QString::fromLatin1(kNoCardId).left(6), kGold, 7, true, Qt::AlignCenter);
+    cardid->setGeometry(2, 39, 88, 14);
+    cardid->setToolTip(QStringLiteral("Top Card Identifier"));
+
+    auto* dpresent = new ColourSwatch(QStringLiteral("dpresent"), side);
+    dpresent->setGeometry(12, 55, 24, 24);
+    auto* adpresent = new ColourSwatch(QStringLiteral("adpresent"), side);
+    adpresent->setGeometry(56, 55, 24, 24);
+    adpresent->setColour(QColor(0, 255, 255));
+    connect(dpresent, &ColourSwatch::pressed, this, [this] { if (core_) core_->dpresentMouseDown(); });
+    connect(adpresent, &ColourSwatch::pressed, this, [this] { if (core_) core_->adpresentMouseDown(); });
+    MakeLabel(side, "Label1", QStringLiteral("Dauber"), kDim, 7, true, Qt::AlignCenter)->setGeometry(0, 80, 48, 13);
+    MakeLabel(side, "Label6", QStringLiteral("Auto"), kDim, 7, true, Qt::AlignCenter)->setGeometry(44, 80, 48, 13);
+
+    MakeLabel(side, "Label2", QStringLiteral("Select Ticket"), kInk, 8, true, Qt::AlignCenter)->setGeometry(0, 97, 92, 14);
+    auto* left = new ClickPicture(QStringLiteral("LeftCard"), side);
+    left->setGeometry(6, 113, 24, 24);
+    left->hide();
+    auto* right = new ClickPicture(QStringLiteral("RightCard"), side);
+    right->setGeometry(62, 113, 24, 24);
+    right->hide();
+    connect(left, &ClickPicture::clicked, this, [this] { if (core_) core_->LeftCardClick(); });
+    connect(right, &ClickPicture::clicked, this, [this] { if (core_) core_->RightCardClick(); });
+    MakeLabel(side, "CardLabel", QStringLiteral("1"), kGold, 14, true, Qt::AlignCenter)->setGeometry(30, 111, 32, 28);
+
+    auto* s1text = MakeLabel(side, "s1text", QStringLiteral("Select Number of Cards"), kInk, 7, true, Qt::AlignCenter);
+    s1text->setWordWrap(true);
+    s1text->setGeometry(2, 141, 88, 26);
+    s1text->hide();
+    const struct { const char* name; const char* caption; int x; int y; void (GameCore::*command)(); } faces[] = {
+        {"s1image", "1", 6, 169, &GameCore::S1ImageClick}, {"s2image", "2", 48, 169, &GameCore::Button6Click},
+        {"s3image", "3", 6, 196, &GameCore::Button8Click}, {"s4image", "4", 48, 196, &GameCore::Button9Click},
+    };
+    for (const auto& f : faces) {
+        auto* b = MakeButton(side, f.name, QLatin1String(f.caption), 11);
+        b->setGeometry(f.x, f.y, 38, 24);
+        b->hide();
+        auto command = f.command;
+        connect(b, &QAbstractButton::clicked, this, [this, command] { if (core_) (core_->*command)(); });
+    }
+
+    auto* anigrid1 = Named(new PictureBox(side), "anigrid1");
+    anigrid1->setGeometry(16, 226, 60, 60);
+    anigrid1->hide();
+
+    auto* buy = MakeButton(side, "tbimage", QStringLiteral("Buy"), 11);
+    buy->setGeometry(6, 292, 80, 28);
+    buy->hide();
+    connect(buy, &QAbstractButton::clicked, this, [this] { if (core_) core_->Button3Click(); });
+    auto* tbtext = MakeLabel(side, "tbtext", QStringLiteral("Enter Card Into the Game"), kInk, 7, true, Qt::AlignCenter);
+    tbtext->setWordWrap(true);
+    tbtext->setGeometry(2, 322, 88, 28);
+    tbtext->hide();
+}
+
+void TForm1::buildPlayPanel(QWidget* play)
+{
+    auto* multi = new Pane(QStringLiteral("MultiPanel"), play);
+    auto* splitter = new Pane(QStringLiteral("Splitter2"), play);
+    splitter->hide();
+    auto* chat = new Pane(QStringLiteral("cpanel"), play);
+    chat->hide();
+    static_cast<Pane*>(play)->onResize = [multi, splitter, chat](const QSize& s) {
+        if (!chat->isVisibleTo(chat->parentWidget())) {
+            multi->setGeometry(0, 0, s.width(), s.height());
+            return;
+        }
+        const int w = qMin(multi->width(), qMax(0, s.width() - 107));
+        multi->setGeometry(0, 0, w, s.height());
+        splitter->setGeometry(w, 0, 7, s.height());
+        chat->setGeometry(w + 7, 0, qMax(0, s.width() - w - 7), s.height());
+    };
+
+    auto* back = Named(new TiledImage(multi), "GameBackground");
+    auto* grid = new Pane(QStringLiteral("GridPanel1"), multi);
+    multi->onResize = [back, grid](const QSize& s) {
+        back->setGeometry(0, 0, s.width(), s.height());
+        grid->setGeometry(0, 0, qMax(s.width(), grid->width()), s.height());
+    };
+    auto* panel10 = new Pane(QStringLiteral("Panel10"), grid);
+    auto* bingoBack = Named(new TiledImage(panel10), "BingoBackground");
+    auto* gridBack = Named(new TiledImage(grid), "GridBackground");
+    grid->onResize = [panel10, gridBack](const QSize& s) {
+        panel10->setGeometry(0, 0, s.width(), 24);
+        gridBack->setGeometry(0, 24, s.width(), qMax(0, s.height() - 24));
+    };
+    panel10->onResize = [bingoBack](const QSize& s) { bingoBack->setGeometry(0, 0, s.width(), s.height()); };
+    for (int k = 0; k < 6; ++k) {
+        const QByteArray name = "Image" + QByteArray::number(k + 2);
+        auto* title = Named(new PictureBox(panel10), name.constData());
+        title->setGeometry(5 + 130 * k, 2, 125, 20);
+    }
+    for (int k = 1; k <= 10; ++k)
+        cards_[k - 1] = new CardPanel1(nullptr, k, grid);
+    grid->hide();
+
+    buildChatPanel(chat);
+}
+
+void TForm1::buildChatPanel(QWidget* chat)
+{
+    chat->setAutoFillBackground(true);
+    auto* members = Named(new QListWidget(chat), "ListBox1");
+    auto* lines = Named(new QTextBrowser(chat), "mChat");
+    auto* input = Named(new QLineEdit(chat), "mtext");
+    QList<QPushButton*> buttons;
+    for (const char* name : {"Panel9", "Panel4", "ChatQuit", "Panel17", "Panel19", "Panel20", "Panel21", "Panel22",
+                             "Panel23", "Panel24", "Panel25"}) {
+        auto* b = Named(new QPushButton(chat), name);
+        b->setFocusPolicy(Qt::NoFocus);
+        buttons << b;
+    }
+    static_cast<Pane*>(chat)->onResize = [=](const QSize& s) {
+        members->setGeometry(0, 0, s.width(), 80);
+        lines->setGeometry(0, 82, s.width(), qMax(0, s.height() - 82 - 24 - 46));
+        input->setGeometry(0, s.height() - 70, s.width(), 22);
+        const int w = qMax(1, s.width() / 6);
+        for (int k = 0; k < buttons.size(); ++k)
+            buttons[k]->setGeometry((k % 6) * w, s.height() - 46 + (k / 6) * 23, w, 22);
+    };
+}
+
+void TForm1::buildBottomBand(QWidget* band)
+{
+    auto* frame = Named(new TiledImage(band), "BottomPanel");
+    auto* plate = new Pane(QStringLiteral("StatusPlate"), band);
+    plate->onPaint = [](QPainter& p, const QRect& r) { Plate(p, r, 185); };
+    auto* alias = MakeLabel(band, "Label9", QString(), kGold, 9, true, Qt::AlignCenter);
+    auto* status = MakeLabel(band, "status", QString(), kInk, 9, false);
+    auto* progress = Named(new QProgressBar(band), "ProgressBar1");
+    progress->setRange(0, 91);
+    progress->setValue(0);
+    progress->setTextVisible(false);
+    static_cast<Pane*>(band)->onResize = [=](const QSize& s) {
+        frame->setGeometry(0, 0, s.width(), s.height());
+        plate->setGeometry(2, 2, s.width() - 4, s.height() - 4);
+        alias->setGeometry(0, 0, 160, s.height());
+        status->setGeometry(166, 0, qMax(0, s.width() - 166 - 88), s.height());
+        progress->setGeometry(s.width() - 84, 7, 80, s.height() - 14);
+    };
+}
+
+void TForm1::buildMenus()
+{
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu1"));
+    bar->setStyleSheet(QStringLiteral(
+        "QMenuBar{background:#182238;color:#eef0f6;}"
+        "QMenuBar::item:selected{background:#2f6fd0;}"
+        "QMenu{background:#1b2438;color:#eef0f6;border:1px solid #3a4a6a;}"
+        "QMenu::item:selected{background:#2f6fd0;}"
+        "QMenu::item:disabled{color:#6c7890;}"
+        "QMenu::separator{height:1px;background:#3a4a6a;margin:3px 8px;}"));
+
+    auto menu = [bar](const char* name, const char* title) {
+        QMenu* m = bar->addMenu(QLatin1String(title));
+        m->setObjectName(QLatin1String(name));
+        return m;
+    };
+    auto item = [this](QMenu* m, const char* name, const char* text, std::function<void()> action) {
+        QAction* a = m->addAction(QLatin1String(text));
+        a->setObjectName(QLatin1String(name));
+        if (action)
+            connect(a, &QAction::triggered, this, [action] { action(); });
+        return a;
+    };
+    auto core = [this](void (GameCore::*command)()) {
+        return std::function<void()>([this, command] { if (core_) (core_->*command)(); });
+    };
+
+    QMenu* connectMenu = menu("Connect1", "Connect");
+    item(connectMenu, "ConnecttoGame1", "Connect to Game", core(&GameCore::ConnecttoGame1Click));
+    item(connectMenu, "Quit1", "Quit", [] { QApplication::quit(); });
+
+    QMenu* dauber = menu("MarkerColor1", "Dauber");
+    QAction* autodaub = item(dauber, "Autodauber", "AUTODAUBER", core(&GameCore::AutodauberClick));
+    autodaub->setCheckable(true);
+    dauber->addSeparator();
+    item(dauber, "Shape6", "Standard Pointer", core(&GameCore::Shape6Click))->setToolTip(QStringLiteral("Standard Arrow Cursor"));
+    item(dauber, "BingoMarker1", "Bingo Marker", core(&GameCore::BingoMarker1Click));
+
+    QMenu* fonts = menu("Fonts1", "Fonts");
+    item(fonts, "Small1", "Small", core(&GameCore::Small1Click));
+    item(fonts, "Large1", "Large", core(&GameCore::Large1Click));
+
+    QMenu* sound = menu("Sound1", "Sounds");
+    item(sound, "TurnSoundON1", "ON", core(&GameCore::TurnSoundOn));
+    item(sound, "OFF1", "OFF", core(&GameCore::TurnSoundOff));
+    sound->addSeparator();
+    item(sound, "GetNewSounds1", "Set Bingo Caller", [this] { showWindow(QStringLiteral("Tgetcset")); });
+    item(sound, "GetFunBingos1", "Get Fun Bingos", [this] { showWindow(QStringLiteral("Tgetbings")); });
+    item(sound, "Get1", "Set Announcer", [this] { showWindow(QStringLiteral("Tgetaset")); });
+
+    // The rooms open with the chat; until the web login names them they read "closed".
+    QMenu* chat = menu("CHATROOM1", "Chat Room");
+    item(chat, "JoinChatRoom1", "closed", nullptr);
+    for (int k = 2; k <= 6; ++k) {
+        const QByteArray name = "ChatRoom" + QByteArray::number(k);
+        item(chat, name.constData(), "closed", nullptr);
+    }
+
+    QMenu* skins = menu("Skins1", "Skins");
+    const char* skinItems[12][2] = {
+        {"logo1", "logo"}, {"Woody1", "Woody"}, {"Blue1", "Blue"}, {"Green1", "Green"}, {"Classic1", "Classic"},
+        {"Neon1", "Neon"}, {"Stucco1", "Stucco"}, {"Linen1", "Linnen"}, {"Pinky1", "Pinky"}, {"Walls1", "Walls"},
+        {"Water1", "Water"}, {"si1", "Silly"},
+    };
+    for (int row = 0; row < 12; ++row)
+        item(skins, skinItems[row][0], skinItems[row][1], [this, row] { if (core_) core_->ChooseSkin(row); });
+
+    QMenu* help = menu("About1", "Help");
+    item(help, "PopUpNews1", "Pop-Up News", core(&GameCore::ShowNewsWindow));
+    item(help, "ShowLastGamesWinners1", "Show Last Games Winners",
+         [this] { if (core_) core_->ShowLastWinners(QStringLiteral("000000")); });
+    help->addSeparator();
+    item(help, "OnlineHelp1", "Online Help", nullptr);
+    item(help, "NewoftheDay1", "Online News", nullptr);
+    item(help, "UPDATE1", "Update Program Only", nullptr);
+    item(help, "UpdateAllFiles1", "Update All Files", nullptr);
+    item(help, "OpenaTroubleTicket1", "Open a Trouble Ticket", nullptr);
+    help->addSeparator();
+    item(help, "About2", "About", [this] { showWindow(QStringLiteral("TAboutDialog")); });
+}

@@ -1,0 +1,362 @@
+#include "windows/viewhub.h"
+
+#include "components/media/effects.h"
+#include "components/media/pictures.h"
+#include "windows/boardwidget.h"
+#include "windows/cardwidgets.h"
+#include "windows/mainwindow.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QColorDialog>
+#include <QDesktopServices>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QProgressBar>
+#include <QTextEdit>
+#include <QUrl>
+
+namespace {
+QColor FromColour(std::uint32_t rgb) { return QColor::fromRgb(QRgb(rgb & 0xFFFFFFu)); }
+
+QObject* FindNamed(QObject* root, const QString& name)
+{
+    if (!root)
+        return nullptr;
+    return root->findChild<QObject*>(name);
+}
+}
+
+ViewHub::ViewHub(TForm1* mainWindow) : main_(mainWindow)
+{
+    windows_.insert(QStringLiteral("TForm1"), mainWindow);
+}
+
+ViewHub::~ViewHub() = default;
+
+void ViewHub::addWindow(const QString& name, QWidget* window)
+{
+    windows_.insert(name, window);
+    const QString prefix = name + QLatin1Char('.');
+    for (auto it = pendingTexts_.begin(); it != pendingTexts_.end();) {
+        if (it.key() == name || it.key().startsWith(prefix)) {
+            const QString key = it.key();
+            const QString text = it.value();
+            it = pendingTexts_.erase(it);
+            setText(key, text);
+        } else {
+            ++it;
+        }
+    }
+}
+
+QObject* ViewHub::resolve(const QString& name) const
+{
+    if (name.isEmpty())
+        return nullptr;
+    auto cached = cache_.constFind(name);
+    if (cached != cache_.constEnd() && cached.value())
+        return cached.value();
+
+    QObject* found = nullptr;
+    if (QWidget* w = windows_.value(name))
+        found = w;
+    else {
+        const int dot = name.lastIndexOf(QLatin1Char('.'));
+        if (dot > 0)
+            found = FindNamed(resolve(name.left(dot)), name.mid(dot + 1));
+        else
+            found = FindNamed(main_, name);
+    }
+    if (found)
+        cache_.insert(name, found);
+    return found;
+}
+
+QWidget* ViewHub::widget(const QString& name) const { return qobject_cast<QWidget*>(resolve(name)); }
+
+QWidget* ViewHub::dialogParent() const { return main_; }
+
+void ViewHub::setVisible(const QString& control, bool visible)
+{
+    QObject* o = resolve(control);
+    if (auto* a = qobject_cast<QAction*>(o))
+        a->setVisible(visible);
+    else if (auto* w = qobject_cast<QWidget*>(o)) {
+        w->setVisible(visible);
+        if (visible && !w->isWindow())
+            w->raise();
+    }
+}
+
+void ViewHub::setEnabled(const QString& control, bool enabled)
+{
+    QObject* o = resolve(control);
+    if (auto* a = qobject_cast<QAction*>(o))
+        a->setEnabled(enabled);
+    else if (auto* w = qobject_cast<QWidget*>(o))
+        w->setEnabled(enabled);
+}
+
+void ViewHub::setText(const QString& control, const QString& text)
+{
+    QObject* o = resolve(control);
+    if (!o) {
+        // A secondary window not made yet takes the text when it is.
+        const int dot = control.indexOf(QLatin1Char('.'));
+        const QString window = dot > 0 ? control.left(dot) : control;
+        if (window.startsWith(QLatin1Char('T')) && !windows_.contains(window) && window != QLatin1String("TForm1"))
+            pendingTexts_.insert(control, text);
+        return;
+    }
+    if (auto* w = qobject_cast<QWidget*>(o); w && w->isWindow()) {
+        w->setWindowTitle(text);
+    } else if (auto* label = qobject_cast<QLabel*>(o)) {
+        label->setText(text);
+    } else if (auto* button = qobject_cast<QAbstractButton*>(o)) {
+        button->setText(text);
+    } else if (auto* action = qobject_cast<QAction*>(o)) {
+        action->setText(text);
+    } else if (auto* menu = qobject_cast<QMenu*>(o)) {
+        menu->setTitle(text);
+    } else if (auto* edit = qobject_cast<QLineEdit*>(o)) {
+        edit->setText(text);
+    } else if (auto* plain = qobject_cast<QPlainTextEdit*>(o)) {
+        plain->setPlainText(text);
+    } else if (auto* rich = qobject_cast<QTextEdit*>(o)) {
+        rich->setPlainText(text);
+    } else if (auto* panel = qobject_cast<QWidget*>(o)) {
+        panel->setWindowTitle(text);   // kept for panels that carry a caption
+    }
+}
+
+void ViewHub::setHint(const QString& control, const QString& hint)
+{
+    QObject* o = resolve(control);
+    if (auto* a = qobject_cast<QAction*>(o))
+        a->setToolTip(hint);
+    else if (auto* w = qobject_cast<QWidget*>(o))
+        w->setToolTip(hint);
+}
+
+void ViewHub::setChecked(const QString& control, bool checked)
+{
+    QObject* o = resolve(control);
+    if (auto* a = qobject_cast<QAction*>(o)) {
+        a->setCheckable(true);
+        a->setChecked(checked);
+    } else if (auto* b = qobject_cast<QAbstractButton*>(o)) {
+        b->setCheckable(true);
+        b->setChecked(checked);
+    }
+}
+
+void ViewHub::setFontColour(const QString& control, std::uint32_t rgb)
+{
+    QObject* o = resolve(control);
+    if (auto* round = qobject_cast<RoundButton*>(o)) {
+        round->setFontColor(FromColour(rgb));
+    } else if (auto* w = qobject_cast<QWidget*>(o)) {
+        QPalette p = w->palette();
+        p.setColor(QPalette::WindowText, FromColour(rgb));
+        p.setColor(QPalette::ButtonText, FromColour(rgb));
+        p.setColor(QPalette::Text, FromColour(rgb));
+        w->setPalette(p);
+    }
+}
+
+void ViewHub::setFaceColour(const QString& control, std::uint32_t rgb)
+{
+    QObject* o = resolve(control);
+    if (auto* round = qobject_cast<RoundButton*>(o)) {
+        round->setFaceColor(FromColour(rgb));
+    } else if (auto* swatch = qobject_cast<ColourSwatch*>(o)) {
+        swatch->setColour(FromColour(rgb));
+    } else if (auto* w = qobject_cast<QWidget*>(o)) {
+        QPalette p = w->palette();
+        p.setColor(QPalette::Window, FromColour(rgb));
+        p.setColor(QPalette::Button, FromColour(rgb));
+        w->setPalette(p);
+        w->setAutoFillBackground(true);
+    }
+}
+
+void ViewHub::setItems(const QString& control, const QStringList& items)
+{
+    if (auto* list = qobject_cast<QListWidget*>(resolve(control))) {
+        list->clear();
+        list->addItems(items);
+    }
+}
+
+void ViewHub::setProgress(const QString& control, int value)
+{
+    if (auto* bar = qobject_cast<QProgressBar*>(resolve(control)))
+        bar->setValue(qBound(0, value, 91));
+}
+
+void ViewHub::setGeometry(const QString& control, int left, int top, int width, int height)
+{
+    if (QWidget* w = widget(control))
+        w->setGeometry(left, top, qMax(0, width), qMax(0, height));
+}
+
+void ViewHub::moveControl(const QString& control, int left, int top)
+{
+    if (QWidget* w = widget(control))
+        w->move(left, top);
+}
+
+int ViewHub::controlWidth(const QString& control) const
+{
+    const QWidget* w = widget(control);
+    return w ? w->width() : 0;
+}
+
+int ViewHub::controlTop(const QString& control) const
+{
+    const QWidget* w = widget(control);
+    return w ? w->y() : 0;
+}
+
+int ViewHub::controlHeight(const QString& control) const
+{
+    const QWidget* w = widget(control);
+    return w ? w->height() : 0;
+}
+
+bool ViewHub::isVisible(const QString& control) const
+{
+    QObject* o = resolve(control);
+    if (auto* a = qobject_cast<QAction*>(o))
+        return a->isVisible();
+    const QWidget* w = qobject_cast<QWidget*>(o);
+    if (!w)
+        return false;
+    // The control's own switch, as the design reads it, whether or not its window shows.
+    return w->isWindow() ? w->isVisible() : !w->isHidden();
+}
+
+void ViewHub::setColumns(const QString& listBox, int columns)
+{
+    if (auto* list = qobject_cast<QListWidget*>(resolve(listBox))) {
+        const int n = qMax(1, columns);
+        list->setFlow(QListView::TopToBottom);
+        list->setWrapping(n > 1);
+        list->setGridSize(n > 1 ? QSize(qMax(1, list->viewport()->width() / n), 18) : QSize());
+    }
+}
+
+bool ViewHub::loadPicture(const QString& control, const QString& file)
+{
+    QObject* o = resolve(control);
+    if (auto* picture = qobject_cast<PictureBox*>(o))
+        return picture->loadFile(file);
+    if (auto* tiled = qobject_cast<TiledImage*>(o))
+        return tiled->loadFile(file);
+    return false;
+}
+
+void ViewHub::repaint(const QString& control)
+{
+    if (QWidget* w = widget(control))
+        w->update();
+}
+
+void ViewHub::showWindow(const QString& name)
+{
+    QWidget* w = windows_.value(name);
+    if (!w)
+        return;
+    w->show();
+    w->raise();
+}
+
+void ViewHub::hideWindow(const QString& name)
+{
+    if (QWidget* w = windows_.value(name))
+        w->hide();
+}
+
+void ViewHub::redrawCard(int card)
+{
+    if (CardPanel1* panel = main_->cardPanel(card))
+        panel->card()->redrawFaces();
+}
+
+void ViewHub::redrawBoard()
+{
+    if (main_->board())
+        main_->board()->update();
+}
+
+void ViewHub::setCardCursor(bool dauber)
+{
+    const QCursor cursor = dauber && main_->dauberLoaded() ? main_->dauberCursor() : QCursor(Qt::ArrowCursor);
+    for (int k = 1; k <= 6; ++k)
+        if (CardPanel1* panel = main_->cardPanel(k))
+            panel->card()->setFaceCursor(cursor);
+}
+
+void ViewHub::messageBox(const QString& text)
+{
+    auto* box = new QMessageBox(QMessageBox::Information, QApplication::applicationName(), text, QMessageBox::Ok,
+                                dialogParent());
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setModal(false);
+    box->show();
+}
+
+void ViewHub::errorBox(const QString& text)
+{
+    auto* box = new QMessageBox(QMessageBox::Critical, QApplication::applicationName(), text, QMessageBox::Ok,
+                                dialogParent());
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setModal(false);
+    box->show();
+}
+
+bool ViewHub::question(const QString& text)
+{
+    return QMessageBox::question(dialogParent(), QApplication::applicationName(), text,
+                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
+}
+
+bool ViewHub::chooseColour(std::uint32_t initial, std::uint32_t* chosen)
+{
+    const QColor c = QColorDialog::getColor(FromColour(initial), dialogParent());
+    if (!c.isValid())
+        return false;
+    if (chosen)
+        *chosen = c.rgb() & 0xFFFFFFu;
+    return true;
+}
+
+void ViewHub::beep()
+{
+    ++beeps_;
+    if (!silent_)
+        QApplication::beep();
+}
+
+void ViewHub::log(const QString& text)
+{
+    if (QPlainTextEdit* memo = main_->memo(); memo && memo->isVisible())
+        memo->appendPlainText(text);
+}
+
+void ViewHub::openUrl(const QString& url) { QDesktopServices::openUrl(QUrl(url)); }
+
+bool ViewHub::startProgram(const QString& program, const QStringList& arguments)
+{
+    return QProcess::startDetached(program, arguments);
+}
+
+void ViewHub::quit() { QApplication::quit(); }
