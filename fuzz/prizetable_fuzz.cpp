@@ -1,5 +1,5 @@
 // The prize table of a progressive jackpot.
-#include "nullview.h"
+#include "shell/nullview.h"
 #include "session/gamecore.h"
 
 #include <QCoreApplication>

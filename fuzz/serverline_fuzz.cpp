@@ -1,6 +1,6 @@
 // Any line on any link in any session state: the dispatcher must neither crash
 // nor leave the game clock unable to go on.
-#include "nullview.h"
+#include "shell/nullview.h"
 #include "session/gamecore.h"
 #include "session/wire.h"
 

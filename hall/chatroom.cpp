@@ -11,13 +11,13 @@ constexpr int kMaxAlias = 25;
 
 }  // namespace
 
-ChatRoom::ChatRoom(const QByteArray& name, QObject* parent)
+HallChatRoom::HallChatRoom(const QByteArray& name, QObject* parent)
     : QObject(parent), name_(name), server_(new QTcpServer(this))
 {
-    connect(server_, &QTcpServer::newConnection, this, &ChatRoom::onNewConnection);
+    connect(server_, &QTcpServer::newConnection, this, &HallChatRoom::onNewConnection);
 }
 
-bool ChatRoom::listen(const QHostAddress& address, quint16 port, QString* error)
+bool HallChatRoom::listen(const QHostAddress& address, quint16 port, QString* error)
 {
     if (server_->listen(address, port))
         return true;
@@ -26,12 +26,12 @@ bool ChatRoom::listen(const QHostAddress& address, quint16 port, QString* error)
     return false;
 }
 
-quint16 ChatRoom::port() const
+quint16 HallChatRoom::port() const
 {
     return server_->serverPort();
 }
 
-int ChatRoom::memberCount() const
+int HallChatRoom::memberCount() const
 {
     int count = 0;
     for (const Member& member : members_)
@@ -40,7 +40,7 @@ int ChatRoom::memberCount() const
     return count;
 }
 
-ChatRoom::Member* ChatRoom::find(QTcpSocket* socket)
+HallChatRoom::Member* HallChatRoom::find(QTcpSocket* socket)
 {
     for (Member& member : members_)
         if (member.socket == socket)
@@ -48,7 +48,7 @@ ChatRoom::Member* ChatRoom::find(QTcpSocket* socket)
     return nullptr;
 }
 
-void ChatRoom::onNewConnection()
+void HallChatRoom::onNewConnection()
 {
     while (QTcpSocket* socket = server_->nextPendingConnection()) {
         if (members_.size() >= kMaxMembers) {
@@ -67,7 +67,7 @@ void ChatRoom::onNewConnection()
     }
 }
 
-void ChatRoom::onReadyRead(QTcpSocket* socket)
+void HallChatRoom::onReadyRead(QTcpSocket* socket)
 {
     Member* member = find(socket);
     if (!member)
@@ -95,7 +95,7 @@ void ChatRoom::onReadyRead(QTcpSocket* socket)
     }
 }
 
-void ChatRoom::onLine(Member& member, const QByteArray& line)
+void HallChatRoom::onLine(Member& member, const QByteArray& line)
 {
     if (line.isEmpty())
         return;
@@ -130,7 +130,7 @@ void ChatRoom::onLine(Member& member, const QByteArray& line)
     }
 }
 
-void ChatRoom::leave(QTcpSocket* socket)
+void HallChatRoom::leave(QTcpSocket* socket)
 {
     for (int i = 0; i < members_.size(); ++i) {
         if (members_[i].socket != socket)
@@ -143,7 +143,7 @@ void ChatRoom::leave(QTcpSocket* socket)
     }
 }
 
-void ChatRoom::broadcast(const QByteArray& line)
+void HallChatRoom::broadcast(const QByteArray& line)
 {
     for (const Member& member : members_)
         if (member.socket && !member.alias.isEmpty())

@@ -11,10 +11,10 @@
 class QTcpServer;
 class QTcpSocket;
 
-class ChatRoom : public QObject {
+class HallChatRoom : public QObject {
     Q_OBJECT
 public:
-    explicit ChatRoom(const QByteArray& name, QObject* parent = nullptr);
+    explicit HallChatRoom(const QByteArray& name, QObject* parent = nullptr);
 
     bool listen(const QHostAddress& address, quint16 port, QString* error);
     quint16 port() const;

@@ -32,9 +32,9 @@ bool Hall::start(QString* error)
 
     auto* game = new GameServer(config_.game, std::move(accounts), this);
     auto* web = new WebService(config_.wwwDir, this);
-    QList<ChatRoom*> rooms;
+    QList<HallChatRoom*> rooms;
     for (int i = 0; i < config_.chatPorts.size(); ++i)
-        rooms.append(new ChatRoom(kRoomNames[i], this));
+        rooms.append(new HallChatRoom(kRoomNames[i], this));
 
     bool ok = game->listen(config_.address, config_.requestPort, config_.salesPort, config_.gamePort, error)
         && web->listen(config_.address, config_.webPort, error);
@@ -54,7 +54,7 @@ bool Hall::start(QString* error)
     DirectoryInfo info;
     info.gameHost = config_.address.toString().toLatin1();
     info.webHost = webHost().toLatin1();
-    for (ChatRoom* room : rooms_)
+    for (HallChatRoom* room : rooms_)
         info.chatRooms.append({room->name(), room->port()});
     web_->setDirectoryInfo(info);
     game_->start();
@@ -69,7 +69,7 @@ quint16 Hall::gamePort() const { return game_ ? game_->gamePort() : 0; }
 QList<quint16> Hall::chatPorts() const
 {
     QList<quint16> ports;
-    for (const ChatRoom* room : rooms_)
+    for (const HallChatRoom* room : rooms_)
         ports.append(room->port());
     return ports;
 }

@@ -9,7 +9,7 @@
 #include <QStringList>
 
 class WebService;
-class ChatRoom;
+class HallChatRoom;
 
 struct HallConfig {
     QHostAddress address = QHostAddress::LocalHost;
@@ -48,5 +48,5 @@ private:
     HallConfig config_;
     GameServer* game_ = nullptr;
     WebService* web_ = nullptr;
-    QList<ChatRoom*> rooms_;
+    QList<HallChatRoom*> rooms_;
 };

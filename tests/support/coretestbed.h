@@ -36,11 +36,13 @@ public:
     }
 };
 
+// A clock that stands still until the test moves it, or runs like the real one.
 class ManualClock : public GameClock {
 public:
     explicit ManualClock(int msPerSecond = 1000) : GameClock(msPerSecond) {}
-    qint64 now() const override { return now_; }
+    qint64 now() const override { return running ? GameClock::now() : now_; }
     void advance(qint64 gameMs) { now_ += gameMs; }
+    bool running = false;
 private:
     qint64 now_ = 0;
 };

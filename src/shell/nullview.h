@@ -1,5 +1,5 @@
 #pragma once
-// A view port that shows nothing, for fuzzing the core.
+// A view port that shows nothing: the core runs headless behind it (fuzzing, benchmarks).
 #include "shell/viewport.h"
 
 class NullView : public MainView {
