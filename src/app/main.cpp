@@ -203,13 +203,13 @@ int main(int argc, char** argv)
     hub.addWindow(QStringLiteral("TAliasConfirm"), &alias);
     Tgifdownload download;
     hub.addWindow(QStringLiteral("Tgifdownload"), &download);
-    Tgetcset callers;
+    Tgetcset callers(&core);
     hub.addWindow(QStringLiteral("Tgetcset"), &callers);
-    Tgetbings funBingos;
+    Tgetbings funBingos(&core);
     hub.addWindow(QStringLiteral("Tgetbings"), &funBingos);
     Twinners winners(&form);
     hub.addWindow(QStringLiteral("Twinners"), &winners);
-    Tgetaset announcers;
+    Tgetaset announcers(&core);
     hub.addWindow(QStringLiteral("Tgetaset"), &announcers);
     TForm3 alert(&core);
     hub.addWindow(QStringLiteral("TForm3"), &alert);

@@ -3,6 +3,7 @@
 // the session state and its clock, the ten cards, the board, the sound queue, the
 // settings and the service directory. Headless: it reaches the screen only through
 // MainView, time through GameClock and sound through WavePlayer.
+#include "calls/catalogue.h"
 #include "calls/waveplayer.h"
 #include "cards/bingocard.h"
 #include "cards/patterns.h"
@@ -159,6 +160,23 @@ public:
     void TurnSoundOn();
     void TurnSoundOff();
 
+    // ---- content-set catalogues: kind 0 = caller voices ("Tgetcset"), 1 = fun-bingo
+    // shouts ("Tgetbings"), 2 = announcers ("Tgetaset")
+    void GetNewSounds1Click();
+    void GetFunBingos1Click();
+    void Get1Click();
+    void RequestCatalogue(int kind);
+    void ChooseSet(int kind, int selectedIndex);   // the list's double-click; -1 = nothing selected
+    void CatalogueCloseClick(int kind);
+    void OnCatalogueReply(int kind);               // the catalogue list arrived (state 1)
+    void InstallDownloadedSet(int kind);           // the installer arrived (state 2)
+    void CatalogueFinished(int kind, HttpClient::Outcome outcome);
+    void CatalogueProgress(int kind, qint64 received, qint64 total);
+    void SetCallerSet(const QString& prefix);
+    void SetFunBingoSet(const QString& prefix, const QString& countText);
+    HttpClient* CatalogueHttp(int kind);           // the window's client, made on first use
+    void CloseCatalogueWindow(int kind);
+
     // ---- pictures and fetches (the fetcher fills these seams)
     void FetchFile(const QString& name, int kind);
     std::function<void(const QString&, int)> fetchHook;   // set by the fetcher when it exists
@@ -250,6 +268,9 @@ public:
     PatternState Pattern;
     int WinningFaces = 0;
     bool DauberCursor = false;
+
+    // content-set catalogue windows (0 caller, 1 fun-bingo, 2 announcer)
+    std::array<CatalogueState, 3> Catalogues;
 
     // sound
     bool SoundMuted = false;

@@ -188,7 +188,7 @@ Tgifdownload::Tgifdownload(QWidget* parent) : QWidget(parent)
     bar->setGeometry(12, 52, 276, 20);
 }
 
-SetCatalogueWindow::SetCatalogueWindow(const QString& className, const QString& caption, QWidget* parent)
+SetCatalogueWindow::SetCatalogueWindow(GameCore* core, int kind, const QString& className, const QString& caption, QWidget* parent)
     : QWidget(parent)
 {
     setObjectName(className);
@@ -196,15 +196,28 @@ SetCatalogueWindow::SetCatalogueWindow(const QString& className, const QString& 
     setFixedSize(320, 330);
     Text(this, "Label1", QString(), 12, 10, 296, 20, 13, true);
     Text(this, "Label2", QString(), 12, 32, 296, 20);
-    Named(new QListWidget(this), "ListBox1")->setGeometry(12, 56, 296, 190);
+    auto* list = Named(new QListWidget(this), "ListBox1");
+    list->setGeometry(12, 56, 296, 190);
     Named(new QProgressBar(this), "ProgressBar1")->setGeometry(12, 254, 296, 18);
     auto* close = Button(this, "Button1", QStringLiteral("Close"), 120, 284, 80, 30);
-    connect(close, &QPushButton::clicked, this, &QWidget::hide);
+    connect(close, &QPushButton::clicked, this, [this, core, kind] {
+        if (core)
+            core->CatalogueCloseClick(kind);
+        else
+            hide();
+    });
+    connect(list, &QListWidget::itemDoubleClicked, this, [core, kind, list] {
+        if (core)
+            core->ChooseSet(kind, list->currentRow());
+    });
 }
 
-Tgetcset::Tgetcset(QWidget* parent) : SetCatalogueWindow(QStringLiteral("Tgetcset"), QStringLiteral("Set Game Caller"), parent) {}
-Tgetbings::Tgetbings(QWidget* parent) : SetCatalogueWindow(QStringLiteral("Tgetbings"), QStringLiteral("Set Fun Bingo Callers"), parent) {}
-Tgetaset::Tgetaset(QWidget* parent) : SetCatalogueWindow(QStringLiteral("Tgetaset"), QStringLiteral("Set Game Announcer"), parent) {}
+Tgetcset::Tgetcset(GameCore* core, QWidget* parent)
+    : SetCatalogueWindow(core, 0, QStringLiteral("Tgetcset"), QStringLiteral("Set Game Caller"), parent) {}
+Tgetbings::Tgetbings(GameCore* core, QWidget* parent)
+    : SetCatalogueWindow(core, 1, QStringLiteral("Tgetbings"), QStringLiteral("Set Fun Bingo Callers"), parent) {}
+Tgetaset::Tgetaset(GameCore* core, QWidget* parent)
+    : SetCatalogueWindow(core, 2, QStringLiteral("Tgetaset"), QStringLiteral("set Game Announcer/Host"), parent) {}
 
 // ---------------------------------------------------------------- winners
 

@@ -51,28 +51,30 @@ public:
 
 // The three content-set windows share one face: a list, a progress bar, two labels
 // and Close.
+// The list's double-click and the Close button go to the core, which owns the
+// catalogue (kind 0 callers, 1 fun bingos, 2 announcers).
 class SetCatalogueWindow : public QWidget {
     Q_OBJECT
 public:
-    SetCatalogueWindow(const QString& className, const QString& caption, QWidget* parent = nullptr);
+    SetCatalogueWindow(GameCore* core, int kind, const QString& className, const QString& caption, QWidget* parent = nullptr);
 };
 
 class Tgetcset : public SetCatalogueWindow {
     Q_OBJECT
 public:
-    explicit Tgetcset(QWidget* parent = nullptr);
+    explicit Tgetcset(GameCore* core, QWidget* parent = nullptr);
 };
 
 class Tgetbings : public SetCatalogueWindow {
     Q_OBJECT
 public:
-    explicit Tgetbings(QWidget* parent = nullptr);
+    explicit Tgetbings(GameCore* core, QWidget* parent = nullptr);
 };
 
 class Tgetaset : public SetCatalogueWindow {
     Q_OBJECT
 public:
-    explicit Tgetaset(QWidget* parent = nullptr);
+    explicit Tgetaset(GameCore* core, QWidget* parent = nullptr);
 };
 
 class Twinners : public QWidget {

@@ -522,9 +522,9 @@ void TForm1::buildMenus()
     item(sound, "TurnSoundON1", "ON", core(&GameCore::TurnSoundOn));
     item(sound, "OFF1", "OFF", core(&GameCore::TurnSoundOff));
     sound->addSeparator();
-    item(sound, "GetNewSounds1", "Set Bingo Caller", [this] { showWindow(QStringLiteral("Tgetcset")); });
-    item(sound, "GetFunBingos1", "Get Fun Bingos", [this] { showWindow(QStringLiteral("Tgetbings")); });
-    item(sound, "Get1", "Set Announcer", [this] { showWindow(QStringLiteral("Tgetaset")); });
+    item(sound, "GetNewSounds1", "Set Bingo Caller", core(&GameCore::GetNewSounds1Click));
+    item(sound, "GetFunBingos1", "Get Fun Bingos", core(&GameCore::GetFunBingos1Click));
+    item(sound, "Get1", "Set Announcer", core(&GameCore::Get1Click));
 
     // The rooms open with the chat; until the web login names them they read "closed".
     QMenu* chat = menu("CHATROOM1", "Chat Room");

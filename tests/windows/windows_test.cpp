@@ -320,7 +320,7 @@ TEST(MainWindow, ButtonsAndFacesReachTheCore)
 
     // The drawn face shows the daub at that cell's origin, grid lines between cells.
     const QImage face = panel->card()->faceWidget(1)->grab().toImage();
-    EXPECT_EQ(QColor(face.pixel(25 + 12, 75 + 12)), QColor(0, 0, 255));
+    EXPECT_EQ(QColor(face.pixel(25 + 12, 75 + 19)), QColor(0, 0, 255));   // below the digits
     EXPECT_NE(QColor(face.pixel(24, 10)), QColor(Qt::white));
     EXPECT_EQ(QColor(face.pixel(25, 10)), QColor(Qt::white));
 

@@ -1,0 +1,112 @@
+// Delay from the end of the ball animation (FinishBallAnimation) to the media player
+// reporting that the ball's voice is playing (QMediaPlayer in PlayingState, or its
+// position past 0), over several calls; prints every figure and the median.
+// Runs the real GameCore and MediaWavePlayer on the voices of assets/program/sounds.
+#include "../tests/support/recordingview.h"
+#include "components/media/mediawaveplayer.h"
+#include "session/gamecore.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QMediaPlayer>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+namespace {
+
+constexpr int kCalls = 10;
+const int kBalls[kCalls] = {3, 12, 17, 29, 33, 41, 50, 58, 64, 75};
+
+const char* Letter(int n) { return n <= 15 ? "B" : n <= 30 ? "I" : n <= 45 ? "N" : n <= 60 ? "G" : "O"; }
+
+// Turns the event loop until done() or the time passes.
+bool Wait(const std::function<bool()>& done, int ms)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    return done();
+}
+
+}   // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+
+    QTemporaryDir folder;
+    QDir().mkpath(folder.filePath(QStringLiteral("sounds")));
+    // The voices: the folder given as the first argument, or the checked-in ones.
+    const QString source = argc > 1 ? QString::fromLocal8Bit(argv[1])
+                                    : QFileInfo(QStringLiteral(__FILE__)).dir().filePath(QStringLiteral("../assets/program/sounds"));
+    for (int n : kBalls)
+        for (const char* suffix : {"", "a"}) {
+            const QString name = QLatin1String(Letter(n)) + QString::number(n) + QLatin1String(suffix) + QStringLiteral(".wav");
+            if (!QFile::copy(source + QLatin1Char('/') + name, folder.filePath(QStringLiteral("sounds/") + name))) {
+                std::fprintf(stderr, "voice_bench: missing %s in %s\n", qPrintable(name), qPrintable(source));
+                return 1;
+            }
+        }
+
+    RecordingView view;
+    GameClock clock;
+    MediaWavePlayer player;
+    if (player.mode() == WavePlayer::Mode::NotReady) {
+        std::fprintf(stderr, "voice_bench: no media backend\n");
+        return 1;
+    }
+    CoreConfig config;
+    config.folder = folder.path();
+    GameCore core(config, &view, &clock, &player);
+    core.Settings.SoundOn = QStringLiteral("TRUE");
+    auto* media = player.findChild<QMediaPlayer*>();
+
+    QElapsedTimer since;
+    qint64 startedNs = -1;
+    QObject::connect(media, &QMediaPlayer::playbackStateChanged, media, [&](QMediaPlayer::PlaybackState s) {
+        if (s == QMediaPlayer::PlayingState && startedNs < 0)
+            startedNs = since.nsecsElapsed();
+    });
+    QObject::connect(media, &QMediaPlayer::positionChanged, media, [&](qint64 position) {
+        if (position > 0 && startedNs < 0)
+            startedNs = since.nsecsElapsed();
+    });
+
+    std::vector<double> delays;
+    for (int n : kBalls) {
+        // Let the previous call's voices play out.
+        Wait([&] { return core.SoundQueue.isEmpty() && player.mode() == WavePlayer::Mode::Stopped; }, 15000);
+        Wait([] { return false; }, 100);
+        if (!core.StartBallAnimation(n))
+            continue;
+        core.balltimer.stop();
+        startedNs = -1;
+        since.start();
+        core.FinishBallAnimation();
+        if (!Wait([&] { return startedNs >= 0; }, 5000)) {
+            std::printf("ball %2d: no playing state within 5 s\n", n);
+            continue;
+        }
+        delays.push_back(double(startedNs) / 1e6);
+        std::printf("ball %s%-2d  %7.2f ms\n", Letter(n), n, delays.back());
+    }
+    Wait([&] { return core.SoundQueue.isEmpty() && player.mode() == WavePlayer::Mode::Stopped; }, 15000);
+    if (delays.empty())
+        return 1;
+    std::sort(delays.begin(), delays.end());
+    const double median = delays.size() % 2 ? delays[delays.size() / 2]
+                                             : (delays[delays.size() / 2 - 1] + delays[delays.size() / 2]) / 2;
+    std::printf("voice start after the ball animation: median %.2f ms, best %.2f ms, worst %.2f ms over %zu calls (goal < 50 ms)\n",
+                median, delays.front(), delays.back(), delays.size());
+    return 0;
+}
