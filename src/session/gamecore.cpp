@@ -52,9 +52,12 @@ bool GameCore::fileExists(const QString& relative) const
 
 void GameCore::FormCreate()
 {
-    // Language first: read from the folder that was current at launch.
+    // Language first: read from the folder that was current at launch, and from the
+    // program's folder when it is not there (a player may start us from anywhere).
+    const QString languageFile = Config.language + QStringLiteral(".txt");
     const QString langDir = Config.languageFolder.isEmpty() ? Config.folder : Config.languageFolder;
-    Language.load(ResolveFileCaseInsensitive(langDir, Config.language + QStringLiteral(".txt")));
+    if (!Language.load(ResolveFileCaseInsensitive(langDir, languageFile)))
+        Language.load(ResolveFileCaseInsensitive(Config.folder, languageFile));
     ApplyLanguage();
 
     BingoImageName = QStringLiteral("bingo.gif");

@@ -188,4 +188,14 @@ TEST(Language, MissingFileTurnsEveryCaptionIntoDash)
     EXPECT_EQ(bed.c().LanguageCode, QStringLiteral("-"));
 }
 
+TEST(Language, ProgramFolderIsTheFallbackWhenLaunchedElsewhere)
+{
+    CoreTestbed bed;
+    QTemporaryDir elsewhere;
+    bed.c().Config.languageFolder = elsewhere.path();
+    bed.create();
+    EXPECT_EQ(bed.view.text("Quit1"), QStringLiteral("T133"));
+    EXPECT_EQ(bed.c().LanguageCode, QStringLiteral("en"));
+}
+
 }   // namespace
