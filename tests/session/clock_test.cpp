@@ -342,6 +342,26 @@ TEST_F(ClockTest, ClaimsCountWinningFacesAndNeverReachTheServer)
     EXPECT_FALSE(core.RequestLink->isOpen());
 }
 
+TEST_F(ClockTest, UnreadablePicturesAreNamedAndTheGameGoesOn)
+{
+    view.missingPictures = {"bdblu.gif", "bdblua.gif", "bingo.gif"};
+    startGame(codes({5, 6, 7}), 2, 75);
+    step();
+    EXPECT_TRUE(view.statusHistory.contains("Picture not available: bdblu.gif"));
+    step();
+    EXPECT_EQ(core.CallCount, 2);
+    step();   // the bingo picture cannot be read either: the bingo is still announced
+    EXPECT_TRUE(view.statusHistory.contains("Picture not available: bingo.gif"));
+    EXPECT_EQ(core.CallCount, 75);
+    // A missing skin file stops the change of look there and names the file.
+    core.ChooseSkin(3);
+    EXPECT_EQ(core.ButtonColour, RGB(255, 0, 0));
+    view.missingPictures = {"skins/planks.bmp"};
+    core.ChooseSkin(1);
+    EXPECT_EQ(view.status(), QStringLiteral("Picture not available: skins/planks.bmp"));
+    EXPECT_EQ(core.ButtonColour, RGB(255, 0, 0));
+}
+
 TEST_F(ClockTest, ShowCardControlsFollowsTheCardAndTheSales)
 {
     core.BuyingOpen = core.SelectionOpen = 1;
