@@ -3,6 +3,7 @@
 #include "cards/bingocard.h"
 #include "cards/patterns.h"
 #include "hallwire.h"
+#include "session/wire.h"
 
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -57,14 +58,7 @@ QByteArray ProgressivePrizeTable()
 
 QByteArray PrizeForCall(const QByteArray& table, int call)
 {
-    const auto tagValue = [&table](const QByteArray& tag) {
-        const int at = table.indexOf(tag);
-        if (at < 0)
-            return QByteArray();
-        const QByteArray rest = table.mid(at + tag.size(), 256);
-        const int end = rest.indexOf(']');
-        return end < 0 ? QByteArray() : rest.left(end);
-    };
+    const auto tagValue = [&table](const QByteArray& tag) { return KeyedValue(table, tag, 256, "]"); };
     const QByteArray special = tagValue("V" + QByteArray::number(call) + ":");
     if (!special.isEmpty())
         return special;

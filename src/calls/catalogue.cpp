@@ -5,6 +5,7 @@
 #include "calls/catalogue.h"
 
 #include "session/gamecore.h"
+#include "session/wire.h"
 
 #include <QDir>
 #include <QFile>
@@ -57,12 +58,7 @@ int smallNumber(const QByteArray& text)
 
 QByteArray CatalogueValue(const QByteArray& key, const QByteArray& reply)
 {
-    const int at = reply.indexOf(key);
-    if (at < 0)
-        return QByteArray();
-    const QByteArray tail = reply.mid(at + key.size(), 1024);
-    const int end = tail.indexOf('%');
-    return end < 0 ? QByteArray() : tail.left(end);
+    return KeyedValue(reply, key, 1024, "%");
 }
 
 HttpClient* GameCore::CatalogueHttp(int kind)

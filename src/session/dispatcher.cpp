@@ -195,14 +195,7 @@ void GameCore::HandleWinnersReply(const QByteArray& line)
 
 void GameCore::FillJackpotTable(const QByteArray& text)
 {
-    auto tagValue = [&text](const QByteArray& tag) {
-        const int at = text.indexOf(tag);
-        if (at < 0)
-            return QByteArray();
-        const QByteArray after = text.mid(at + tag.size(), 256);
-        const int end = after.indexOf(']');
-        return end < 0 ? QByteArray() : after.left(end);
-    };
+    auto tagValue = [&text](const QByteArray& tag) { return KeyedValue(text, tag, 256, "]"); };
     const QString sa = L1(tagValue("SA:"));
     const auto f = ToInt(tagValue("F:"));
     if (!f)

@@ -28,6 +28,18 @@ QByteArray Chars(const QByteArray& line, int from, int to)
     return line.mid(from - 1, to - from + 1);
 }
 
+QByteArray KeyedValue(const QByteArray& text, const QByteArray& key, int window, const QByteArray& terminator)
+{
+    if (key.isEmpty())
+        return QByteArray();
+    const qsizetype at = text.indexOf(key);
+    if (at < 0)
+        return QByteArray();
+    const QByteArray after = text.mid(at + key.size(), window);
+    const qsizetype end = after.indexOf(terminator);
+    return end < 0 ? QByteArray() : after.left(end);
+}
+
 std::optional<int> ToInt(const QByteArray& text)
 {
     int i = 0;

@@ -14,5 +14,10 @@ QByteArray FieldValue(char code, const QByteArray& line);
 // Characters from..to of the line, counting from 1, clipped to the line.
 QByteArray Chars(const QByteArray& line, int from, int to);
 
+// The program's own text formats: the value after the first occurrence of key (not
+// anchored) up to the first terminator within the `window` characters that follow;
+// empty when the key is missing or no terminator lies within the window.
+QByteArray KeyedValue(const QByteArray& text, const QByteArray& key, int window, const QByteArray& terminator);
+
 // A decimal integer (optional sign, surrounding blanks allowed) that fits 32 bits.
 std::optional<int> ToInt(const QByteArray& text);

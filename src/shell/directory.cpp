@@ -1,15 +1,10 @@
 #include "shell/directory.h"
 
+#include "session/wire.h"
+
 QByteArray DirectoryValue(const QByteArray& key, const QByteArray& reply, const QByteArray& terminator)
 {
-    const int at = reply.indexOf(key);
-    if (key.isEmpty() || at < 0)
-        return QByteArray();
-    const QByteArray after = reply.mid(at + key.size(), 1024);
-    const int end = after.indexOf(terminator);
-    if (end < 0)
-        return QByteArray();
-    return after.left(end);
+    return KeyedValue(reply, key, 1024, terminator);
 }
 
 void ServiceDirectory::parse(const QByteArray& reply)

@@ -12,14 +12,7 @@ QByteArray B(const QString& s) { return s.toLatin1(); }
 
 QByteArray SettingValue(const QByteArray& key, const QByteArray& line)
 {
-    const int at = line.indexOf(key);
-    if (key.isEmpty() || at < 0)
-        return QByteArray();
-    const QByteArray after = line.mid(at + key.size(), 256);
-    const int hash = after.indexOf('#');
-    if (hash < 0)
-        return QByteArray();
-    return after.left(hash);
+    return KeyedValue(line, key, 256, "#");
 }
 
 QByteArray SettingsLine(const ClientSettings& s)
