@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <algorithm>
+#include <cstdlib>
 #include <cstdio>
 #include <vector>
 
@@ -35,7 +36,8 @@ int main(int argc, char** argv)
                 numbers += char(15 * c + r + 1 + f * 3 % 10 + 50);
 
     std::vector<double> times;
-    for (int round = 0; round < 200; ++round) {
+    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 200;
+    for (int round = 0; round < rounds; ++round) {
         core.CLEARALL();
         core.GameRunning = core.CallsRunning = 0;
         for (int k = 1; k <= 6; ++k) {

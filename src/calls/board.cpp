@@ -54,8 +54,19 @@ void GameCore::FinishBallAnimation()
 void GameCore::RefreshRecentCalls()
 {
     static const char* labels[] = {"rec1", "rec2", "rec3", "rec4", "rec5"};
-    for (int k = 0; k < 5; ++k)
-        View->setText(QLatin1String(labels[k]), CallText(static_cast<unsigned char>(RecentCalls[k]) - 50));
+    DeferMarks = true;
+    bool marked = false;
+    for (int k = 0; k < 5; ++k) {
+        const int number = static_cast<unsigned char>(RecentCalls[k]) - 50;
+        marked = marked || (number >= 1 && number <= 75);
+        View->setText(QLatin1String(labels[k]), CallText(number));
+    }
+    DeferMarks = false;
+    if (marked)
+        for (int k = 1; k <= CardsInUse && k <= 10; ++k) {
+            Cards[k].MarkCalled();
+            View->redrawCard(k);
+        }
     CallCount += 1;
     if (Pattern.ProgressiveJackpot && CallCount >= 0 && CallCount < int(JackpotTable.size()))
         View->setText(QStringLiteral("Jackpot"), QStringLiteral("$ ") + JackpotTable[CallCount]);

@@ -125,6 +125,11 @@ void GameCore::CLEARALL()
 
 void GameCore::SetCalledInCards(int column, int position, int value)
 {
+    if (DeferMarks && value > 0 && column >= 0 && column <= 4 && position >= 1 && position <= 15) {
+        for (int k = 1; k <= CardsInUse && k <= 10; ++k)
+            Cards[k].Called[column][position] = value;
+        return;
+    }
     for (int k = 1; k <= CardsInUse && k <= 10; ++k) {
         Cards[k].SetCalled(column, position, value);
         if (value > 0)

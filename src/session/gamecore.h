@@ -268,6 +268,10 @@ public:
     PatternState Pattern;
     int WinningFaces = 0;
     bool DauberCursor = false;
+    // While the recent strip is rebuilt its five numbers are marked once each; the
+    // cards re-derive their marks once at the end instead of after every number
+    // (marking the same called table again changes nothing).
+    bool DeferMarks = false;
 
     // content-set catalogue windows (0 caller, 1 fun-bingo, 2 announcer)
     std::array<CatalogueState, 3> Catalogues;
