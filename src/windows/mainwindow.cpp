@@ -362,16 +362,24 @@ void TForm1::buildSidePanel(QWidget* side)
     s1text->setWordWrap(true);
     s1text->setGeometry(2, 141, 88, 26);
     s1text->hide();
-    const struct { const char* name; const char* caption; int x; int y; void (GameCore::*command)(); } faces[] = {
-        {"s1image", "1", 6, 169, &GameCore::S1ImageClick}, {"s2image", "2", 48, 169, &GameCore::Button6Click},
-        {"s3image", "3", 6, 196, &GameCore::Button8Click}, {"s4image", "4", 48, 196, &GameCore::Button9Click},
+    const struct { const char* name; const char* caption; int x; int y; } faces[] = {
+        {"s1image", "1", 6, 169}, {"s2image", "2", 48, 169}, {"s3image", "3", 6, 196}, {"s4image", "4", 48, 196},
     };
-    for (const auto& f : faces) {
+    for (int i = 0; i < 4; ++i) {
+        const auto& f = faces[i];
         auto* b = MakeButton(side, f.name, QLatin1String(f.caption), 11);
         b->setGeometry(f.x, f.y, 38, 24);
         b->hide();
-        auto command = f.command;
-        connect(b, &QAbstractButton::clicked, this, [this, command] { if (core_) (core_->*command)(); });
+        connect(b, &QAbstractButton::clicked, this, [this, faceCount = i + 1] {
+            if (!core_)
+                return;
+            switch (faceCount) {
+            case 1: core_->S1ImageClick(); break;
+            case 2: core_->Button6Click(); break;
+            case 3: core_->Button8Click(); break;
+            default: core_->Button9Click(); break;
+            }
+        });
     }
 
     auto* anigrid1 = Named(new PictureBox(side), "anigrid1");
@@ -499,32 +507,34 @@ void TForm1::buildMenus()
             connect(a, &QAction::triggered, this, [action] { action(); });
         return a;
     };
-    auto core = [this](void (GameCore::*command)()) {
-        return std::function<void()>([this, command] { if (core_) (core_->*command)(); });
+    // Commands go to the core through plain function pointers (a pointer to a member
+    // function captured in a slot trips the address sanitizer on this compiler).
+    auto core = [this](void (*command)(GameCore&)) {
+        return std::function<void()>([this, command] { if (core_) command(*core_); });
     };
 
     QMenu* connectMenu = menu("Connect1", "Connect");
-    item(connectMenu, "ConnecttoGame1", "Connect to Game", core(&GameCore::ConnecttoGame1Click));
+    item(connectMenu, "ConnecttoGame1", "Connect to Game", core([](GameCore& g) { g.ConnecttoGame1Click(); }));
     item(connectMenu, "Quit1", "Quit", [] { QApplication::quit(); });
 
     QMenu* dauber = menu("MarkerColor1", "Dauber");
-    QAction* autodaub = item(dauber, "Autodauber", "AUTODAUBER", core(&GameCore::AutodauberClick));
+    QAction* autodaub = item(dauber, "Autodauber", "AUTODAUBER", core([](GameCore& g) { g.AutodauberClick(); }));
     autodaub->setCheckable(true);
     dauber->addSeparator();
-    item(dauber, "Shape6", "Standard Pointer", core(&GameCore::Shape6Click))->setToolTip(QStringLiteral("Standard Arrow Cursor"));
-    item(dauber, "BingoMarker1", "Bingo Marker", core(&GameCore::BingoMarker1Click));
+    item(dauber, "Shape6", "Standard Pointer", core([](GameCore& g) { g.Shape6Click(); }))->setToolTip(QStringLiteral("Standard Arrow Cursor"));
+    item(dauber, "BingoMarker1", "Bingo Marker", core([](GameCore& g) { g.BingoMarker1Click(); }));
 
     QMenu* fonts = menu("Fonts1", "Fonts");
-    item(fonts, "Small1", "Small", core(&GameCore::Small1Click));
-    item(fonts, "Large1", "Large", core(&GameCore::Large1Click));
+    item(fonts, "Small1", "Small", core([](GameCore& g) { g.Small1Click(); }));
+    item(fonts, "Large1", "Large", core([](GameCore& g) { g.Large1Click(); }));
 
     QMenu* sound = menu("Sound1", "Sounds");
-    item(sound, "TurnSoundON1", "ON", core(&GameCore::TurnSoundOn));
-    item(sound, "OFF1", "OFF", core(&GameCore::TurnSoundOff));
+    item(sound, "TurnSoundON1", "ON", core([](GameCore& g) { g.TurnSoundOn(); }));
+    item(sound, "OFF1", "OFF", core([](GameCore& g) { g.TurnSoundOff(); }));
     sound->addSeparator();
-    item(sound, "GetNewSounds1", "Set Bingo Caller", core(&GameCore::GetNewSounds1Click));
-    item(sound, "GetFunBingos1", "Get Fun Bingos", core(&GameCore::GetFunBingos1Click));
-    item(sound, "Get1", "Set Announcer", core(&GameCore::Get1Click));
+    item(sound, "GetNewSounds1", "Set Bingo Caller", core([](GameCore& g) { g.GetNewSounds1Click(); }));
+    item(sound, "GetFunBingos1", "Get Fun Bingos", core([](GameCore& g) { g.GetFunBingos1Click(); }));
+    item(sound, "Get1", "Set Announcer", core([](GameCore& g) { g.Get1Click(); }));
 
     // The rooms open with the chat; until the web login names them they read "closed".
     QMenu* chat = menu("CHATROOM1", "Chat Room");
@@ -544,7 +554,7 @@ void TForm1::buildMenus()
         item(skins, skinItems[row][0], skinItems[row][1], [this, row] { if (core_) core_->ChooseSkin(row); });
 
     QMenu* help = menu("About1", "Help");
-    item(help, "PopUpNews1", "Pop-Up News", core(&GameCore::ShowNewsWindow));
+    item(help, "PopUpNews1", "Pop-Up News", core([](GameCore& g) { g.ShowNewsWindow(); }));
     item(help, "ShowLastGamesWinners1", "Show Last Games Winners",
          [this] { if (core_) core_->ShowLastWinners(QStringLiteral("000000")); });
     help->addSeparator();

@@ -330,3 +330,32 @@ TEST(MainWindow, ButtonsAndFacesReachTheCore)
     QTest::mouseClick(panel->findChild<QWidget*>(QStringLiteral("rightbutton")), Qt::LeftButton);
     EXPECT_EQ(core.CurrentCard, 2);
 }
+
+namespace {
+
+TEST(MainWindow, MenuCommandsReachTheCore)
+{
+    Client c;
+    GameCore& core = *c.core;
+    auto trigger = [&](const char* name) {
+        auto* action = c.form.findChild<QAction*>(QLatin1String(name));
+        ASSERT_NE(action, nullptr) << name;
+        action->trigger();
+    };
+    trigger("Small1");
+    EXPECT_EQ(core.Cards[1].NumberFontSize, 10);
+    trigger("Large1");
+    EXPECT_EQ(core.Cards[1].NumberFontSize, 12);
+    const bool autoDaub = core.Cards[1].AutoDaubOn;
+    trigger("Autodauber");
+    EXPECT_NE(core.Cards[1].AutoDaubOn, autoDaub);
+    trigger("BingoMarker1");
+    EXPECT_TRUE(core.DauberCursor);
+    trigger("Shape6");
+    EXPECT_FALSE(core.DauberCursor);
+    trigger("OFF1");
+    EXPECT_EQ(core.Settings.SoundOn, QStringLiteral("FALSE"));
+    EXPECT_EQ(core.CallSpacing, 10);
+}
+
+}   // namespace
