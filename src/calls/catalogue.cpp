@@ -154,8 +154,16 @@ void GameCore::CatalogueProgress(int kind, qint64 received, qint64 total)
 
 void GameCore::OnCatalogueReply(int kind)
 {
+    const CatalogueState& cat = Catalogues[size_t(kind)];
+    FillCatalogue(kind, cat.Http ? cat.Http->body() : QByteArray());
+}
+
+void GameCore::FillCatalogue(int kind, const QByteArray& reply)
+{
+    if (!validKind(kind))
+        return;
     CatalogueState& cat = Catalogues[size_t(kind)];
-    cat.Reply = cat.Http ? cat.Http->body() : QByteArray();
+    cat.Reply = reply;
     QStringList items;
     if (kKinds[kind].defaultEntry)
         items << QLatin1String(kKinds[kind].defaultEntry);

@@ -169,6 +169,7 @@ public:
     void ChooseSet(int kind, int selectedIndex);   // the list's double-click; -1 = nothing selected
     void CatalogueCloseClick(int kind);
     void OnCatalogueReply(int kind);               // the catalogue list arrived (state 1)
+    void FillCatalogue(int kind, const QByteArray& reply);   // fills the list from a reply
     void InstallDownloadedSet(int kind);           // the installer arrived (state 2)
     void CatalogueFinished(int kind, HttpClient::Outcome outcome);
     void CatalogueProgress(int kind, qint64 received, qint64 total);
