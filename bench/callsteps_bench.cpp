@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdlib>
@@ -17,6 +18,13 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     QTemporaryDir folder;
+    // The program folder holds the ball pictures, as the real one does (a missing
+    // picture costs a directory listing to find it in another letter case).
+    for (const char* ball : {"bdblu", "bdred", "bdbla", "bdgre", "bdyel"})
+        for (const char* variant : {".gif", "a.gif"}) {
+            QFile picture(folder.filePath(QLatin1String(ball) + QLatin1String(variant)));
+            picture.open(QIODevice::WriteOnly);
+        }
     NullView view;
     GameClock clock(1000);
     CoreConfig config;

@@ -45,15 +45,16 @@ TEST(SoundQueueMedia, TwoQueuedVoicesFinishInOrderWithOneNoticeEach)
         totalMs += info.durationMs;
     }
 
-    QStringList started;
-    auto* media = player.findChild<QMediaPlayer*>();
-    ASSERT_NE(media, nullptr);
-    QObject::connect(media, &QMediaPlayer::sourceChanged, media,
-                     [&](const QUrl& url) { started << url.fileName(); });
     int notices = 0;
     QObject::connect(&player, &WavePlayer::notify, &player, [&] { ++notices; });
 
     core.PlayVoice(QLatin1String(kVoices[0]));
+    // The media back end exists from the first sound on.
+    auto* media = player.findChild<QMediaPlayer*>();
+    ASSERT_NE(media, nullptr);
+    QStringList started{media->source().fileName()};
+    QObject::connect(media, &QMediaPlayer::sourceChanged, media,
+                     [&](const QUrl& url) { started << url.fileName(); });
     core.PlayVoice(QLatin1String(kVoices[1]));
     EXPECT_EQ(core.SoundQueue.size(), 1);
     // Each sound ends within its length plus the sink's buffer and the watchdog slack.

@@ -65,12 +65,20 @@ bool ReadWaveInfo(const QString& path, WaveInfo* info, QString* error)
 
 MediaWavePlayer::MediaWavePlayer(QObject* parent) : WavePlayer(parent)
 {
-    player_ = new QMediaPlayer(this);
-    output_ = new QAudioOutput(this);
-    player_->setAudioOutput(output_);
     watchdog_ = new QTimer(this);
     watchdog_->setSingleShot(true);
     connect(watchdog_, &QTimer::timeout, this, &MediaWavePlayer::finishSound);
+}
+
+// The media back end starts with the first sound: starting it costs tens of
+// milliseconds and megabytes that a player with sound off never needs.
+void MediaWavePlayer::ensureBackend()
+{
+    if (player_)
+        return;
+    player_ = new QMediaPlayer(this);
+    output_ = new QAudioOutput(this);
+    player_->setAudioOutput(output_);
     connect(player_, &QMediaPlayer::mediaStatusChanged, this, [this](QMediaPlayer::MediaStatus status) {
         if (status == QMediaPlayer::EndOfMedia || status == QMediaPlayer::InvalidMedia)
             finishSound();
@@ -87,13 +95,15 @@ MediaWavePlayer::MediaWavePlayer(QObject* parent) : WavePlayer(parent)
 
 MediaWavePlayer::~MediaWavePlayer()
 {
+    if (!player_)
+        return;
     player_->disconnect(this);
     player_->stop();
 }
 
 WavePlayer::Mode MediaWavePlayer::mode() const
 {
-    if (!player_->isAvailable())
+    if (player_ && !player_->isAvailable())
         return Mode::NotReady;
     return playing_ ? Mode::Playing : Mode::Stopped;
 }
@@ -105,6 +115,7 @@ bool MediaWavePlayer::play(const QString& path, QString* error)
             *error = QStringLiteral("Another sound is playing.");
         return false;
     }
+    ensureBackend();
     if (!player_->isAvailable()) {
         if (error)
             *error = QStringLiteral("No media backend for wave audio.");
@@ -134,7 +145,8 @@ void MediaWavePlayer::finishSound()
         return;
     playing_ = false;
     watchdog_->stop();
-    player_->stop();
+    if (player_)
+        player_->stop();
     // Posted, so the notice arrives on a clean stack with the player already stopped.
     QMetaObject::invokeMethod(this, [this] { emit notify(); }, Qt::QueuedConnection);
 }

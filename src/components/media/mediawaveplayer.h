@@ -38,6 +38,7 @@ public:
 
 private:
     void finishSound();
+    void ensureBackend();
     QMediaPlayer* player_ = nullptr;
     QAudioOutput* output_ = nullptr;
     QTimer* watchdog_ = nullptr;
