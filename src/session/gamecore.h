@@ -294,6 +294,7 @@ private:
     LineSocket* linkSocket(int link) const;
     quint16 linkPort(int link) const;
     void HandleLoginReply(const QByteArray& line);
+    bool LoginAccepted(const QByteArray& line);
     void HandleStarterCards(const QByteArray& line);
     void HandleCardReply(const QByteArray& line);
     void HandlePurchaseReply(const QByteArray& line);

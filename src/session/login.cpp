@@ -134,64 +134,71 @@ void GameCore::RequestStarterCards()
     OpenServerLink(1);
 }
 
+// "PQZ!LOGINOK": the session starts. False when the reply could not be read to its
+// end (a protocol error stops the handling where it is).
+bool GameCore::LoginAccepted(const QByteArray& line)
+{
+    SaveSettings();
+    Settings.Alias = L1(FieldValue('B', line));
+    EnsureSilentSound(QStringLiteral("null.wav"));
+    if (FirstLogin == 1) {
+        if (Directory.NewsUrl != Settings.LastNewsUrl)
+            ShowNewsWindow();
+        const QString tail = Settings.Alias.right(3);
+        if (Settings.Alias.size() >= 3 && tail == Settings.UserName.mid(6, 3)) {
+            View->setText(QStringLiteral("TAliasConfirm.Label2"), Settings.Alias);
+            View->showWindow(QStringLiteral("TAliasConfirm"));
+        } else {
+            View->messageBox(LanguageText(1402) + QLatin1Char(' ') + Settings.Alias + QLatin1Char(' ') + LanguageText(1403));
+        }
+        if (Settings.SoundOn == QLatin1String("TRUE"))
+            PlayIfPresent(QStringLiteral("loginok.wav"));
+        FirstLogin = 0;
+    }
+    View->setText(QStringLiteral("Label9"), Settings.Alias);
+    Balance = L1(FieldValue('0', line));
+    View->setText(QStringLiteral("f_credits"), Balance);
+    View->setText(QStringLiteral("status"), LanguageText(1310));
+    View->setText(QStringLiteral("Jackpot"), QStringLiteral("$-.--"));
+    Pattern.LoadGamePattern(FieldValue('1', line));
+    ShowPatternPicture(Pattern.PatternImage);
+    if (Pattern.ProgressiveJackpot)
+        FillJackpotTable(FieldValue('C', line));
+    const auto seconds = ToInt(FieldValue('5', line));
+    if (!seconds) {
+        // A protocol error: the handling of the reply stops here.
+        View->setText(QStringLiteral("status"), QStringLiteral("The game server sent a login reply we could not read."));
+        return false;
+    }
+    SecondsToStart = *seconds;
+    SalesOpen = 1;
+    RequestStarterCards();
+    GameInfoReady = 1;
+    WaitingForSales = 1;
+    FeedSilence = 0;
+    Timer1.start();
+    ConnectAttempts = 0;
+    OpenServerLink(4);
+    SalesFeedReopen = SecondsToStart;
+    FeedSilence = 0;
+    View->setText(QStringLiteral("CardLabel"), QString::number(CurrentCard));
+    View->setText(QStringLiteral("status"), LanguageText(1311));
+    ShowAdSpace1(Directory.LogoImage);
+    ShowAdSpace2(Directory.AdSpace2Image);
+    ShowWinnersBackdrop(Directory.WinnersImage);
+    CurrentCard = 1;
+    EnableCardButtons();
+    RequestBusy = 0;
+    View->setText(QStringLiteral("status"), LanguageText(1312));
+    return true;
+}
+
 void GameCore::HandleLoginReply(const QByteArray& line)
 {
     const QByteArray head = line.left(11);
     if (head == "PQZ!LOGINOK") {
-        SaveSettings();
-        Settings.Alias = L1(FieldValue('B', line));
-        EnsureSilentSound(QStringLiteral("null.wav"));
-        if (FirstLogin == 1) {
-            if (Directory.NewsUrl != Settings.LastNewsUrl)
-                ShowNewsWindow();
-            const QString tail = Settings.Alias.right(3);
-            if (Settings.Alias.size() >= 3 && tail == Settings.UserName.mid(6, 3)) {
-                View->setText(QStringLiteral("TAliasConfirm.Label2"), Settings.Alias);
-                View->showWindow(QStringLiteral("TAliasConfirm"));
-            } else {
-                View->messageBox(LanguageText(1402) + QLatin1Char(' ') + Settings.Alias + QLatin1Char(' ') + LanguageText(1403));
-            }
-            if (Settings.SoundOn == QLatin1String("TRUE"))
-                PlayIfPresent(QStringLiteral("loginok.wav"));
-            FirstLogin = 0;
-        }
-        View->setText(QStringLiteral("Label9"), Settings.Alias);
-        Balance = L1(FieldValue('0', line));
-        View->setText(QStringLiteral("f_credits"), Balance);
-        View->setText(QStringLiteral("status"), LanguageText(1310));
-        View->setText(QStringLiteral("Jackpot"), QStringLiteral("$-.--"));
-        Pattern.LoadGamePattern(FieldValue('1', line));
-        ShowPatternPicture(Pattern.PatternImage);
-        if (Pattern.ProgressiveJackpot)
-            FillJackpotTable(FieldValue('C', line));
-        const auto seconds = ToInt(FieldValue('5', line));
-        if (!seconds) {
-            // A protocol error: the handling of the reply stops here.
-            View->setText(QStringLiteral("status"), QStringLiteral("The game server sent a login reply we could not read."));
+        if (!LoginAccepted(line))
             return;
-        }
-        {
-            SecondsToStart = *seconds;
-            SalesOpen = 1;
-            RequestStarterCards();
-            GameInfoReady = 1;
-            WaitingForSales = 1;
-            FeedSilence = 0;
-            Timer1.start();
-            ConnectAttempts = 0;
-            OpenServerLink(4);
-            SalesFeedReopen = SecondsToStart;
-            FeedSilence = 0;
-            View->setText(QStringLiteral("CardLabel"), QString::number(CurrentCard));
-            View->setText(QStringLiteral("status"), LanguageText(1311));
-            ShowAdSpace1(Directory.LogoImage);
-            ShowAdSpace2(Directory.AdSpace2Image);
-            ShowWinnersBackdrop(Directory.WinnersImage);
-            CurrentCard = 1;
-            EnableCardButtons();
-            RequestBusy = 0;
-            View->setText(QStringLiteral("status"), LanguageText(1312));
-        }
     } else if (head == "PQZ!LOGINPW") {
         View->beep();
         View->setText(QStringLiteral("status"), LanguageText(1313));
