@@ -317,6 +317,16 @@ TEST(MainWindow, ButtonsAndFacesReachTheCore)
     QTest::mousePress(panel->card()->faceWidget(1), Qt::LeftButton, {}, QPoint(25 + 5, 75 + 5));
     EXPECT_EQ(card.CellColour[1][1][3], card.DaubColour);
     EXPECT_EQ(card.Marked[1][1][3], 1);
+    // A press on a number not called, and one on a grid line, change nothing.
+    card.Numbers[1][0][0] = QStringLiteral("2");
+    QTest::mousePress(panel->card()->faceWidget(1), Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(card.CellColour[1][0][0], kWhite);
+    EXPECT_EQ(card.Marked[1][0][0], 0);
+    card.SetCalled(0, 2, 1);
+    card.Marked[1][0][0] = 0;
+    card.CellColour[1][0][0] = kWhite;
+    QTest::mousePress(panel->card()->faceWidget(1), Qt::LeftButton, {}, QPoint(24, 5));
+    EXPECT_EQ(card.CellColour[1][0][0], kWhite);
 
     // The drawn face shows the daub at that cell's origin, grid lines between cells.
     const QImage face = panel->card()->faceWidget(1)->grab().toImage();
