@@ -189,6 +189,7 @@ public:
     void ShowPatternPicture(const QString& name);
     bool LoadPicture(const QString& control, const QString& file);
     void ShowNewsWindow();
+    std::function<void()> newsHook;   // set by the news window when it can fetch
 
     // ---- state (design names; public so the windows draw from it and tests read it)
     CoreConfig Config;

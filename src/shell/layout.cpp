@@ -211,5 +211,8 @@ void GameCore::ShowPatternPicture(const QString& name)
 
 void GameCore::ShowNewsWindow()
 {
-    View->showWindow(QStringLiteral("TForm2"));
+    // The news window fetches and shows the operator's news; until it can, showing
+    // it would only put an empty window in front of the game.
+    if (newsHook)
+        newsHook();
 }
