@@ -1,32 +1,16 @@
 // Catalogue replies: any body fills a list, and choosing any entry of it (declining
 // every download) stores a choice the settings file can hold.
-#include "session/gamecore.h"
-#include "shell/nullview.h"
-
-#include <QCoreApplication>
-#include <QTemporaryDir>
-#include <cstdint>
-
-namespace {
-QTemporaryDir* folder = nullptr;
-NullView view;
-GameClock gameClock(1000);
-}
+#include "fuzzsupport.h"
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
-    new QCoreApplication(*argc, *argv);
-    folder = new QTemporaryDir;
+    FuzzInitialize(argc, argv);
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static GameCore* core = [] {
-        CoreConfig config;
-        config.folder = folder->path();
-        return new GameCore(config, &view, &gameClock, nullptr);
-    }();
+    GameCore* core = &FuzzCore();
     if (size < 1)
         return 0;
     const int kind = data[0] % 3;

@@ -2,9 +2,7 @@
 // Input: byte 0 = face count (taken as a signed value), byte 1 = number of calls k,
 // the next k bytes = call codes (code − 50), the rest = the numbers text.
 #include "cards/patterns.h"
-
-#include <cstddef>
-#include <cstdint>
+#include "fuzzsupport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -12,13 +10,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     BingoCard card;
     card.FaceCount = int(static_cast<int8_t>(data[0]));
-    size_t calls = data[1];
-    size_t at = 2;
-    if (calls > size - at)
-        calls = size - at;
-    const uint8_t* codes = data + at;
-    at += calls;
-    const QByteArray text(reinterpret_cast<const char*>(data + at), qsizetype(size - at));
+    const CallsAndText input = SplitCallsAndText(data, size);
+    const QByteArray& text = input.text;
+    const size_t calls = input.calls;
+    const uint8_t* codes = input.codes;
 
     const bool ok = card.LoadNumbers(text, QStringLiteral("1"));
     if (ok != (BingoCard::CheckNumbersText(text, card.FaceCount) == BingoCard::TextCheck::Ok))
@@ -26,9 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     card.Entered = true;
     card.AutoDaubOn = (data[1] & 1) != 0;
     for (size_t i = 0; i < calls; ++i) {
-        const int n = int(codes[i]) - 50;
-        const int column = n >= 1 ? (n - 1) / 15 : -1;
-        card.SetCalled(column, n - 15 * column, 1);   // out-of-range slots are ignored
+        CallOnCard(card, codes[i]);
         card.DaubCell(codes[i] % 6, (codes[i] >> 2) % 6, (codes[i] >> 4) % 6);
     }
     for (int face = 1; face <= 4; ++face)

@@ -2,9 +2,7 @@
 // entered cards. Input: byte 0 = face count (low 3 bits) and autodaub (bit 3),
 // byte 1 = number of calls k, the next k bytes = call codes, the rest = descriptor.
 #include "cards/patterns.h"
-
-#include <cstddef>
-#include <cstdint>
+#include "fuzzsupport.h"
 
 namespace {
 
@@ -22,13 +20,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size < 2)
         return 0;
-    size_t calls = data[1];
-    size_t at = 2;
-    if (calls > size - at)
-        calls = size - at;
-    const uint8_t* codes = data + at;
-    at += calls;
-    const QByteArray descriptor(reinterpret_cast<const char*>(data + at), qsizetype(size - at));
+    const CallsAndText input = SplitCallsAndText(data, size);
+    const QByteArray& descriptor = input.text;
+    const size_t calls = input.calls;
+    const uint8_t* codes = input.codes;
 
     PatternState state;
     state.Reset();
@@ -44,11 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         cards[i].AutoDaubOn = (data[0] & 8) != 0;
         cards[i].LoadNumbers(NumbersText(i), QString::number(i));
         cards[i].Entered = i != 2 || (data[0] & 16) != 0;
-        for (size_t k = 0; k < calls; ++k) {
-            const int n = int(codes[k]) - 50;
-            const int column = n >= 1 ? (n - 1) / 15 : -1;
-            cards[i].SetCalled(column, n - 15 * column, 1);
-        }
+        for (size_t k = 0; k < calls; ++k)
+            CallOnCard(cards[i], codes[k]);
     }
     int total = 0;
     for (int round = 0; round < 2; ++round)

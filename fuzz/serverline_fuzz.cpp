@@ -1,25 +1,11 @@
 // Any line on any link in any session state: the dispatcher must neither crash
 // nor leave the game clock unable to go on.
-#include "shell/nullview.h"
-#include "session/gamecore.h"
+#include "fuzzsupport.h"
 #include "session/wire.h"
-
-#include <QCoreApplication>
-#include <QTemporaryDir>
-#include <cstdint>
-#include <memory>
-
-namespace {
-QCoreApplication* app = nullptr;
-QTemporaryDir* folder = nullptr;
-NullView view;
-GameClock gameClock(1000);
-}
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
-    app = new QCoreApplication(*argc, *argv);
-    folder = new QTemporaryDir;
+    FuzzInitialize(argc, argv);
     return 0;
 }
 
@@ -27,13 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size < 2)
         return 0;
-    static GameCore* instance = [] {
-        CoreConfig config;
-        config.folder = folder->path();
-        config.requestPort = config.gameFeedPort = config.salesFeedPort = 1;
-        return new GameCore(config, &view, &gameClock, nullptr);
-    }();
-    GameCore& core = *instance;
+    GameCore& core = FuzzCore();
     core.CLEARALL();
     core.GameRunning = core.CallsRunning = core.ResumePending = core.CardsBought = 0;
     core.CallCount = 0;

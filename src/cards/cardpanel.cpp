@@ -2,10 +2,6 @@
 // new-game reset.
 #include "session/gamecore.h"
 
-namespace {
-QString CardName(int k) { return QStringLiteral("Card") + QString::number(k); }
-}
-
 void GameCore::CreateCards()
 {
     for (int k = 1; k <= 10; ++k) {
@@ -13,9 +9,9 @@ void GameCore::CreateCards()
         card = BingoCard();
         card.CardOrdinal = QString::number(k);
         card.AutoDaubOn = Settings.AutoDaub == QLatin1String("TRUE");
-        View->setText(CardName(k) + QStringLiteral(".ticketid"), LanguageText(1600) + QString::number(k));
-        View->setGeometry(CardName(k), 5, 25, 250, 262);
-        View->setVisible(CardName(k), false);
+        View->setText(CardControl(k) + QStringLiteral(".ticketid"), LanguageText(1600) + QString::number(k));
+        View->setGeometry(CardControl(k), 5, 25, 250, 262);
+        View->setVisible(CardControl(k), false);
     }
 }
 
@@ -47,8 +43,8 @@ void GameCore::LeftCardClick()
         View->setVisible(QStringLiteral("LeftCard"), false);
     }
     View->setText(QStringLiteral("CardLabel"), QString::number(CurrentCard));
-    View->moveControl(CardName(CurrentCard), 5, 25);
-    View->setVisible(CardName(CurrentCard), true);
+    View->moveControl(CardControl(CurrentCard), 5, 25);
+    View->setVisible(CardControl(CurrentCard), true);
     View->setVisible(QStringLiteral("LeftCard"), CurrentCard > 1);
     View->setVisible(QStringLiteral("RightCard"), CurrentCard < 6);
     LayoutMainWindow();
@@ -72,8 +68,8 @@ void GameCore::RightCardClick()
         View->setVisible(QStringLiteral("RightCard"), false);
     }
     View->setText(QStringLiteral("CardLabel"), QString::number(CurrentCard));
-    View->moveControl(CardName(CurrentCard), 5, 25);
-    View->setVisible(CardName(CurrentCard), true);
+    View->moveControl(CardControl(CurrentCard), 5, 25);
+    View->setVisible(CardControl(CurrentCard), true);
     LayoutMainWindow();
     ShowCardControls();
     View->setVisible(QStringLiteral("RightCard"), CurrentCard < 6);

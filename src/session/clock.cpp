@@ -276,7 +276,7 @@ void GameCore::HideBuyControls()
 void GameCore::HideCards()
 {
     for (int i = 1; i <= 10; ++i)
-        View->setVisible(QStringLiteral("Card") + QString::number(i), false);
+        View->setVisible(CardControl(i), false);
 }
 
 void GameCore::ShowGridGif()

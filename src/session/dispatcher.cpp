@@ -4,10 +4,6 @@
 
 #include <cctype>
 
-namespace {
-QString L1(const QByteArray& b) { return QString::fromLatin1(b); }
-}
-
 void GameCore::DispatchServerLine(int eventCode, const QByteArray& line)
 {
     switch (eventCode) {

@@ -120,6 +120,7 @@ public:
     void ResetCallDisplays();
 
     // ---- cards, panel and daubing
+    static QString CardControl(int card) { return QStringLiteral("Card") + QString::number(card); }
     void CreateCards();
     void iset1Click();
     void LeftCardClick();
@@ -297,6 +298,7 @@ private:
     void HandleLoginReply(const QByteArray& line);
     bool LoginAccepted(const QByteArray& line);
     void HandleStarterCards(const QByteArray& line);
+    void ShowRefusalText(const QByteArray& line, const char* firstPrefix, int firstId);
     void HandleCardReply(const QByteArray& line);
     void HandlePurchaseReply(const QByteArray& line);
     void HandleWinnersReply(const QByteArray& line);

@@ -2,10 +2,6 @@
 #include "session/gamecore.h"
 #include "session/wire.h"
 
-namespace {
-QString L1(const QByteArray& b) { return QString::fromLatin1(b); }
-}
-
 // ---------------------------------------------------------------- web login
 
 void GameCore::ConnecttoGame1Click()
@@ -210,18 +206,23 @@ void GameCore::HandleLoginReply(const QByteArray& line)
         View->setText(QStringLiteral("status"), L1(Chars(line, 12, 75)));
         LoginFormShow();
         View->showWindow(QStringLiteral("Tlogindialog"));
-        static const struct { const char* prefix; int id; } reasons[] = {
-            {"This Account has", 1700}, {"Sorry your Accou", 1701}, {"Sorry Account ha", 1702},
-            {"Account is await", 1703}, {"Game is being se", 1704}, {"Sorry Account is", 1705},
-        };
-        const QByteArray reason = Chars(line, 12, 27);
-        for (const auto& r : reasons)
-            if (reason == r.prefix)
-                View->messageBox(LanguageText(r.id));
+        ShowRefusalText(line, "This Account has", 1700);
     }
     iset1Click();
     EnableCardButtons();
     Refresh1Click();
+}
+
+// The server's reason, characters 12 to 27 of a refusal, picks a language text: the
+// login and the purchase share five reasons and differ in the first.
+void GameCore::ShowRefusalText(const QByteArray& line, const char* firstPrefix, int firstId)
+{
+    const char* const prefixes[] = {firstPrefix, "Sorry your Accou", "Sorry Account ha",
+                                    "Account is await", "Game is being se", "Sorry Account is"};
+    const QByteArray reason = Chars(line, 12, 27);
+    for (int i = 0; i < 6; ++i)
+        if (reason == prefixes[i])
+            View->messageBox(LanguageText(firstId + i));
 }
 
 void GameCore::HandleStarterCards(const QByteArray& line)

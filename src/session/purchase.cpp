@@ -2,10 +2,6 @@
 #include "session/gamecore.h"
 #include "session/wire.h"
 
-namespace {
-QString L1(const QByteArray& b) { return QString::fromLatin1(b); }
-}
-
 void GameCore::EnableCardButtons()
 {
     for (const char* b : {"s1image", "s2image", "s3image", "s4image", "tbimage"})
@@ -99,14 +95,7 @@ void GameCore::HandlePurchaseReply(const QByteArray& line)
     } else if (verdict == "NO") {
         View->beep();
         View->setText(QStringLiteral("status"), QStringLiteral("ERROR: ") + L1(Chars(line, 12, 75)));
-        static const struct { const char* prefix; int id; } reasons[] = {
-            {"Maximum Cards pe", 1710}, {"Sorry your Accou", 1711}, {"Sorry Account ha", 1712},
-            {"Account is await", 1713}, {"Game is being se", 1714}, {"Sorry Account is", 1715},
-        };
-        const QByteArray reason = Chars(line, 12, 27);
-        for (const auto& r : reasons)
-            if (reason == r.prefix)
-                View->messageBox(LanguageText(r.id));
+        ShowRefusalText(line, "Maximum Cards pe", 1710);
     }
     ShowCardControls();
     RequestBusy = 0;

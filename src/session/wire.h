@@ -2,7 +2,11 @@
 // Server line syntax: keyword prefixes compared by fixed length, tagged fields
 // "$c" value "%c", 1-based character ranges, and strict decimal conversion.
 #include <QByteArray>
+#include <QString>
 #include <optional>
+
+// Wire text (single-byte) as screen text.
+inline QString L1(const QByteArray& bytes) { return QString::fromLatin1(bytes); }
 
 // Exact, case-sensitive comparison of the line's first prefix.size() bytes.
 inline bool HasPrefix(const QByteArray& line, const char* prefix) { return line.startsWith(prefix); }

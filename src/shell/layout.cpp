@@ -4,7 +4,6 @@
 #include <cmath>
 
 namespace {
-QString CardName(int k) { return QStringLiteral("Card") + QString::number(k); }
 
 struct SkinRow { const char* frame; const char* background; Colour colour; const char* arrow; };
 // Button colours as red, green, blue.
@@ -37,14 +36,14 @@ void GameCore::LayoutMainWindow()
 
     if (GameRunning == 0) {
         if (View->isVisible(QStringLiteral("GridPanel1"))) {
-            View->moveControl(CardName(k), 5, 25);
-            View->setVisible(CardName(k), true);
+            View->moveControl(CardControl(k), 5, 25);
+            View->setVisible(CardControl(k), true);
         }
     } else {
         View->setGeometry(QStringLiteral("GridPanel1"), 0, 0, (5 * cw + 10) * 6, View->controlHeight(QStringLiteral("GridPanel1")));
         View->setVisible(QStringLiteral("GridPanel1"), true);
-        View->moveControl(CardName(k), 5, View->controlTop(CardName(k)));
-        View->setVisible(CardName(k), true);
+        View->moveControl(CardControl(k), 5, View->controlTop(CardControl(k)));
+        View->setVisible(CardControl(k), true);
         const int multiWidth = View->controlWidth(QStringLiteral("MultiPanel"));
         const bool secondRow = View->controlHeight(QStringLiteral("PlayPanel")) > (5 * ch + 5) * 3 + 42;
         const bool secondColumn = multiWidth > (5 * cw + 10) * 3;
@@ -57,20 +56,20 @@ void GameCore::LayoutMainWindow()
             for (int c = 1; c < fits; ++c) {
                 ++i;
                 if (i <= n) {
-                    View->moveControl(CardName(i), columns[c], rows[0]);
-                    View->setVisible(CardName(i), true);
+                    View->moveControl(CardControl(i), columns[c], rows[0]);
+                    View->setVisible(CardControl(i), true);
                 }
             }
             if (secondRow)
                 for (int c = 0; c < fits; ++c) {
                     ++i;
                     if (i <= n) {
-                        View->moveControl(CardName(i), columns[c], rows[1]);
-                        View->setVisible(CardName(i), true);
+                        View->moveControl(CardControl(i), columns[c], rows[1]);
+                        View->setVisible(CardControl(i), true);
                     }
                 }
             for (int j = i + 1; j <= n; ++j)
-                View->setVisible(CardName(j), false);
+                View->setVisible(CardControl(j), false);
         }
     }
     View->setColumns(QStringLiteral("ListBox1"), int(std::lround(View->controlWidth(QStringLiteral("ListBox1")) / 80.0)));
@@ -87,8 +86,8 @@ void GameCore::FormResize()
     HideCards();
     CurrentCard = 1;
     View->setText(QStringLiteral("CardLabel"), QStringLiteral("1"));
-    View->moveControl(CardName(1), 5, 25);
-    View->setVisible(CardName(1), true);
+    View->moveControl(CardControl(1), 5, 25);
+    View->setVisible(CardControl(1), true);
     View->setVisible(QStringLiteral("LeftCard"), false);
     View->setVisible(QStringLiteral("RightCard"), true);
     LayoutMainWindow();

@@ -6,7 +6,6 @@
 #include <QSaveFile>
 
 namespace {
-QString L1(const QByteArray& b) { return QString::fromLatin1(b); }
 QByteArray B(const QString& s) { return s.toLatin1(); }
 }
 
