@@ -5,7 +5,7 @@
 // timed on its own and taken off. Time is the thread's CPU time, so a
 // machine shared with other work does not count its waits; the best and the median of
 // several batches are shown.
-#include "cards/patterns.h"
+#include "rules/patterns.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -2,7 +2,7 @@
 // announcement lines into a LineSocket, whose handler takes the fields the
 // dispatcher reads. Prints lines per second (goal: at least 1,000,000).
 #include "components/net/linesocket.h"
-#include "session/wire.h"
+#include "rules/wire.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,7 +1,7 @@
 #pragma once
 // Pieces the fuzz targets share: a headless game core behind a view that draws
 // nothing, and the split of an input into call codes and the text under test.
-#include "cards/bingocard.h"
+#include "rules/bingocard.h"
 #include "session/gamecore.h"
 #include "shell/nullview.h"
 

@@ -1,7 +1,7 @@
 // Numbers texts as they come off the wire: any bytes, any face count.
 // Input: byte 0 = face count (taken as a signed value), byte 1 = number of calls k,
 // the next k bytes = call codes (code − 50), the rest = the numbers text.
-#include "cards/patterns.h"
+#include "rules/patterns.h"
 #include "fuzzsupport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)

@@ -1,7 +1,7 @@
 // Pattern descriptors as they come off the wire: any bytes, then a claim on a few
 // entered cards. Input: byte 0 = face count (low 3 bits) and autodaub (bit 3),
 // byte 1 = number of calls k, the next k bytes = call codes, the rest = descriptor.
-#include "cards/patterns.h"
+#include "rules/patterns.h"
 #include "fuzzsupport.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // Any line on any link in any session state: the dispatcher must neither crash
 // nor leave the game clock unable to go on.
 #include "fuzzsupport.h"
-#include "session/wire.h"
+#include "rules/wire.h"
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {

@@ -1,9 +1,9 @@
 #include "gameserver.h"
 
-#include "cards/bingocard.h"
-#include "cards/patterns.h"
+#include "rules/bingocard.h"
+#include "rules/patterns.h"
 #include "hallwire.h"
-#include "session/wire.h"
+#include "rules/wire.h"
 
 #include <QTcpServer>
 #include <QTcpSocket>

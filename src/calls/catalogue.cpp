@@ -5,7 +5,7 @@
 #include "calls/catalogue.h"
 
 #include "session/gamecore.h"
-#include "session/wire.h"
+#include "rules/wire.h"
 
 #include <QDir>
 #include <QFile>

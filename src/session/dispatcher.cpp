@@ -1,6 +1,6 @@
 // Every line the game server sends reaches DispatchServerLine.
 #include "session/gamecore.h"
-#include "session/wire.h"
+#include "rules/wire.h"
 
 #include <cctype>
 

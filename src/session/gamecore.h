@@ -5,8 +5,8 @@
 // MainView, time through GameClock and sound through WavePlayer.
 #include "calls/catalogue.h"
 #include "calls/waveplayer.h"
-#include "cards/bingocard.h"
-#include "cards/patterns.h"
+#include "rules/bingocard.h"
+#include "rules/patterns.h"
 #include "components/net/httpclient.h"
 #include "components/net/linesocket.h"
 #include "shell/directory.h"

@@ -1,6 +1,6 @@
 // The three links to the game server: request/reply, game feed, sales feed.
 #include "session/gamecore.h"
-#include "session/wire.h"
+#include "rules/wire.h"
 
 #include <QTime>
 

@@ -1,6 +1,6 @@
 // The web login (service directory) and the game-server login handshake.
 #include "session/gamecore.h"
-#include "session/wire.h"
+#include "rules/wire.h"
 
 // ---------------------------------------------------------------- web login
 

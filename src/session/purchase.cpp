@@ -1,6 +1,6 @@
 // Choosing and buying cards, and the local "Bingo!" check.
 #include "session/gamecore.h"
-#include "session/wire.h"
+#include "rules/wire.h"
 
 void GameCore::EnableCardButtons()
 {

@@ -1,6 +1,6 @@
 #include "shell/directory.h"
 
-#include "session/wire.h"
+#include "rules/wire.h"
 
 QByteArray DirectoryValue(const QByteArray& key, const QByteArray& reply, const QByteArray& terminator)
 {

@@ -1,6 +1,6 @@
 #include "shell/settings.h"
 
-#include "session/wire.h"
+#include "rules/wire.h"
 
 #include <QFile>
 #include <QSaveFile>

@@ -1,5 +1,5 @@
 // Card model: loading numbers texts, the called table, marks, daubs, identity.
-#include "cards/bingocard.h"
+#include "rules/bingocard.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Pattern descriptors, the pattern table and the bingo check.
-#include "cards/patterns.h"
+#include "rules/patterns.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The hall inside the test's event loop, spoken to over raw loopback sockets.
-#include "cards/bingocard.h"
-#include "cards/patterns.h"
+#include "rules/bingocard.h"
+#include "rules/patterns.h"
 #include "hall.h"
 #include "hallclient.h"
 

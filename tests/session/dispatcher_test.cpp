@@ -1,6 +1,6 @@
 // The dispatcher's rules, driven line by line.
 #include "coretestbed.h"
-#include "session/wire.h"
+#include "rules/wire.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "session/wire.h"
+#include "rules/wire.h"
 
 #include <cctype>
 #include <climits>

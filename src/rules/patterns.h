@@ -1,6 +1,6 @@
 #pragma once
 // The game's winning pattern and the bingo check.
-#include "cards/bingocard.h"
+#include "rules/bingocard.h"
 #include <QByteArray>
 #include <QString>
 #include <array>

@@ -1,6 +1,6 @@
 // The card model: filling a card from its numbers text, the called-number table,
 // the derived marks and automatic daubs, manual daubing and the card identifier.
-#include "cards/bingocard.h"
+#include "rules/bingocard.h"
 
 #include <algorithm>
 

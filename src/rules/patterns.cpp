@@ -1,6 +1,6 @@
 // The game's winning pattern: decoding the descriptor into the pattern table, and the
 // bingo check of one card against it.
-#include "cards/patterns.h"
+#include "rules/patterns.h"
 
 #include <algorithm>
 #include <cstdint>
