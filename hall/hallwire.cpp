@@ -24,17 +24,6 @@ bool SplitAtMarkers(QByteArray rest, const std::initializer_list<const char*>& m
 
 }  // namespace
 
-QByteArray FieldValue(char c, const QByteArray& line)
-{
-    const char open[3] = {'$', c, '\0'};
-    const char close[3] = {'%', c, '\0'};
-    const int p = line.indexOf(open);
-    const int q = line.indexOf(close);
-    if (p < 0 || q < 0 || q < p + 2)
-        return {};
-    return line.mid(p + 2, q - (p + 2));
-}
-
 std::optional<LoginRequest> ParseLogin(const QByteArray& line)
 {
     if (!line.startsWith("PQZ!G6"))

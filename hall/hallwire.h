@@ -11,9 +11,6 @@ namespace hallwire {
 // Longest request line the hall reads (without CR LF).
 constexpr int kMaxRequestLine = 2048;
 
-// Value of tagged field c ("$c" value "%c"); empty when absent or when "%c" comes first.
-QByteArray FieldValue(char c, const QByteArray& line);
-
 struct LoginRequest {
     QByteArray user;
     QByteArray password;
