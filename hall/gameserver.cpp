@@ -1,8 +1,8 @@
 #include "gameserver.h"
 
+#include "hallwire.h"
 #include "rules/bingocard.h"
 #include "rules/patterns.h"
-#include "hallwire.h"
 #include "rules/wire.h"
 
 #include <QTcpServer>
