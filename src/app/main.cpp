@@ -86,15 +86,15 @@ private:
             if (w->isVisible() && (qobject_cast<QMessageBox*>(w) || w->objectName() == QLatin1String("TForm2")
                                    || w->objectName() == QLatin1String("TAliasConfirm")))
                 w->hide();
-        if (c.SalesOpen == 1 && c.GameRunning == 0 && c.SecondsToStart >= 60 && hub_->isVisible(QStringLiteral("Panel18")))
+        if (c.round().phase() == Phase::SalesOpen && c.round().secondsToStart() >= 60 && hub_->isVisible(QStringLiteral("Panel18")))
             phase(1, "screen-test: sales");
         if (phase_ >= 1 && phase_ < 3)
             ++salesSteps_;
-        if (c.GameRunning == 1 && c.CallCount >= 3)
+        if (c.round().running() && c.round().callCount() >= 3)
             phase(3, "screen-test: game");
-        if (c.GameRunning == 1 && hub_->isVisible(QStringLiteral("BingoGIF")))
+        if (c.round().running() && hub_->isVisible(QStringLiteral("BingoGIF")))
             phase(4, "screen-test: bingo");
-        if (phase_ >= 4 && c.GameRunning == 0)
+        if (phase_ >= 4 && !c.round().running())
             phase(5, "screen-test: over");
         buy();
     }
@@ -102,25 +102,25 @@ private:
     void buy()
     {
         GameCore& c = *core_;
-        if (c.BuyingOpen != 1 || c.RequestBusy == 1 || salesSteps_ < 25)
+        if (!c.round().buyingOpen() || c.links().busy() || salesSteps_ < 25)
             return;
-        if (next_ > count_ || next_ > c.CardsInUse) {
-            if (c.CurrentCard > 1 && c.GameRunning == 0)
-                c.LeftCardClick();   // back to the first card for the picture
-            return;
-        }
-        if (c.CurrentCard < next_) {
-            c.RightCardClick();
+        if (next_ > count_ || next_ > CardRack::kInUse) {
+            if (c.rack().currentCard() > 1 && !c.round().running())
+                c.table().LeftCardClick();   // back to the first card for the picture
             return;
         }
-        const BingoCard& card = c.Cards[c.CurrentCard];
+        if (c.rack().currentCard() < next_) {
+            c.table().RightCardClick();
+            return;
+        }
+        const BingoCard& card = c.rack().card(c.rack().currentCard());
         if (card.Entered) {
             if (++next_ > count_)
                 phase(2, "screen-test: bought");
             return;
         }
-        if (!card.Loaded && c.SelectionOpen == 1)
-            c.Button9Click();
+        if (!card.Loaded && c.round().selectionOpen())
+            c.chooseFaces(4);
         else if (card.Loaded)
             c.Button3Click();
     }
@@ -233,9 +233,8 @@ int main(int argc, char** argv)
     ViewHub hub(&form);
     GameCore core(config, &hub, &clock, player.get());
     form.attach(&core, &hub);
-    core.FormCreate();
 
-    // The other windows, in their fixed order; only the login dialog shows at start.
+    // Every window exists before the core starts; only the login dialog shows at start.
     Tlogindialog login(&core);
     hub.addWindow(QStringLiteral("Tlogindialog"), &login);
     TAboutDialog about(&form);
@@ -263,13 +262,13 @@ int main(int argc, char** argv)
     if (parser.isSet(measureOption))
         login.installEventFilter(&probe);
     form.show();
-    login.show();
+    core.FormCreate();
     login.move(form.geometry().center() - login.rect().center());
 
     bool rowOk = false;
     const int skin = parser.value(skinOption).toInt(&rowOk);
     if (parser.isSet(skinOption) && rowOk)
-        core.ChooseSkin(skin);
+        core.table().ChooseSkin(skin);
     std::unique_ptr<ScreenTest> screenTest;
     if (parser.isSet(screenTestOption)) {
         hub.setSilent(true);

@@ -1,285 +1,247 @@
-// The one-second tick and the phases of a game.
+// The one-second tick and the steps of a game: countdown, call pacing, start,
+// bingo, end, and the sign-in for the next game.
 #include "session/gamecore.h"
+
+#include "rules/wire.h"
+#include "shell/controlnames.h"
 
 void GameCore::Timer1Timer()
 {
-    if (ResumePending == 1) {
-        if (Clock->now() > ResumeTime) {
-            ResumePending = 0;
+    if (round_.phase() == Phase::Pause) {
+        if (clock_->now() > round_.resumeAt()) {
+            round_.resumed();
             PrepareNextGame();
         }
         return;
     }
-    if (StepCountdown < 1)
+    if (round_.stepCountdown() < 1)
         SessionStep();
-    StepCountdown -= 1;
-    FeedSilence += 1;
-    if (!(GameInfoReady == 1 && SalesOpen == 1))
-        return;
-    SecondsToStart -= 1;
-    const int s = SecondsToStart;
+    round_.tickStep();
+    links_.feedSecondPassed();
+    if (round_.counting())
+        CountdownSecond();
+}
+
+void GameCore::CountdownSecond()
+{
+    const int s = round_.countDown();
     if (s == 44)
-        PlayIfPresent(QStringLiteral("lastcall.wav"));
+        sounds_.PlayIfPresent(QStringLiteral("lastcall.wav"));
     if (s == 30)
-        PlayIfPresent(QStringLiteral("nosales.wav"));
+        sounds_.PlayIfPresent(QStringLiteral("nosales.wav"));
     if (s < 35) {
-        SelectionOpen = 0;
-        for (const char* c : {"s1image", "s1text", "s2image", "s3image", "s4image"})
-            View->setVisible(QLatin1String(c), false);
+        round_.closeSelection();
+        for (const QString* c : {&Ctl::s1image, &Ctl::s1text, &Ctl::s2image, &Ctl::s3image, &Ctl::s4image})
+            view_->setVisible(*c, false);
     }
     if (s < 25) {
-        BuyingOpen = 0;
-        RequestBusy = 0;
-        SelectionOpen = 0;
-        HideBuyControls();
+        round_.closeSales();
+        links_.setBusy(false);
+        rack_.HideBuyControls();
     }
     if (s >= 5) {
         const int m = s / 60;
         const int r = s - 60 * m;
-        View->setText(QStringLiteral("CallField"),
-                      QString::number(m) + QLatin1Char(':') + (r < 10 ? QStringLiteral("0") : QString()) + QString::number(r));
+        view_->setText(Ctl::CallField, QString::number(m) + QLatin1Char(':') + (r < 10 ? QStringLiteral("0") : QString())
+                                           + QString::number(r));
+        return;
     }
-    if (s < 5 && CardsBought == 1) {
-        LoadPicture(QStringLiteral("AdSpace2"), QStringLiteral("logo.gif"));
-        View->repaint(QStringLiteral("AdSpace2"));
-        View->setVisible(QStringLiteral("AdSpace2"), false);
-        View->setText(QStringLiteral("status"), LanguageText(1306));
-        View->setVisible(QStringLiteral("Panel7"), true);
-        View->setVisible(QStringLiteral("Ani2Panel"), true);
-        View->setVisible(QStringLiteral("ballpanel"), true);
-        BuyingOpen = 0;
-        SelectionOpen = 0;
-        HideBuyControls();
-        GameInfoReady = 0;
-    } else if (s < 5 && CardsBought == 0) {
+    if (!rack_.bought()) {
         LeaveGame();
+        return;
     }
-    if (s < 1)
-        Timer1.stop();
-    emit stateChanged();
+    pictures_.ClearAdSpace2();
+    view_->setText(Ctl::status, language_.text(1306));
+    for (const QString* c : {&Ctl::Panel7, &Ctl::Ani2Panel, &Ctl::ballpanel})
+        view_->setVisible(*c, true);
+    round_.readyToStart();
+    rack_.HideBuyControls();
 }
 
 void GameCore::SessionStep()
 {
-    StepCountdown = CallSpacing;
-    if (CallsRunning == 1) {
-        FeedSilence = 0;
+    round_.restartStep();
+    if (round_.running()) {
+        links_.feedHeard();
         CallStep();
         return;
     }
-    const int feed = WaitingForSales == 1 ? 4 : 3;
-    int& mark = feed == 4 ? SalesFeedReopen : GameFeedReopen;
-    if (mark == 0) {
-        mark = SecondsToStart;
-        FeedSilence = 0;
-    } else if (FeedSilence > 35) {
-        mark = 999;
-        CloseServerLink(feed);
+    // The feed watchdog: a feed silent for more than 35 seconds is reopened.
+    const Link feed = round_.phase() == Phase::WaitingForSales ? Link::SalesFeed : Link::GameFeed;
+    if (links_.reopenMark(feed) == 0) {
+        links_.setReopenMark(feed, round_.secondsToStart());
+        links_.feedHeard();
+    } else if (links_.feedSilence() > 35) {
+        links_.reopenSilentFeed(feed);
     }
 }
 
 void GameCore::CallStep()
 {
-    if (CallCount == 1 && CallString.size() > 1 && CallString[1] == '0') {
-        View->messageBox(QStringLiteral("Call information for this game not received successfully - Press Ok to Terminate Game"));
+    const int count = round_.callCount();
+    if (count == 1 && round_.callCode(1) == '0') {
+        view_->messageBox(QStringLiteral("Call information for this game not received successfully - Press Ok to Terminate Game"));
         AbortGame();
         return;
     }
-    if (CallCount == FinalCall) {
+    if (count == round_.finalCall()) {
         FinishGame();
         return;
     }
-    if (CallCount == WinningCall) {
+    if (count == round_.winningCall()) {
         AnnounceBingo();
         return;
     }
     // Past the draw: a game whose figures lie beyond the codes received ends here.
-    if (CallCount >= 80 || (DrawLength > 1 && CallCount >= DrawLength)) {
+    if (count >= GameRound::kDrawCapacity || (round_.drawLength() > 1 && count >= round_.drawLength())) {
         FinishGame();
         return;
     }
-    StepCountdown = CallSpacing;
-    const char code = CallString[CallCount];
-    if (code == RecentCalls[0]) {
+    round_.restartStep();
+    const char code = round_.callCode(count);
+    if (code == board_.newestCode()) {
         // The same code twice in a row would be shown once and never counted:
         // step past that position so the draw goes on.
-        ++CallCount;
+        round_.countCall();
         return;
     }
-    ShowCall(code);
+    board_.ShowCall(code, settings_.values().CallerSet);
+}
+
+// The ball has landed (or there was none to roll): the strip, the cards and the count follow.
+void GameCore::OnCallShown(const QString& voice)
+{
+    if (!voice.isEmpty()) {
+        sounds_.PlayVoice(voice);
+        sounds_.PlayVoice(voice + QStringLiteral("a"));
+    }
+    rack_.MarkCalls(board_.RefreshRecentCalls());
+    round_.countCall();
+    const int count = round_.callCount();
+    if (pattern_.ProgressiveJackpot && count >= 0 && count < int(jackpotTable_.size()))
+        view_->setText(Ctl::Jackpot, QStringLiteral("$ ") + jackpotTable_[size_t(count)]);
+    view_->setText(Ctl::CallField, QString::number(count));
+    view_->redrawBoard();
 }
 
 void GameCore::StartGame()
 {
-    View->setVisible(QStringLiteral("Panel7"), true);
-    FeedSilence = 0;
-    GameRunning = 1;
-    View->setText(QStringLiteral("status"), LanguageText(1308));
-    PlayIfPresent(QStringLiteral("starting.wav"));
-    View->setEnabled(QStringLiteral("ConnecttoGame1"), false);
-
-    for (const char* label : {"Label5", "Label8"}) {
-        View->setText(QLatin1String(label), QString());
-        View->setFontColour(QLatin1String(label), kRed);
+    view_->setVisible(Ctl::Panel7, true);
+    links_.feedHeard();
+    view_->setText(Ctl::status, language_.text(1308));
+    sounds_.PlayIfPresent(QStringLiteral("starting.wav"));
+    view_->setEnabled(Ctl::ConnecttoGame1, false);
+    for (const QString* label : {&Ctl::Label5, &Ctl::Label8}) {
+        view_->setText(*label, QString());
+        view_->setFontColour(*label, kRed);
     }
-    View->setVisible(QStringLiteral("ballpanel"), true);
-    View->setVisible(QStringLiteral("CallField"), true);
-    View->setText(QStringLiteral("CallField"), QStringLiteral("0"));
-    View->setText(QStringLiteral("calllabel"), LanguageText(1400));
-
-    BingoShoutDue = 1;
-    StepCountdown = CallSpacing;
-    CallsRunning = 1;
-    BuyingOpen = 0;
-    SelectionOpen = 0;
-
-    HideBuyControls();
-    View->setVisible(QStringLiteral("adspace1"), false);
-    for (const char* c : {"Panel11", "recent", "board", "anigrid1"})
-        View->setVisible(QLatin1String(c), true);
-    for (const char* c : {"rec1", "rec2", "rec3", "rec4", "rec5"})
-        View->setText(QLatin1String(c), QString());
-    LastBallNumber = 99;
-    Refresh1Click();
-    CallCount = 0;
-    CloseServerLink(3);
-    LayoutMainWindow();
+    view_->setVisible(Ctl::ballpanel, true);
+    view_->setVisible(Ctl::CallField, true);
+    view_->setText(Ctl::CallField, QStringLiteral("0"));
+    view_->setText(Ctl::calllabel, language_.text(1400));
+    rack_.HideBuyControls();
+    view_->setVisible(Ctl::adspace1, false);
+    for (const QString* c : {&Ctl::Panel11, &Ctl::recent, &Ctl::board, &Ctl::anigrid1})
+        view_->setVisible(*c, true);
+    for (const QString* c : {&Ctl::rec1, &Ctl::rec2, &Ctl::rec3, &Ctl::rec4, &Ctl::rec5})
+        view_->setText(*c, QString());
+    board_.StartOfGame();
+    shoutDue_ = true;
+    table_.Refresh1Click();
+    links_.close(Link::GameFeed);
+    table_.LayoutMainWindow();
 }
 
 void GameCore::AnnounceBingo()
 {
-    StepCountdown = 30;
-    View->setText(QStringLiteral("status"), LanguageText(1316));
-    View->setVisible(QStringLiteral("machineimage"), true);
-    ShowBingoPicture(BingoImageName);
-    View->setVisible(QStringLiteral("Ani2Panel"), false);
-    View->setVisible(QStringLiteral("ballpanel"), false);
-    if (BingoShoutDue == 1) {
-        BingoShoutDue = 0;
-        PlayBingoShout();
+    round_.bingo();
+    view_->setText(Ctl::status, language_.text(1316));
+    view_->setVisible(Ctl::machineimage, true);
+    pictures_.ShowBingoPicture(bingoImage_);
+    view_->setVisible(Ctl::Ani2Panel, false);
+    view_->setVisible(Ctl::ballpanel, false);
+    if (shoutDue_) {
+        shoutDue_ = false;
+        sounds_.PlayBingoShout();
     }
-    CallCount = FinalCall;
-    emit stateChanged();
 }
-
-void GameCore::FinishGame() { EndGame(false); }
-void GameCore::AbortGame() { EndGame(true); }
 
 void GameCore::EndGame(bool aborted)
 {
-    View->setVisible(QStringLiteral("Panel7"), false);
+    view_->setVisible(Ctl::Panel7, false);
     if (!aborted)
-        LoadPicture(QStringLiteral("Image10a"), QStringLiteral("bde.gif"));
-    LoadPicture(QStringLiteral("BingoGIF"), QStringLiteral("logo.gif"));
-    View->repaint(QStringLiteral("BingoGIF"));
-    View->setVisible(QStringLiteral("BingoGIF"), false);
-    ShowAdSpace2(Directory.AdSpace2Image);
-    View->setVisible(QStringLiteral("AdSpace2"), true);
-    if (aborted) {
-        for (const char* c : {"Ani2Panel", "ballpanel", "machineimage"})
-            View->setVisible(QLatin1String(c), true);
-    }
-    const int statusId = aborted ? 1301 : 1303;
+        pictures_.LoadPicture(Ctl::Image10a, QStringLiteral("bde.gif"));
+    pictures_.LoadPicture(Ctl::BingoGIF, QStringLiteral("logo.gif"));
+    view_->repaint(Ctl::BingoGIF);
+    view_->setVisible(Ctl::BingoGIF, false);
+    pictures_.ShowAdSpace2(directory_.AdSpace2Image);
+    view_->setVisible(Ctl::AdSpace2, true);
+    if (aborted)
+        for (const QString* c : {&Ctl::Ani2Panel, &Ctl::ballpanel, &Ctl::machineimage})
+            view_->setVisible(*c, true);
 
-    GameRunning = 0;
-    View->setEnabled(QStringLiteral("ConnecttoGame1"), true);
-    CardsEntered = 0;
-    StepCountdown = 15;
-    View->setText(QStringLiteral("status"), LanguageText(statusId));
-
-    HideCards();
-    View->setVisible(QStringLiteral("Panel18"), false);
-    LayoutMainWindow();
-    View->setVisible(QStringLiteral("button4"), false);
-
-    CardsBought = 0;
-    GameInfoReady = 1;
-    WaitingForSales = 1;
-    CallsRunning = 0;
-    SalesOpen = 0;
-    FirstNotice = 0;
+    round_.ended(clock_->now() + 30 * 1000);
+    view_->setEnabled(Ctl::ConnecttoGame1, true);
+    view_->setText(Ctl::status, language_.text(aborted ? 1301 : 1303));
+    rack_.HideCards();
+    view_->setVisible(Ctl::Panel18, false);
+    table_.LayoutMainWindow();
+    view_->setVisible(Ctl::button4, false);
 
     if (!aborted)
-        ShowLastWinners(GameNumber);
+        ShowLastWinners(round_.gameNumber());
     CLEARALL();
-    View->setText(QStringLiteral("status"), LanguageText(aborted ? 1301 : 1304));
-    ResumeTime = Clock->now() + 30 * 1000;
-    ResumePending = 1;
-    View->setText(QStringLiteral("lplayers"), QString());
-    ShowGridGif();
+    view_->setText(Ctl::status, language_.text(aborted ? 1301 : 1304));
+    view_->setText(Ctl::lplayers, QString());
+    pictures_.ShowPatternPicture(QStringLiteral("grid.gif"));
 
-    if (Balance.left(4) == QLatin1String("0.00")) {
-        WaitingForSales = 1;
-        BuyingOpen = 0;
-        SelectionOpen = 0;
-        HideBuyControls();
-        View->setVisible(QStringLiteral("button4"), false);
-        CardsBought = 0;
-        ShowGridGif();
-        View->setText(QStringLiteral("lplayers"), QString());
-        CLEARALL();
-        View->setText(QStringLiteral("status"), LanguageText(1302));
-        HideCards();
-        View->setVisible(QStringLiteral("Panel18"), false);
-        LayoutMainWindow();
-        Timer1.stop();
-        SalesOpen = 0;
-        FirstNotice = 0;
-        View->showWindow(QStringLiteral("Tmarketdialog"));
+    if (balance_.left(4) == QLatin1String("0.00")) {
+        round_.creditUsedUp();
+        rack_.HideBuyControls();
+        view_->setText(Ctl::status, language_.text(1302));
+        timer1_.stop();
+        view_->showWindow(Ctl::Tmarketdialog);
     }
-    emit stateChanged();
 }
 
+// Leaves the game without playing it; the player signs in again for the next one.
 void GameCore::LeaveGame()
 {
-    CloseServerLink(3);
-    WaitingForSales = 1;
-    HideBuyControls();
-    CardsBought = 0;
-    View->setVisible(QStringLiteral("button4"), false);
-    ShowGridGif();
-    View->setText(QStringLiteral("lplayers"), QString());
+    links_.close(Link::GameFeed);
+    links_.close(Link::SalesFeed);
+    round_.left();
+    rack_.HideBuyControls();
+    view_->setVisible(Ctl::button4, false);
+    pictures_.ShowPatternPicture(QStringLiteral("grid.gif"));
+    view_->setText(Ctl::lplayers, QString());
     CLEARALL();
-    HideCards();
-    View->setText(QStringLiteral("status"), LanguageText(1302));
-    View->setVisible(QStringLiteral("Panel18"), false);
-    View->setVisible(QStringLiteral("GridPanel1"), false);
-    Timer1.stop();
-    SalesOpen = 0;
-    FirstNotice = 0;
-    LoginFormShow();
-    View->showWindow(QStringLiteral("Tlogindialog"));
-    emit stateChanged();
+    rack_.HideCards();
+    view_->setText(Ctl::status, language_.text(1302));
+    view_->setVisible(Ctl::Panel18, false);
+    view_->setEnabled(Ctl::ConnecttoGame1, true);
+    timer1_.stop();
+    ShowLoginDialog();
+}
+
+void GameCore::CLEARALL()
+{
+    round_.clearDraw();
+    pattern_.Reset();
+    table_.ClearTable();
+    view_->setText(Ctl::calllabel, language_.text(120));
 }
 
 void GameCore::PrepareNextGame()
 {
-    ResetCallDisplays();
-    View->setText(QStringLiteral("cardid1"), QString::fromLatin1(kNoCardId));
-    CurrentCard = 1;
-    View->setText(QStringLiteral("CardLabel"), QStringLiteral("1"));
-    View->setText(QStringLiteral("status"), LanguageText(1307));
-    View->setText(QStringLiteral("calllabel"), LanguageText(120));
-    WebLogin(Settings.UserName, Settings.Password, Settings.WebHost);
-    ShowAdSpace1(Directory.LogoImage);
-    ShowAdSpace2(Directory.AdSpace2Image);
-    ShowWinnersBackdrop(Directory.WinnersImage);
-    emit stateChanged();
-}
-
-void GameCore::HideBuyControls()
-{
-    for (const char* c : {"tbimage", "tbtext", "s1image", "s1text", "s2image", "s3image", "s4image"})
-        View->setVisible(QLatin1String(c), false);
-}
-
-void GameCore::HideCards()
-{
-    for (int i = 1; i <= 10; ++i)
-        View->setVisible(CardControl(i), false);
-}
-
-void GameCore::ShowGridGif()
-{
-    ShowPatternPicture(QStringLiteral("grid.gif"));
+    view_->setText(Ctl::Jackpot, QStringLiteral("$-.--"));
+    view_->setText(Ctl::CallField, QStringLiteral("0"));
+    view_->setText(Ctl::cardid1, QString::fromLatin1(kNoCardId));
+    rack_.rewind();
+    view_->setText(Ctl::status, language_.text(1307));
+    view_->setText(Ctl::calllabel, language_.text(120));
+    const ClientSettings& s = settings_.values();
+    WebLogin(s.UserName, s.Password, s.WebHost);
+    pictures_.ShowAdSpace1(directory_.LogoImage);
+    pictures_.ShowAdSpace2(directory_.AdSpace2Image);
+    pictures_.ShowWinnersBackdrop(directory_.WinnersImage);
 }

@@ -1,189 +1,303 @@
+// Start-up, the web login with its service directory, and the game server's login.
 #include "session/gamecore.h"
 
-#include "components/net/filenames.h"
+#include "shell/captions.h"
+#include "shell/controlnames.h"
 
 #include <QDir>
 #include <QFile>
 
 GameCore::GameCore(const CoreConfig& config, MainView* view, GameClock* clock, WavePlayer* player, QObject* parent)
-    : QObject(parent), Config(config), View(view), Clock(clock), Player(player)
+    : QObject(parent), config_(config), view_(view), clock_(clock), folder_(config.folder), settings_(folder_, view),
+      pictures_(folder_, view), sounds_(folder_, settings_, player, view),
+      links_(LinkPorts{config.requestPort, config.gameFeedPort, config.salesFeedPort}, view, clock), rack_(view),
+      board_(view, clock, pictures_),
+      table_(view, language_, rack_, board_, sounds_, settings_, pattern_, pictures_, round_, links_)
 {
-    CallString = QByteArray(81, '0');
-    RequestLink = new LineSocket(this);
-    GameFeed = new LineSocket(this);
-    SalesFeed = new LineSocket(this);
-    GameFeed->setConnectTimeout(15);
-    SalesFeed->setConnectTimeout(15);
-    connect(RequestLink, &LineSocket::connected, this, &GameCore::BasicClientSocket1Connect);
-    connect(GameFeed, &LineSocket::connected, this, &GameCore::BasicClientSocket3Connect);
-    connect(SalesFeed, &LineSocket::connected, this, &GameCore::BasicClientSocket4Connect);
-    connect(RequestLink, &LineSocket::lineReceived, this, &GameCore::RequestLinkLine);
-    connect(GameFeed, &LineSocket::lineReceived, this, &GameCore::GameFeedLine);
-    connect(SalesFeed, &LineSocket::lineReceived, this, &GameCore::SalesFeedLine);
-    for (int link : {1, 3, 4}) {
-        RetryTimer[link].setSingleShot(true);
-        connect(&RetryTimer[link], &QTimer::timeout, this, [this, link] { OpenServerLink(link); });
-    }
-
-    Timer1.setInterval(Clock->realMs(1000));
-    connect(&Timer1, &QTimer::timeout, this, &GameCore::Timer1Timer);
-    balltimer.setInterval(Clock->realMs(2500));
-    balltimer.setSingleShot(true);
-    connect(&balltimer, &QTimer::timeout, this, &GameCore::FinishBallAnimation);
-
-    if (Player)
-        connect(Player, &WavePlayer::notify, this, &GameCore::OnPlayerNotify);
-    LoginHttp = new HttpClient(this);
-    GameServerHost = Config.defaultGameHost;
-    Directory.WebBaseUrl = Config.defaultWebSite;
+    for (SetKind kind : {SetKind::Caller, SetKind::FunBingo, SetKind::Announcer})
+        catalogues_[size_t(kind)] =
+            std::make_unique<SetCatalogue>(kind, config_.downloadSite, folder_, settings_, sounds_, view_);
+    links_.setHost(config_.defaultGameHost);
+    connect(&links_, &ServerLinks::requestConnected, this, &GameCore::SendPendingRequest);
+    connect(&links_, &ServerLinks::lineReceived, this, &GameCore::ServerLineReceived);
+    connect(&board_, &CallBoard::callShown, this, &GameCore::OnCallShown);
+    connect(&sounds_, &SoundQueue::soundFailed, this, [this] { round_.setCallSpacing(GameRound::kQuietCallSpacing); });
+    timer1_.setInterval(clock_->realMs(1000));
+    connect(&timer1_, &QTimer::timeout, this, &GameCore::Timer1Timer);
+    connect(&loginHttp_, &HttpClient::finished, this, [this](HttpClient::Outcome outcome) {
+        OnWebLoginReply(outcome, loginHttp_.property("playerId").toString(), loginHttp_.property("password").toString());
+    });
+    directory_.WebBaseUrl = config_.defaultWebSite;
 }
 
 GameCore::~GameCore() = default;
-
-QString GameCore::path(const QString& relative) const
-{
-    return ResolveFileCaseInsensitive(Config.folder, relative);
-}
-
-bool GameCore::fileExists(const QString& relative) const
-{
-    return !relative.isEmpty() && QFileInfo::exists(path(relative)) && QFileInfo(path(relative)).isFile();
-}
 
 void GameCore::FormCreate()
 {
     // Language first: read from the folder that was current at launch, and from the
     // program's folder when it is not there (a player may start us from anywhere).
-    const QString languageFile = Config.language + QStringLiteral(".txt");
-    const QString langDir = Config.languageFolder.isEmpty() ? Config.folder : Config.languageFolder;
-    if (!Language.load(ResolveFileCaseInsensitive(langDir, languageFile)))
-        Language.load(ResolveFileCaseInsensitive(Config.folder, languageFile));
-    ApplyLanguage();
+    const QString languageFile = config_.language + QStringLiteral(".txt");
+    const QString langDir = config_.languageFolder.isEmpty() ? config_.folder : config_.languageFolder;
+    if (!language_.load(ResolveFileCaseInsensitive(langDir, languageFile)))
+        language_.load(folder_.path(languageFile));
+    languageCode_ = language_.text(10);
+    ShowCaptions(language_, view_);
 
-    BingoImageName = QStringLiteral("bingo.gif");
-    CardsInUse = 6;
-    Caption = QStringLiteral("VexoBingo v4.66");
-    View->setText(QStringLiteral("TForm1"), Caption);
-    for (auto& room : Directory.Rooms)
-        room = ChatRoom{};
-    View->setGeometry(QStringLiteral("TForm1"), 0, 0, 640, 525);
+    view_->setText(Ctl::TForm1, QStringLiteral("VexoBingo v4.66"));
+    view_->setGeometry(Ctl::TForm1, 0, 0, 640, 525);
+    settings_.startFresh(config_.defaultWebHost);
+    links_.setHost(config_.defaultGameHost);
+    view_->moveControl(Ctl::TForm1, 1, 1);
+    QString prefix;
+    if (settings_.load(&prefix))
+        view_->setText(Ctl::TForm1, prefix + QStringLiteral(" v") + QLatin1String(kVersionNumber));
 
-    Settings.UserName.clear();
-    Settings.Password.clear();
-    Settings.WebHost = Config.defaultWebHost;
-    GameServerHost = Config.defaultGameHost;
-    View->moveControl(QStringLiteral("TForm1"), 1, 1);
-
-    LoadSettings();
-
-    View->setVisible(QStringLiteral("tbimage"), false);
-    View->setVisible(QStringLiteral("tbtext"), false);
-    View->setVisible(QStringLiteral("button4"), false);
-    CreateCards();
-    CLEARALL();
+    view_->setVisible(Ctl::tbimage, false);
+    view_->setVisible(Ctl::tbtext, false);
+    view_->setVisible(Ctl::button4, false);
+    rack_.CreateCards(settings_.autoDaub(), language_.text(1600));
+    table_.ClearTable();
 
     // Leftover set installers of earlier downloads.
     for (int n = 1; n <= 20; ++n)
         for (const char* key : {"bset", "cset", "aset"})
-            QFile::remove(QDir(Config.folder).filePath(QString::fromLatin1(key) + QString::number(n) + QStringLiteral(".exe")));
+            QFile::remove(QDir(config_.folder).filePath(QString::fromLatin1(key) + QString::number(n) + QStringLiteral(".exe")));
 
-    View->setText(QStringLiteral("lplayers"), QString());
-    View->setVisible(QStringLiteral("adspace1"), true);
-    LoadPicture(QStringLiteral("adspace1"), QStringLiteral("logo.gif"));
-    View->setText(QStringLiteral("status"), LanguageText(1300));
+    view_->setText(Ctl::lplayers, QString());
+    view_->setVisible(Ctl::adspace1, true);
+    pictures_.LoadPicture(Ctl::adspace1, QStringLiteral("logo.gif"));
+    view_->setText(Ctl::status, language_.text(1300));
+    table_.Large1Click();
+    rack_.HideCards();
+    view_->setVisible(Ctl::Panel18, false);
+    rack_.showGrid(false);
 
-    Large1Click();
+    directory_.LogoImage = QStringLiteral("logo.gif");
+    directory_.AdSpace2Image = QStringLiteral("logo.gif");
+    directory_.WinnersImage = QStringLiteral("winnerbox.gif");
+    directory_.WebBaseUrl = config_.defaultWebSite;
+    sounds_.PlayVoice(QStringLiteral("welcome"));
 
-    HideCards();
-    View->setVisible(QStringLiteral("Panel18"), false);
-    View->setVisible(QStringLiteral("GridPanel1"), false);
+    view_->setVisible(Ctl::Image10, false);
+    view_->setVisible(Ctl::Image10a, true);
+    view_->setVisible(Ctl::Ani2Panel, false);
+    view_->setVisible(Ctl::ballpanel, false);
 
-    Directory.LogoImage = QStringLiteral("logo.gif");
-    Directory.AdSpace2Image = QStringLiteral("logo.gif");
-    Directory.WinnersImage = QStringLiteral("winnerbox.gif");
-    Directory.WebBaseUrl = Config.defaultWebSite;
-    BallSoundName = QStringLiteral("welcome");
-
-    PlayVoice(QStringLiteral("welcome"));
-
-    View->setVisible(QStringLiteral("Image10"), false);
-    View->setVisible(QStringLiteral("Image10a"), true);
-    View->setVisible(QStringLiteral("Ani2Panel"), false);
-    View->setVisible(QStringLiteral("ballpanel"), false);
-
-    CardsReady = true;
-    SetDaubColour(kBlue);
-    if (Settings.AutoDaub == QLatin1String("TRUE"))
-        SetAutoDaub(kAqua);
+    rack_.setCardsReady();
+    rack_.SetDaubColour(kBlue);
+    if (settings_.autoDaub())
+        table_.SetAutoDaub(kAqua);
     else
-        View->setChecked(QStringLiteral("Autodauber"), false);
-
-    ChooseSkin(12);
+        view_->setChecked(Ctl::Autodauber, false);
+    table_.ChooseSkin(PlayTable::kSkinCount - 1);
+    ShowLoginDialog();
 }
 
-void GameCore::ApplyLanguage()
-{
-    LanguageCode = QStringLiteral("en");
-    LanguageCode = LanguageText(10);
-    struct IdControl { int id; const char* control; };
-    static const IdControl captions[] = {
-        {100, "TForm1"}, {101, "Label1"}, {102, "Label6"}, {103, "s1text"}, {104, "tbtext"}, {105, "tbimage"},
-        {106, "button4"}, {108, "Panel9"}, {109, "Panel4"}, {110, "Panel17"}, {111, "Panel19"}, {112, "Panel20"},
-        {113, "Panel22"}, {114, "Panel23"}, {115, "Panel24"}, {116, "Panel25"}, {117, "Panel21"}, {118, "ChatQuit"},
-        {119, "pllls"}, {120, "calllabel"}, {121, "label4"}, {122, "Label7"}, {123, "status"}, {124, "Connect1"},
-        {126, "MarkerColor1"}, {127, "Fonts1"}, {128, "Sound1"}, {129, "CHATROOM1"}, {130, "Skins1"}, {131, "About1"},
-        {132, "ConnecttoGame1"}, {133, "Quit1"}, {138, "Autodauber"}, {139, "Shape6"}, {140, "BingoMarker1"},
-        {141, "Small1"}, {142, "Large1"}, {143, "TurnSoundON1"}, {144, "OFF1"}, {145, "GetNewSounds1"},
-        {146, "GetFunBingos1"}, {147, "Get1"}, {149, "logo1"}, {150, "si1"}, {151, "Woody1"}, {152, "Blue1"},
-        {153, "Green1"}, {154, "Classic1"}, {155, "Neon1"}, {156, "Stucco1"}, {157, "Linen1"}, {158, "Pinky1"},
-        {159, "Walls1"}, {160, "Water1"}, {161, "PopUpNews1"}, {162, "ShowLastGamesWinners1"}, {163, "OnlineHelp1"},
-        {164, "NewoftheDay1"}, {165, "UPDATE1"}, {166, "UpdateAllFiles1"}, {167, "OpenaTroubleTicket1"},
-        {168, "About2"}, {169, "Label3"}, {170, "Label2"},
-    };
-    for (const auto& c : captions)
-        View->setText(QLatin1String(c.control), LanguageText(c.id));
-    static const IdControl hints[] = {
-        {1200, "dpresent"}, {1201, "adpresent"}, {1203, "Panel9"}, {1204, "Panel4"}, {1205, "mtext"},
-        {1206, "Panel17"}, {1207, "Panel19"}, {1208, "Panel20"}, {1211, "Panel24"}, {1212, "Panel25"},
-        {1214, "ChatQuit"}, {1215, "Panel22"}, {1216, "LeftCard"}, {1217, "RightCard"}, {1218, "anigrid1"},
-        {1219, "anigrid2"}, {1220, "Panel23"},
-    };
-    for (const auto& h : hints)
-        View->setHint(QLatin1String(h.control), LanguageText(h.id));
-    View->setHint(QStringLiteral("Panel21"), QStringLiteral("BINGO!!!"));
+// ---------------------------------------------------------------- web login
 
-    // The other windows take their texts from their own ranges.
-    static const IdControl windows[] = {
-        {200, "Tlogindialog"}, {201, "Tlogindialog.Label4"}, {202, "Tlogindialog.Label3"}, {203, "Tlogindialog.Label1"},
-        {204, "Tlogindialog.Label2"}, {205, "Tlogindialog.Button1"}, {206, "Tlogindialog.Button2"},
-        {300, "TAliasConfirm"}, {301, "TAliasConfirm.Label1"}, {302, "TAliasConfirm.Label3"},
-        {303, "TAliasConfirm.OKBtn"}, {304, "TAliasConfirm.CancelBtn"},
-        {400, "Tgetaset"}, {401, "Tgetaset.Label1"}, {402, "Tgetaset.Label2"}, {403, "Tgetaset.Button1"},
-        {500, "Tgetbings"}, {501, "Tgetbings.Label1"}, {502, "Tgetbings.Label2"}, {503, "Tgetbings.Button1"},
-        {600, "Tgetcset"}, {601, "Tgetcset.Label1"}, {602, "Tgetcset.Label2"}, {603, "Tgetcset.Button1"},
-        {700, "Tgifdownload.Label1"}, {800, "TForm2"}, {900, "Twinners"},
-        {1000, "Tmarketdialog"}, {1001, "Tmarketdialog.ThankT"}, {1002, "Tmarketdialog.Label1"},
-        {1003, "Tmarketdialog.Label2"}, {1004, "Tmarketdialog.Label3"},
-        {1100, "TForm3"}, {1101, "TForm3.Label1"}, {1102, "TForm3.Label2"}, {1103, "TForm3.Label3"},
-        {1104, "TForm3.Label4"}, {1105, "TForm3.Label5"}, {1106, "TForm3.Label6"}, {1107, "TForm3.Label7"},
-        {1108, "TForm3.Label8"}, {1109, "TForm3.Label9"}, {1110, "TForm3.Button1"},
-    };
-    for (const auto& w : windows)
-        View->setText(QLatin1String(w.control), LanguageText(w.id));
-}
-
-void GameCore::LoadSettings()
+void GameCore::ConnecttoGame1Click()
 {
-    QString prefix;
-    if (::LoadSettings(path(QStringLiteral("defaults.cfg")), Settings, &prefix)) {
-        Caption = prefix + QStringLiteral(" v") + QLatin1String(kVersionNumber);
-        View->setText(QStringLiteral("TForm1"), Caption);
+    if (round_.running()) {
+        view_->beep();
+        return;
     }
+    links_.close(Link::Request);
+    if (settings_.forgetPassword()) {
+        ShowLoginDialog();
+        return;
+    }
+    const ClientSettings& s = settings_.values();
+    WebLogin(s.UserName, s.Password, s.WebHost);
 }
 
-void GameCore::SaveSettings()
+// The login dialog, filled with what the settings remember.
+void GameCore::ShowLoginDialog()
 {
-    QString error;
-    if (!::SaveSettings(path(QStringLiteral("defaults.cfg")), Settings, &error))
-        View->setText(QStringLiteral("status"), QStringLiteral("Settings not saved: ") + error);
+    const ClientSettings& s = settings_.values();
+    view_->setText(Ctl::Tlogindialog_Edit1, s.UserName);
+    view_->setText(Ctl::Tlogindialog_Edit2, s.Password);
+    view_->setText(Ctl::Tlogindialog_Edit3, s.WebHost);
+    if (s.ForgetPassword == QLatin1String("FALSE"))
+        view_->setChecked(Ctl::Tlogindialog_CheckBox1, true);
+    view_->showWindow(Ctl::Tlogindialog);
+}
+
+void GameCore::LoginButton1Click(const QString& playerId, const QString& password, const QString& webHost, bool remember)
+{
+    settings_.setForgetPassword(!remember);
+    settings_.save();
+    WebLogin(playerId, password, webHost);
+}
+
+void GameCore::LoginButton2Click()
+{
+    view_->hideWindow(Ctl::Tlogindialog);
+    view_->repaint(Ctl::TForm1);
+}
+
+void GameCore::WebLogin(const QString& playerId, const QString& password, const QString& webHost)
+{
+    view_->hideWindow(Ctl::Tlogindialog);
+    if (loginHttp_.isBusy())
+        loginHttp_.abort();
+    // The rest of the login runs when the reply is in; the event loop keeps turning meanwhile.
+    loginHttp_.setProperty("playerId", playerId);
+    loginHttp_.setProperty("password", password);
+    const QByteArray body = "username=" + playerId.toLatin1() + "&version=" + QByteArray(kVersionNumber);
+    if (!loginHttp_.post(webHost, QLatin1String(kLoginScript), body))
+        OnWebLoginReply(HttpClient::Outcome::Failure, playerId, password);
+}
+
+void GameCore::OnWebLoginReply(HttpClient::Outcome outcome, const QString& playerId, const QString& password)
+{
+    if (outcome != HttpClient::Outcome::Success) {
+        view_->messageBox(outcome == HttpClient::Outcome::ConnectionFailed
+                              ? QStringLiteral("HTTP Connection Failed: Please try Again")
+                          : outcome == HttpClient::Outcome::InvalidHost
+                              ? QStringLiteral("HTTP Invalid Host Error: Please try Again")
+                              : QStringLiteral("HTTP Communications Failure: Please try Again"));
+        // Without a directory there is nothing to connect to: back to the dialog.
+        ShowLoginDialog();
+        return;
+    }
+    settings_.setLogin(playerId, password);
+    directory_.parse(loginHttp_.body());
+    links_.setHost(directory_.GameServerHost);
+    static const QString* roomItems[] = {&Ctl::JoinChatRoom1, &Ctl::ChatRoom2, &Ctl::ChatRoom3,
+                                         &Ctl::ChatRoom4, &Ctl::ChatRoom5, &Ctl::ChatRoom6};
+    for (int n = 1; n <= 6; ++n)
+        view_->setText(*roomItems[n - 1], directory_.Rooms[size_t(n)].Name);
+    view_->setText(Ctl::OnlineHelp1, directory_.WebBaseUrl);
+    directoryRead_ = true;
+    Connect();
+    view_->hideWindow(Ctl::Tlogindialog);
+}
+
+// ---------------------------------------------------------------- game login and requests
+
+void GameCore::Connect()
+{
+    if (rack_.bought()) {
+        view_->beep();
+        view_->messageBox(QStringLiteral("You cannot re-connect, you already have cards purchased for this game"));
+        return;
+    }
+    if (round_.running())
+        return;
+    links_.setPending(Request::Login);
+    if (directoryRead_)
+        for (const QString* c : {&Ctl::label4, &Ctl::Label7, &Ctl::Jackpot, &Ctl::f_credits})
+            view_->setVisible(*c, true);
+    // "UPGRADE": the program update takes over; the updater arrives with the fetcher.
+    if (directory_.Instruction != QLatin1String("UPGRADE"))
+        links_.open(Link::Request);
+}
+
+void GameCore::OpenRequest(Request request)
+{
+    links_.setPending(request);
+    links_.setBusy(true);
+    rack_.EnableCardButtons(false);
+    links_.open(Link::Request);
+}
+
+void GameCore::SendPendingRequest()
+{
+    const ClientSettings& s = settings_.values();
+    QByteArray line;
+    switch (links_.pending()) {
+    case Request::Login:
+        loginKey_ = s.UserName + QStringLiteral("#!PW") + s.Password + QStringLiteral("#!AD") + QLatin1String(kProgramTag);
+        line = "PQZ!G6" + loginKey_.toLatin1() + "#!LA" + languageCode_.toLatin1() + "#";
+        break;
+    case Request::Purchase:
+        line = "PQZ!B7" + loginKey_.toLatin1() + "#!AT" + rack_.currentSelection().toLatin1() + "#!SK"
+            + s.Alias.toLatin1() + "#!NC" + QByteArray::number(rack_.currentFaces()) + "#!LA"
+            + languageCode_.toLatin1() + "#";
+        break;
+    case Request::StarterCards: line = "PQZ!S6"; break;
+    case Request::Winners: line = "PQZ!GS" + winnersGameNumber_.toLatin1() + "##"; break;
+    default: line = "PQZ!S1"; break;
+    }
+    links_.send(Link::Request, line);
+}
+
+void GameCore::RequestStarterCards()
+{
+    if (round_.running())
+        return;
+    OpenRequest(Request::StarterCards);
+}
+
+void GameCore::chooseFaces(int faces)
+{
+    static const Request requests[] = {Request::FourFaces, Request::OneFace, Request::TwoFaces, Request::ThreeFaces,
+                                       Request::FourFaces};
+    if (round_.running() || faces < 1 || faces > 4)
+        return;
+    links_.setPending(requests[faces]);
+    if (links_.busy())
+        return;
+    view_->setVisible(Ctl::tbimage, false);
+    view_->setVisible(Ctl::tbtext, false);
+    OpenRequest(requests[faces]);
+}
+
+void GameCore::Button3Click()
+{
+    if (round_.running())
+        return;
+    links_.setPending(Request::Purchase);
+    if (links_.busy()) {
+        view_->beep();
+        return;
+    }
+    rack_.HideBuyControls();
+    OpenRequest(Request::Purchase);
+}
+
+void GameCore::ShowLastWinners(const QString& gameNumber)
+{
+    winnersGameNumber_ = gameNumber;
+    pictures_.LoadPicture(Ctl::Twinners_winbackdrop, directory_.WinnersImage);
+    links_.setPending(Request::Winners);
+    if (links_.busy()) {
+        view_->messageBox(language_.text(1404));
+        return;
+    }
+    links_.setBusy(true);
+    links_.open(Link::Request);
+}
+
+// ---------------------------------------------------------------- sound and news
+
+void GameCore::TurnSoundOn()
+{
+    sounds_.setMuted(false);
+    settings_.setSoundOn(true);
+    round_.setCallSpacing(GameRound::kCallSpacing);
+    settings_.save();
+    sounds_.PlayVoice(QStringLiteral("Welcome"));
+}
+
+void GameCore::TurnSoundOff()
+{
+    view_->beep();
+    settings_.setSoundOn(false);
+    round_.setCallSpacing(GameRound::kQuietCallSpacing);
+    settings_.save();
+}
+
+void GameCore::ShowNewsWindow()
+{
+    // The news window fetches and shows the operator's news; until it can, showing
+    // it would only put an empty window in front of the game.
+    if (newsHook_)
+        newsHook_();
+}
+
+void GameCore::AliasOkClick()
+{
+    view_->openUrl(directory_.WebBaseUrl + QStringLiteral("chalform.htm"));
+    view_->quit();
 }

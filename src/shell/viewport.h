@@ -1,8 +1,10 @@
 #pragma once
 // The narrow interface through which the game core reaches the screen. Controls
 // and windows are addressed by their design names ("tbimage", "status",
-// "Twinners.payout"); a name with a window prefix addresses a control of that
-// secondary window, a bare name a control of the main window.
+// "Twinners.payout", see controlnames.h); a name with a window prefix addresses a
+// control of that secondary window, a bare name a control of the main window.
+// Data flows one way: the core tells the screen what to show and never reads a
+// control back; the windows send the player's commands to the core.
 #include <QString>
 #include <QStringList>
 #include <cstdint>
@@ -23,11 +25,7 @@ public:
     virtual void setProgress(const QString& control, int value) = 0;
     virtual void setGeometry(const QString& control, int left, int top, int width, int height) = 0;
     virtual void moveControl(const QString& control, int left, int top) = 0;
-    virtual int controlWidth(const QString& control) const = 0;
-    virtual int controlTop(const QString& control) const = 0;
-    virtual bool isVisible(const QString& control) const = 0;
     virtual void setColumns(const QString& listBox, int columns) = 0;
-    virtual int controlHeight(const QString& control) const = 0;
     // Loads a picture file (program-folder relative) into a picture control; false when
     // it cannot be read (the control keeps its previous picture).
     virtual bool loadPicture(const QString& control, const QString& file) = 0;

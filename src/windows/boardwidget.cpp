@@ -5,14 +5,14 @@
 
 #include <QPainter>
 
-void DrawBoard(QPainter& painter, const GameCore& core, const QSize& size)
+void DrawBoard(QPainter& painter, const CallBoard& board, const QSize& size)
 {
     painter.fillRect(QRect(QPoint(0, 0), size), Qt::black);
-    const int pitch = core.BoardCellPitch;
+    const int pitch = CallBoard::kCellPitch;
     QFont font = painter.font();
 
     // Column 0: the letters.
-    SetArialPoints(&font, core.BoardTextSize, true);
+    SetArialPoints(&font, board.textSize(), true);
     painter.setFont(font);
     painter.setPen(QColor(255, 0, 0));
     static const char* letters[5] = {"B", "I", "N", "G", "O"};
@@ -23,13 +23,12 @@ void DrawBoard(QPainter& painter, const GameCore& core, const QSize& size)
     QFont called = font;
     QFont plain = font;
     plain.setBold(false);
-    const BingoCard& first = core.Cards[1];
     for (int r = 0; r < 5; ++r)
         for (int col = 1; col <= 15; ++col) {
-            const bool isCalled = first.IsCalled(r, col) >= 1;
+            const bool isCalled = board.isCalled(r, col);
             painter.setFont(isCalled ? called : plain);
             painter.setPen(isCalled ? QColor(255, 255, 0) : QColor(128, 128, 128));
-            DrawTextAt(painter, (pitch - 1) * col + 2, r * pitch + 2, QString::number(r * core.NumbersPerRow + col));
+            DrawTextAt(painter, (pitch - 1) * col + 2, r * pitch + 2, QString::number(r * CallBoard::kNumbersPerRow + col));
         }
 }
 
@@ -46,5 +45,5 @@ void BoardWidget::paintEvent(QPaintEvent*)
         p.fillRect(rect(), Qt::black);
         return;
     }
-    DrawBoard(p, *core_, size());
+    DrawBoard(p, core_->board(), size());
 }

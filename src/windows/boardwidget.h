@@ -3,11 +3,12 @@
 // cells 16 wide and 17 high, drawn from the first card's called table.
 #include <QWidget>
 
+class CallBoard;
 class GameCore;
 class QPainter;
 
 // Draws the whole board (black ground, letters, numbers) as the core's state says.
-void DrawBoard(QPainter& painter, const GameCore& core, const QSize& size);
+void DrawBoard(QPainter& painter, const CallBoard& board, const QSize& size);
 
 class BoardWidget : public QWidget {
     Q_OBJECT

@@ -93,19 +93,19 @@ void FaceWidget::paintEvent(QPaintEvent*)
     p.fillRect(rect(), kGridLine);
     if (!core_ || card_ < 1 || card_ > 10)
         return;
-    const BingoCard& card = core_->Cards[card_];
+    const BingoCard& card = core_->rack().card(card_);
     for (int col = 0; col < 5; ++col)
         for (int row = 0; row < 5; ++row)
             p.fillRect((card.CellWidth + 1) * col, (card.CellHeight + 1) * row, card.CellWidth, card.CellHeight, Qt::white);
     for (int col = 0; col < 5; ++col)
         for (int row = 0; row < 5; ++row)
-            DrawFace(p, card, face_, col, row, core_->GameRunning != 0);
+            DrawFace(p, card, face_, col, row, core_->round().running());
 }
 
 void FaceWidget::mousePressEvent(QMouseEvent* event)
 {
     if (core_)
-        core_->FaceMouseDown(card_, face_, int(event->position().x()), int(event->position().y()));
+        core_->table().FaceMouseDown(card_, face_, int(event->position().x()), int(event->position().y()));
 }
 
 // ---------------------------------------------------------------- BingoCardWidget
@@ -152,8 +152,8 @@ BingoCardWidget::BingoCardWidget(GameCore* core, int card, QWidget* parent) : QW
     };
     left_ = makeButton("leftbutton", "<<", 0);
     right_ = makeButton("rightbutton", ">>", 233);
-    connect(left_, &QPushButton::clicked, this, [this] { if (core_) core_->LeftCardClick(); });
-    connect(right_, &QPushButton::clicked, this, [this] { if (core_) core_->RightCardClick(); });
+    connect(left_, &QPushButton::clicked, this, [this] { if (core_) core_->table().LeftCardClick(); });
+    connect(right_, &QPushButton::clicked, this, [this] { if (core_) core_->table().RightCardClick(); });
 }
 
 void BingoCardWidget::setCore(GameCore* core)

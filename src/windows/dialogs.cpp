@@ -65,7 +65,7 @@ Tlogindialog::Tlogindialog(GameCore* core, QWidget* parent) : QDialog(parent), c
     edit2->setGeometry(110, 74, 200, 24);
     edit2->setEchoMode(QLineEdit::Password);
     auto* edit3 = Named(new QLineEdit(this), "Edit3");
-    edit3->setText(core ? core->Config.defaultWebHost : QString());
+    edit3->setText(core ? core->defaultWebHost() : QString());
     edit3->setGeometry(110, 104, 200, 24);
     edit3->hide();
     auto* check = Named(new QCheckBox(this), "CheckBox1");
@@ -86,13 +86,6 @@ Tlogindialog::Tlogindialog(GameCore* core, QWidget* parent) : QDialog(parent), c
         else
             hide();
     });
-}
-
-void Tlogindialog::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    if (core_)
-        core_->LoginFormShow();
 }
 
 // ---------------------------------------------------------------- about
@@ -130,7 +123,7 @@ Tmarketdialog::Tmarketdialog(GameCore* core, QWidget* parent) : QDialog(parent)
     auto* image = Named(new PictureBox(this), "Image1");
     image->setGeometry(14, 14, 100, 100);
     if (core)
-        image->loadFile(core->path(QStringLiteral("thanks.gif")));
+        image->loadFile(core->folder().path(QStringLiteral("thanks.gif")));
     Text(this, "ThankT", QStringLiteral("Thank you!"), 128, 14, 280, 32, 22, true, QColor(220, 0, 0));
     Text(this, "Label1", QString(), 128, 52, 280, 58);
     Text(this, "Label2", QString(), 128, 114, 280, 48);
@@ -168,10 +161,8 @@ TAliasConfirm::TAliasConfirm(GameCore* core, QWidget* parent) : QDialog(parent)
     ok->setDefault(true);
     auto* cancel = Button(this, "CancelBtn", QStringLiteral("Keep Existing Alias"), 188, 162, 156, 30);
     connect(ok, &QPushButton::clicked, this, [core] {
-        if (!core)
-            return;
-        core->View->openUrl(core->Directory.WebBaseUrl + QStringLiteral("chalform.htm"));
-        core->View->quit();
+        if (core)
+            core->AliasOkClick();
     });
     connect(cancel, &QPushButton::clicked, this, &QDialog::hide);
 }
@@ -188,7 +179,7 @@ Tgifdownload::Tgifdownload(QWidget* parent) : QWidget(parent)
     bar->setGeometry(12, 52, 276, 20);
 }
 
-SetCatalogueWindow::SetCatalogueWindow(GameCore* core, int kind, const QString& className, const QString& caption, QWidget* parent)
+SetCatalogueWindow::SetCatalogueWindow(GameCore* core, SetKind kind, const QString& className, const QString& caption, QWidget* parent)
     : QWidget(parent)
 {
     setObjectName(className);
@@ -202,22 +193,22 @@ SetCatalogueWindow::SetCatalogueWindow(GameCore* core, int kind, const QString& 
     auto* close = Button(this, "Button1", QStringLiteral("Close"), 120, 284, 80, 30);
     connect(close, &QPushButton::clicked, this, [this, core, kind] {
         if (core)
-            core->CatalogueCloseClick(kind);
+            core->catalogue(kind).CloseClick();
         else
             hide();
     });
     connect(list, &QListWidget::itemDoubleClicked, this, [core, kind, list] {
         if (core)
-            core->ChooseSet(kind, list->currentRow());
+            core->catalogue(kind).ChooseSet(list->currentRow());
     });
 }
 
 Tgetcset::Tgetcset(GameCore* core, QWidget* parent)
-    : SetCatalogueWindow(core, 0, QStringLiteral("Tgetcset"), QStringLiteral("Set Game Caller"), parent) {}
+    : SetCatalogueWindow(core, SetKind::Caller, QStringLiteral("Tgetcset"), QStringLiteral("Set Game Caller"), parent) {}
 Tgetbings::Tgetbings(GameCore* core, QWidget* parent)
-    : SetCatalogueWindow(core, 1, QStringLiteral("Tgetbings"), QStringLiteral("Set Fun Bingo Callers"), parent) {}
+    : SetCatalogueWindow(core, SetKind::FunBingo, QStringLiteral("Tgetbings"), QStringLiteral("Set Fun Bingo Callers"), parent) {}
 Tgetaset::Tgetaset(GameCore* core, QWidget* parent)
-    : SetCatalogueWindow(core, 2, QStringLiteral("Tgetaset"), QStringLiteral("set Game Announcer/Host"), parent) {}
+    : SetCatalogueWindow(core, SetKind::Announcer, QStringLiteral("Tgetaset"), QStringLiteral("set Game Announcer/Host"), parent) {}
 
 // ---------------------------------------------------------------- winners
 

@@ -4,6 +4,8 @@
 #include <QDialog>
 #include <QWidget>
 
+#include "calls/setcatalogue.h"
+
 class GameCore;
 class QLabel;
 
@@ -11,9 +13,6 @@ class Tlogindialog : public QDialog {
     Q_OBJECT
 public:
     explicit Tlogindialog(GameCore* core, QWidget* parent = nullptr);
-
-protected:
-    void showEvent(QShowEvent* event) override;
 
 private:
     GameCore* core_;
@@ -52,11 +51,11 @@ public:
 // The three content-set windows share one face: a list, a progress bar, two labels
 // and Close.
 // The list's double-click and the Close button go to the core, which owns the
-// catalogue (kind 0 callers, 1 fun bingos, 2 announcers).
+// catalogue of its kind.
 class SetCatalogueWindow : public QWidget {
     Q_OBJECT
 public:
-    SetCatalogueWindow(GameCore* core, int kind, const QString& className, const QString& caption, QWidget* parent = nullptr);
+    SetCatalogueWindow(GameCore* core, SetKind kind, const QString& className, const QString& caption, QWidget* parent = nullptr);
 };
 
 class Tgetcset : public SetCatalogueWindow {

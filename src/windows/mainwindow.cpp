@@ -199,7 +199,25 @@ void TForm1::resizeEvent(QResizeEvent* event)
 {
     QMainWindow::resizeEvent(event);
     if (core_)
-        core_->FormResize();
+        core_->table().FormResize(playArea());
+}
+
+PlayArea TForm1::playArea() const
+{
+    const auto size = [this](const char* name) {
+        const QWidget* w = findChild<QWidget*>(QLatin1String(name));
+        return w ? w->size() : QSize();
+    };
+    const QWidget* chat = findChild<QWidget*>(QStringLiteral("cpanel"));
+    PlayArea area;
+    area.playWidth = size("PlayPanel").width();
+    area.playHeight = size("PlayPanel").height();
+    area.multiWidth = size("MultiPanel").width();
+    area.multiHeight = size("MultiPanel").height();
+    area.gridHeight = size("GridPanel1").height();
+    area.listWidth = size("ListBox1").width();
+    area.chatShown = chat && !chat->isHidden();
+    return area;
 }
 
 void TForm1::showWindow(const QString& name)
@@ -330,8 +348,8 @@ void TForm1::buildSidePanel(QWidget* side)
     claim->setFont(cf);
     claim->setGeometry(5, 5, 82, 32);
     claim->hide();
-    connect(claim, &QAbstractButton::clicked, this, [this] { if (core_) core_->Button4Click(); });
-    connect(claim, &ClaimButton::mouseUp, this, [this] { if (core_) core_->Button4MouseUp(); });
+    connect(claim, &QAbstractButton::clicked, this, [this] { if (core_) core_->table().Button4Click(); });
+    connect(claim, &ClaimButton::mouseUp, this, [this] { if (core_) core_->table().Button4MouseUp(); });
 
     auto* cardid = MakeLabel(side, "cardid1", QString::fromLatin1(kNoCardId).left(6), kGold, 7, true, Qt::AlignCenter);
     cardid->setGeometry(2, 39, 88, 14);
@@ -342,8 +360,8 @@ void TForm1::buildSidePanel(QWidget* side)
     auto* adpresent = new ColourSwatch(QStringLiteral("adpresent"), side);
     adpresent->setGeometry(56, 55, 24, 24);
     adpresent->setColour(QColor(0, 255, 255));
-    connect(dpresent, &ColourSwatch::pressed, this, [this] { if (core_) core_->dpresentMouseDown(); });
-    connect(adpresent, &ColourSwatch::pressed, this, [this] { if (core_) core_->adpresentMouseDown(); });
+    connect(dpresent, &ColourSwatch::pressed, this, [this] { if (core_) core_->table().dpresentMouseDown(); });
+    connect(adpresent, &ColourSwatch::pressed, this, [this] { if (core_) core_->table().adpresentMouseDown(); });
     MakeLabel(side, "Label1", QStringLiteral("Dauber"), kDim, 7, true, Qt::AlignCenter)->setGeometry(0, 80, 48, 13);
     MakeLabel(side, "Label6", QStringLiteral("Auto"), kDim, 7, true, Qt::AlignCenter)->setGeometry(44, 80, 48, 13);
 
@@ -354,8 +372,8 @@ void TForm1::buildSidePanel(QWidget* side)
     auto* right = new ClickPicture(QStringLiteral("RightCard"), side);
     right->setGeometry(62, 113, 24, 24);
     right->hide();
-    connect(left, &ClickPicture::clicked, this, [this] { if (core_) core_->LeftCardClick(); });
-    connect(right, &ClickPicture::clicked, this, [this] { if (core_) core_->RightCardClick(); });
+    connect(left, &ClickPicture::clicked, this, [this] { if (core_) core_->table().LeftCardClick(); });
+    connect(right, &ClickPicture::clicked, this, [this] { if (core_) core_->table().RightCardClick(); });
     MakeLabel(side, "CardLabel", QStringLiteral("1"), kGold, 14, true, Qt::AlignCenter)->setGeometry(30, 111, 32, 28);
 
     auto* s1text = MakeLabel(side, "s1text", QStringLiteral("Select Number of Cards"), kInk, 7, true, Qt::AlignCenter);
@@ -370,16 +388,7 @@ void TForm1::buildSidePanel(QWidget* side)
         auto* b = MakeButton(side, f.name, QLatin1String(f.caption), 11);
         b->setGeometry(f.x, f.y, 38, 24);
         b->hide();
-        connect(b, &QAbstractButton::clicked, this, [this, faceCount = i + 1] {
-            if (!core_)
-                return;
-            switch (faceCount) {
-            case 1: core_->S1ImageClick(); break;
-            case 2: core_->Button6Click(); break;
-            case 3: core_->Button8Click(); break;
-            default: core_->Button9Click(); break;
-            }
-        });
+        connect(b, &QAbstractButton::clicked, this, [this, faces = i + 1] { if (core_) core_->chooseFaces(faces); });
     }
 
     auto* anigrid1 = Named(new PictureBox(side), "anigrid1");
@@ -518,23 +527,23 @@ void TForm1::buildMenus()
     item(connectMenu, "Quit1", "Quit", [] { QApplication::quit(); });
 
     QMenu* dauber = menu("MarkerColor1", "Dauber");
-    QAction* autodaub = item(dauber, "Autodauber", "AUTODAUBER", core([](GameCore& g) { g.AutodauberClick(); }));
+    QAction* autodaub = item(dauber, "Autodauber", "AUTODAUBER", core([](GameCore& g) { g.table().AutodauberClick(); }));
     autodaub->setCheckable(true);
     dauber->addSeparator();
-    item(dauber, "Shape6", "Standard Pointer", core([](GameCore& g) { g.Shape6Click(); }))->setToolTip(QStringLiteral("Standard Arrow Cursor"));
-    item(dauber, "BingoMarker1", "Bingo Marker", core([](GameCore& g) { g.BingoMarker1Click(); }));
+    item(dauber, "Shape6", "Standard Pointer", core([](GameCore& g) { g.table().Shape6Click(); }))->setToolTip(QStringLiteral("Standard Arrow Cursor"));
+    item(dauber, "BingoMarker1", "Bingo Marker", core([](GameCore& g) { g.table().BingoMarker1Click(); }));
 
     QMenu* fonts = menu("Fonts1", "Fonts");
-    item(fonts, "Small1", "Small", core([](GameCore& g) { g.Small1Click(); }));
-    item(fonts, "Large1", "Large", core([](GameCore& g) { g.Large1Click(); }));
+    item(fonts, "Small1", "Small", core([](GameCore& g) { g.table().Small1Click(); }));
+    item(fonts, "Large1", "Large", core([](GameCore& g) { g.table().Large1Click(); }));
 
     QMenu* sound = menu("Sound1", "Sounds");
     item(sound, "TurnSoundON1", "ON", core([](GameCore& g) { g.TurnSoundOn(); }));
     item(sound, "OFF1", "OFF", core([](GameCore& g) { g.TurnSoundOff(); }));
     sound->addSeparator();
-    item(sound, "GetNewSounds1", "Set Bingo Caller", core([](GameCore& g) { g.GetNewSounds1Click(); }));
-    item(sound, "GetFunBingos1", "Get Fun Bingos", core([](GameCore& g) { g.GetFunBingos1Click(); }));
-    item(sound, "Get1", "Set Announcer", core([](GameCore& g) { g.Get1Click(); }));
+    item(sound, "GetNewSounds1", "Set Bingo Caller", core([](GameCore& g) { g.catalogue(SetKind::Caller).Open(); }));
+    item(sound, "GetFunBingos1", "Get Fun Bingos", core([](GameCore& g) { g.catalogue(SetKind::FunBingo).Open(); }));
+    item(sound, "Get1", "Set Announcer", core([](GameCore& g) { g.catalogue(SetKind::Announcer).Open(); }));
 
     // The rooms open with the chat; until the web login names them they read "closed".
     QMenu* chat = menu("CHATROOM1", "Chat Room");
@@ -551,7 +560,7 @@ void TForm1::buildMenus()
         {"Water1", "Water"}, {"si1", "Silly"},
     };
     for (int row = 0; row < 12; ++row)
-        item(skins, skinItems[row][0], skinItems[row][1], [this, row] { if (core_) core_->ChooseSkin(row); });
+        item(skins, skinItems[row][0], skinItems[row][1], [this, row] { if (core_) core_->table().ChooseSkin(row); });
 
     QMenu* help = menu("About1", "Help");
     item(help, "PopUpNews1", "Pop-Up News", core([](GameCore& g) { g.ShowNewsWindow(); }));

@@ -6,6 +6,7 @@
 #include <QMainWindow>
 #include <functional>
 
+#include "cards/cardrack.h"
 #include "components/media/effects.h"
 #include "components/media/pictures.h"
 
@@ -87,6 +88,8 @@ public:
     void setDauberCursor(const QCursor& cursor, bool loaded) { dauber_ = cursor; dauberLoaded_ = loaded; }
     const QCursor& dauberCursor() const { return dauber_; }
     bool dauberLoaded() const { return dauberLoaded_; }
+    // The sizes the card layout works with, as the panels stand now.
+    PlayArea playArea() const;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

@@ -44,17 +44,7 @@ ViewHub::~ViewHub() = default;
 void ViewHub::addWindow(const QString& name, QWidget* window)
 {
     windows_.insert(name, window);
-    const QString prefix = name + QLatin1Char('.');
-    for (auto it = pendingTexts_.begin(); it != pendingTexts_.end();) {
-        if (it.key() == name || it.key().startsWith(prefix)) {
-            const QString key = it.key();
-            const QString text = it.value();
-            it = pendingTexts_.erase(it);
-            setText(key, text);
-        } else {
-            ++it;
-        }
-    }
+    cache_.clear();
 }
 
 QObject* ViewHub::resolve(const QString& name) const
@@ -75,8 +65,14 @@ QObject* ViewHub::resolve(const QString& name) const
         else
             found = FindNamed(main_, name);
     }
-    if (found)
+    if (found) {
         cache_.insert(name, found);
+    } else if (strict_) {
+        qFatal("ViewHub: no window has a control named \"%s\"", qPrintable(name));
+    } else if (!reported_.contains(name)) {
+        reported_.insert(name);
+        qWarning("ViewHub: no window has a control named \"%s\"", qPrintable(name));
+    }
     return found;
 }
 
@@ -108,14 +104,8 @@ void ViewHub::setEnabled(const QString& control, bool enabled)
 void ViewHub::setText(const QString& control, const QString& text)
 {
     QObject* o = resolve(control);
-    if (!o) {
-        // A secondary window not made yet takes the text when it is.
-        const int dot = control.indexOf(QLatin1Char('.'));
-        const QString window = dot > 0 ? control.left(dot) : control;
-        if (window.startsWith(QLatin1Char('T')) && !windows_.contains(window) && window != QLatin1String("TForm1"))
-            pendingTexts_.insert(control, text);
+    if (!o)
         return;
-    }
     if (auto* w = qobject_cast<QWidget*>(o); w && w->isWindow()) {
         w->setWindowTitle(text);
     } else if (auto* label = qobject_cast<QLabel*>(o)) {
@@ -214,24 +204,6 @@ void ViewHub::moveControl(const QString& control, int left, int top)
         w->move(left, top);
 }
 
-int ViewHub::controlWidth(const QString& control) const
-{
-    const QWidget* w = widget(control);
-    return w ? w->width() : 0;
-}
-
-int ViewHub::controlTop(const QString& control) const
-{
-    const QWidget* w = widget(control);
-    return w ? w->y() : 0;
-}
-
-int ViewHub::controlHeight(const QString& control) const
-{
-    const QWidget* w = widget(control);
-    return w ? w->height() : 0;
-}
-
 bool ViewHub::isVisible(const QString& control) const
 {
     QObject* o = resolve(control);
@@ -272,7 +244,7 @@ void ViewHub::repaint(const QString& control)
 
 void ViewHub::showWindow(const QString& name)
 {
-    QWidget* w = windows_.value(name);
+    QWidget* w = widget(name);
     if (!w)
         return;
     w->show();
@@ -281,7 +253,7 @@ void ViewHub::showWindow(const QString& name)
 
 void ViewHub::hideWindow(const QString& name)
 {
-    if (QWidget* w = windows_.value(name))
+    if (QWidget* w = widget(name))
         w->hide();
 }
 

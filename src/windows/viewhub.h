@@ -7,6 +7,7 @@
 #include <QMap>
 #include <QObject>
 #include <QPointer>
+#include <QSet>
 #include <QString>
 
 class QWidget;
@@ -17,8 +18,8 @@ public:
     explicit ViewHub(TForm1* mainWindow);
     ~ViewHub() override;
 
-    // Registers a window under its class name ("Tlogindialog"); texts the core set for
-    // that window before it existed are applied now.
+    // Registers a window under its class name ("Tlogindialog"). Every window is
+    // registered before the core starts.
     void addWindow(const QString& name, QWidget* window);
     QWidget* window(const QString& name) const { return windows_.value(name); }
     // The widget or action a design name stands for, or nullptr.
@@ -35,11 +36,7 @@ public:
     void setProgress(const QString& control, int value) override;
     void setGeometry(const QString& control, int left, int top, int width, int height) override;
     void moveControl(const QString& control, int left, int top) override;
-    int controlWidth(const QString& control) const override;
-    int controlTop(const QString& control) const override;
-    bool isVisible(const QString& control) const override;
     void setColumns(const QString& listBox, int columns) override;
-    int controlHeight(const QString& control) const override;
     bool loadPicture(const QString& control, const QString& file) override;
     void repaint(const QString& control) override;
     void showWindow(const QString& window) override;
@@ -57,6 +54,13 @@ public:
     bool startProgram(const QString& program, const QStringList& arguments) override;
     void quit() override;
 
+    // Whether a control's own switch is on, as the design reads it (screenshot aid and tests).
+    bool isVisible(const QString& control) const;
+
+    // Strict: a name no window has stops the program (debug builds and tests), so that
+    // a misspelt name cannot go unnoticed. Otherwise it is reported once and ignored.
+    void setStrict(bool strict) { strict_ = strict; }
+
     // Beeps since start (the windows tests read it).
     int beepCount() const { return beeps_; }
     // When set, beep() only counts (tests and screenshots keep quiet).
@@ -69,7 +73,12 @@ private:
     TForm1* main_;
     QMap<QString, QPointer<QWidget>> windows_;
     mutable QHash<QString, QPointer<QObject>> cache_;
-    QMap<QString, QString> pendingTexts_;   // "Window.control" -> text, for windows not yet made
+    mutable QSet<QString> reported_;
     int beeps_ = 0;
     bool silent_ = false;
+#ifdef NDEBUG
+    bool strict_ = false;
+#else
+    bool strict_ = true;
+#endif
 };

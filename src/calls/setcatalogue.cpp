@@ -1,0 +1,253 @@
+#include "calls/setcatalogue.h"
+
+#include "rules/wire.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+struct KindRow {
+    const char* window;
+    const char* key;
+    const char* path;
+    const char* defaultEntry;   // nullptr: the list has no default entry
+    int numberOffset;           // set number of list index i is i + numberOffset
+};
+
+const KindRow kKinds[3] = {
+    {"Tgetcset", "cset", "/VexoBingo/clist.asp", "Default Caller", 0},
+    {"Tgetbings", "bset", "/VexoBingo/blist.asp", "Default Bingo", 0},
+    {"Tgetaset", "aset", "/VexoBingo/alist.asp", nullptr, 1},
+};
+
+// No list is longer than this; set numbers stay small and the look-ups bounded.
+constexpr int kMaxSets = 999;
+// A catalogue is a few hundred bytes; anything far larger is not one.
+constexpr qint64 kMaxCatalogueBytes = 64 * 1024;
+constexpr qint64 kMaxInstallerBytes = 4 * 1024 * 1024;
+
+const char* const kAnnouncerFiles[] = {"welcome.wav", "lastcall.wav", "loginok.wav", "nextgameis.wav", "nosales.wav",
+                                       "reconnect.wav", "saleson.wav", "starting.wav", "bingo.wav"};
+
+// A whole decimal number 0..kMaxSets, or -1.
+int smallNumber(const QByteArray& text)
+{
+    bool ok = false;
+    const int n = text.trimmed().toInt(&ok, 10);
+    return ok && n >= 0 && n <= kMaxSets ? n : -1;
+}
+
+}   // namespace
+
+QByteArray CatalogueValue(const QByteArray& key, const QByteArray& reply)
+{
+    return KeyedValue(reply, key, 1024, "%");
+}
+
+SetCatalogue::SetCatalogue(SetKind kind, const QString& downloadSite, const ProgramFolder& folder,
+                           SettingsStore& settings, SoundQueue& sounds, MainView* view, QObject* parent)
+    : QObject(parent), kind_(kind), downloadSite_(downloadSite), folder_(folder), settings_(settings), sounds_(sounds),
+      view_(view)
+{
+    connect(&http_, &HttpClient::finished, this, &SetCatalogue::Finished);
+    connect(&http_, &HttpClient::progress, this, &SetCatalogue::Progress);
+}
+
+QString SetCatalogue::window() const { return QLatin1String(kKinds[int(kind_)].window); }
+
+QString SetCatalogue::control(const char* name) const { return window() + QLatin1Char('.') + QLatin1String(name); }
+
+void SetCatalogue::Open()
+{
+    sounds_.setMuted(true);
+    sounds_.PlayVoice(QStringLiteral("null.wav"));
+    view_->showWindow(window());
+    RequestCatalogue();
+}
+
+void SetCatalogue::RequestCatalogue()
+{
+    // A set download still running keeps the window's client: the download ends with
+    // its install and the list stays as it is.
+    if (http_.isBusy())
+        return;
+    state_ = State::FetchingList;
+    if (kind_ != SetKind::Caller)
+        view_->setVisible(control("Button1"), true);
+    if (kind_ == SetKind::FunBingo)
+        view_->setEnabled(control("ListBox1"), true);
+    http_.setMaxBodySize(kMaxCatalogueBytes);
+    http_.get(settings_.values().WebHost, QLatin1String(kKinds[int(kind_)].path));
+}
+
+void SetCatalogue::Finished(HttpClient::Outcome outcome)
+{
+    if (outcome == HttpClient::Outcome::Success) {
+        if (state_ == State::FetchingList)
+            FillCatalogue(http_.body());
+        else if (state_ == State::Downloading)
+            InstallDownloadedSet();
+        return;
+    }
+    state_ = State::Idle;
+    if (kind_ == SetKind::FunBingo)
+        return;   // the fun-bingo window does not report transfer failures
+    view_->beep();
+    view_->messageBox(outcome == HttpClient::Outcome::ConnectionFailed ? QStringLiteral("Error: Connection Failed")
+                      : outcome == HttpClient::Outcome::InvalidHost    ? QStringLiteral("Error: Invalid Host")
+                                                                       : QStringLiteral("Connection Failure"));
+    sounds_.setMuted(false);
+    view_->hideWindow(window());
+}
+
+void SetCatalogue::Progress(qint64 received, qint64 total)
+{
+    if (total <= 0)
+        return;
+    view_->setProgress(control("ProgressBar1"), qBound(0, qRound(double(received) * 100.0 / double(total)), 100));
+}
+
+void SetCatalogue::FillCatalogue(const QByteArray& reply)
+{
+    reply_ = reply;
+    const KindRow& row = kKinds[int(kind_)];
+    QStringList items;
+    if (row.defaultEntry)
+        items << QLatin1String(row.defaultEntry);
+    // The list stops at the first set whose title is missing, so that list index and
+    // set number stay in step.
+    const int count = smallNumber(CatalogueValue("count:", reply_));
+    for (int k = 1; k <= count; ++k) {
+        const QByteArray key = row.key + QByteArray::number(k) + ':';
+        if (!reply_.contains(key))
+            break;
+        items << QString::fromLatin1(CatalogueValue(key, reply_));
+    }
+    entries_ = int(items.size());
+    view_->setItems(control("ListBox1"), items);
+    if (kind_ != SetKind::FunBingo) {
+        view_->setVisible(control("Button1"), true);
+        view_->setEnabled(control("ListBox1"), true);
+    }
+}
+
+void SetCatalogue::ChooseSet(int selectedIndex)
+{
+    if (selectedIndex < 0 || selectedIndex >= entries_) {
+        view_->beep();
+        view_->messageBox(QStringLiteral("You must select an item in the list before setting"));
+        return;
+    }
+    if (kind_ != SetKind::Announcer && selectedIndex == 0) {
+        if (kind_ == SetKind::Caller)
+            settings_.setCallerSet(QString());
+        else
+            settings_.setFunBingoSet(QString(), QStringLiteral("0"));
+        settings_.save();
+        sounds_.setMuted(false);
+        CloseWindow();
+        return;
+    }
+
+    const int number = selectedIndex + kKinds[int(kind_)].numberOffset;
+    const QString name = QLatin1String(kKinds[int(kind_)].key) + QString::number(number);
+
+    bool download = true;
+    if (kind_ == SetKind::Caller && folder_.exists(QStringLiteral("sounds/cs") + QString::number(number) + QStringLiteral("O75.wav")))
+        download = !view_->question(QStringLiteral("This Caller is Already Installed. Do you want to keep your current Version"));
+    else if (kind_ == SetKind::FunBingo && folder_.exists(QStringLiteral("sounds/") + name + QStringLiteral("1.wav")))
+        download = !view_->question(QStringLiteral("Bingo Set Already Installed. Do you want to keep your current Version"));
+
+    if (download && view_->question(QStringLiteral("Press YES to begin downloading new Sounds")) && !http_.isBusy()) {
+        // An earlier download of the same set goes first.
+        const QString installer = QDir(folder_.root()).filePath(name + QStringLiteral(".exe"));
+        if (QFileInfo::exists(installer))
+            QFile::remove(installer);
+        view_->setVisible(control("Button1"), false);
+        view_->setEnabled(control("ListBox1"), false);
+        view_->setText(control("Label1"), QStringLiteral("Downloading. Please Wait..."));
+        state_ = State::Downloading;
+        setName_ = name;
+        selectedIndex_ = selectedIndex;
+        http_.setMaxBodySize(kMaxInstallerBytes);
+        http_.getToFile(downloadSite_, QStringLiteral("/sounds/") + name + QStringLiteral(".exe"), installer);
+    }
+
+    if (kind_ == SetKind::Caller) {
+        settings_.setCallerSet(QStringLiteral("cs") + QString::number(number));
+        settings_.save();
+    } else if (kind_ == SetKind::FunBingo) {
+        const QByteArray quantity = CatalogueValue("bset" + QByteArray::number(number) + "qty:", reply_);
+        settings_.setFunBingoSet(QStringLiteral("bset") + QString::number(number), QString::fromLatin1(quantity));
+        settings_.save();
+    }
+    if (kind_ != SetKind::Announcer) {
+        sounds_.setMuted(false);
+        CloseWindow();
+    }
+}
+
+// The files of the set the installer replaces.
+void SetCatalogue::RemoveReplacedFiles()
+{
+    if (kind_ == SetKind::Caller) {
+        const QString prefix = QStringLiteral("sounds/cs") + QString::number(selectedIndex_);
+        if (!folder_.exists(prefix + QStringLiteral("O75.wav")))
+            return;
+        static const char letters[] = "BINGO";
+        for (int k = 1; k <= 15; ++k)
+            for (int column = 0; column < 5; ++column) {
+                const QString voice = prefix + QLatin1Char(letters[column]) + QString::number(k + 15 * column);
+                QFile::remove(folder_.path(voice + QStringLiteral(".wav")));
+                QFile::remove(folder_.path(voice + QStringLiteral("a.wav")));
+            }
+    } else if (kind_ == SetKind::FunBingo) {
+        for (int k = 1; k <= kMaxSets; ++k)
+            if (!QFile::remove(folder_.path(QStringLiteral("sounds/") + setName_ + QString::number(k) + QStringLiteral(".wav"))))
+                break;
+    } else {
+        for (const char* file : kAnnouncerFiles) {
+            const QString relative = QStringLiteral("sounds/") + QLatin1String(file);
+            if (folder_.exists(relative))
+                QFile::remove(folder_.path(relative));
+        }
+    }
+}
+
+void SetCatalogue::InstallDownloadedSet()
+{
+    state_ = State::Idle;
+    const QString installer = QDir(folder_.root()).filePath(setName_ + QStringLiteral(".exe"));
+    if (setName_.isEmpty() || !QFileInfo(installer).isFile()) {
+        view_->messageBox(QStringLiteral("File Download Failed"));
+    } else {
+        RemoveReplacedFiles();
+        // The installer is one of our own names (set key and number) in the program
+        // folder; it runs by itself, the client does not wait for it.
+        QFile::setPermissions(installer, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        view_->startProgram(QFileInfo(installer).absoluteFilePath(), {});
+    }
+    if (kind_ != SetKind::FunBingo) {
+        view_->setVisible(control("Button1"), true);
+        view_->setEnabled(control("ListBox1"), true);
+    }
+    CloseWindow();
+}
+
+void SetCatalogue::CloseClick()
+{
+    sounds_.setMuted(false);
+    CloseWindow();
+}
+
+void SetCatalogue::CloseWindow()
+{
+    view_->hideWindow(window());
+    if (kind_ == SetKind::Caller)
+        view_->setVisible(control("Button1"), true);
+    // The announcer window leaves sound muted on no way out.
+    if (kind_ == SetKind::Announcer)
+        sounds_.setMuted(false);
+}

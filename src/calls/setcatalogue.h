@@ -1,0 +1,62 @@
+#pragma once
+// One content-set window: caller voices ("Tgetcset"), fun-bingo shouts ("Tgetbings")
+// or announcers ("Tgetaset"). Fetches its list from the web host, records the
+// player's choice in the settings, and downloads and starts the chosen set's
+// installer, which unpacks the set's WAV files into the sounds folder.
+#include "calls/soundqueue.h"
+#include "components/net/httpclient.h"
+#include "shell/programfolder.h"
+#include "shell/settingsstore.h"
+#include "shell/viewport.h"
+
+#include <QByteArray>
+#include <QObject>
+
+enum class SetKind { Caller, FunBingo, Announcer };
+
+// The value after the first occurrence of key up to the first "%" within the 1024
+// characters that follow; empty when either is missing.
+QByteArray CatalogueValue(const QByteArray& key, const QByteArray& reply);
+
+class SetCatalogue : public QObject {
+    Q_OBJECT
+public:
+    enum class State { Idle, FetchingList, Downloading };
+
+    SetCatalogue(SetKind kind, const QString& downloadSite, const ProgramFolder& folder, SettingsStore& settings,
+                 SoundQueue& sounds, MainView* view, QObject* parent = nullptr);
+
+    SetKind kind() const { return kind_; }
+    State state() const { return state_; }
+    QString window() const;
+
+    // The menu item: mutes the game's sounds, shows the window and asks for the list.
+    void Open();
+    void RequestCatalogue();
+    // The list's double-click; -1 = nothing selected.
+    void ChooseSet(int selectedIndex);
+    void CloseClick();
+    // A list reply (what the window's client receives when the list arrives).
+    void FillCatalogue(const QByteArray& reply);
+
+private:
+    void Finished(HttpClient::Outcome outcome);
+    void Progress(qint64 received, qint64 total);
+    void InstallDownloadedSet();
+    void RemoveReplacedFiles();
+    void CloseWindow();
+    QString control(const char* name) const;
+
+    SetKind kind_;
+    QString downloadSite_;
+    const ProgramFolder& folder_;
+    SettingsStore& settings_;
+    SoundQueue& sounds_;
+    MainView* view_;
+    HttpClient http_;
+    State state_ = State::Idle;
+    QByteArray reply_;          // the last list (the fun-bingo window keeps it for its quantities)
+    QString setName_;           // set key + number of the download under way
+    int selectedIndex_ = -1;
+    int entries_ = 0;
+};

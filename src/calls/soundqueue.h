@@ -1,0 +1,45 @@
+#pragma once
+// Every sound the client plays goes through here: one player, one queue, the
+// player's sound setting and the mute that the set windows ask for.
+#include "calls/waveplayer.h"
+#include "shell/programfolder.h"
+#include "shell/settingsstore.h"
+#include "shell/viewport.h"
+
+#include <QObject>
+#include <QStringList>
+
+class SoundQueue : public QObject {
+    Q_OBJECT
+public:
+    SoundQueue(const ProgramFolder& folder, SettingsStore& settings, WavePlayer* player, MainView* view,
+               QObject* parent = nullptr);
+
+    // A voice of the caller or the announcer by name ("welcome", "cs3B12").
+    void PlayVoice(const QString& name);
+    // A file of the sounds folder by name ("click.wav").
+    void PlayFile(const QString& fileName);
+    // As PlayFile, but a beep stands in when the file is not there.
+    void PlayIfPresent(const QString& fileName);
+    void PlayBingoShout();
+
+    bool muted() const { return muted_; }
+    void setMuted(bool muted) { muted_ = muted; }
+    int queued() const { return int(queue_.size()); }
+
+signals:
+    // The player could not play: sound has been switched off.
+    void soundFailed();
+
+private:
+    void OnPlayerNotify();
+    void PlayPath(const QString& path);
+    void SoundFailed(const QString& message);
+
+    const ProgramFolder& folder_;
+    SettingsStore& settings_;
+    WavePlayer* player_;
+    MainView* view_;
+    QStringList queue_;
+    bool muted_ = false;
+};

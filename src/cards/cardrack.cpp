@@ -1,0 +1,300 @@
+#include "cards/cardrack.h"
+
+#include "shell/controlnames.h"
+
+namespace {
+const QString* const kBuyButtons[] = {&Ctl::s1image, &Ctl::s2image, &Ctl::s3image, &Ctl::s4image, &Ctl::tbimage};
+}
+
+bool CardRack::bought() const
+{
+    for (int k = 1; k <= kCards; ++k)
+        if (cards_[size_t(k)].Entered)
+            return true;
+    return false;
+}
+
+bool CardRack::belongsTo(const QString& gameNumber) const
+{
+    for (int k = 1; k <= kInUse; ++k)
+        if (cards_[size_t(k)].Entered && cards_[size_t(k)].CardId.left(6) != gameNumber)
+            return false;
+    return true;
+}
+
+void CardRack::place(int k, int left, int top)
+{
+    tops_[size_t(k)] = top;
+    view_->moveControl(Ctl::Card(k), left, top);
+    view_->setVisible(Ctl::Card(k), true);
+}
+
+void CardRack::CreateCards(bool autoDaub, const QString& ticketText)
+{
+    for (int k = 1; k <= kCards; ++k) {
+        BingoCard& card = cards_[size_t(k)];
+        card = BingoCard();
+        card.CardOrdinal = QString::number(k);
+        card.AutoDaubOn = autoDaub;
+        view_->setText(Ctl::Card(k) + QStringLiteral(".ticketid"), ticketText + QString::number(k));
+        view_->setGeometry(Ctl::Card(k), 5, 25, 250, 262);
+        tops_[size_t(k)] = 25;
+        view_->setVisible(Ctl::Card(k), false);
+    }
+}
+
+void CardRack::HideCards()
+{
+    for (int k = 1; k <= kCards; ++k)
+        view_->setVisible(Ctl::Card(k), false);
+}
+
+void CardRack::HideBuyControls()
+{
+    for (const QString* c : {&Ctl::tbimage, &Ctl::tbtext, &Ctl::s1image, &Ctl::s1text, &Ctl::s2image, &Ctl::s3image,
+                             &Ctl::s4image})
+        view_->setVisible(*c, false);
+}
+
+void CardRack::EnableCardButtons(bool enabled)
+{
+    for (const QString* b : kBuyButtons)
+        view_->setEnabled(*b, enabled);
+}
+
+void CardRack::ShowCardControls(bool buyingOpen, bool selectionOpen)
+{
+    HideBuyControls();
+    if (bought())
+        view_->setVisible(Ctl::button4, true);
+    const BingoCard& card = cards_[size_t(current_)];
+    if (buyingOpen && !card.Entered) {
+        if (card.Loaded) {
+            view_->setVisible(Ctl::tbimage, true);
+            view_->setVisible(Ctl::tbtext, true);
+        }
+        if (selectionOpen)
+            for (const QString* c : {&Ctl::s1image, &Ctl::s2image, &Ctl::s3image, &Ctl::s4image, &Ctl::s1text})
+                view_->setVisible(*c, true);
+    }
+    view_->setText(Ctl::cardid1, card.ShortId());
+}
+
+void CardRack::showGrid(bool shown)
+{
+    gridShown_ = shown;
+    view_->setVisible(Ctl::GridPanel1, shown);
+}
+
+bool CardRack::pageLeft()
+{
+    HideCards();
+    const bool moved = current_ > 1;
+    if (moved) {
+        --current_;
+    } else {
+        view_->beep();
+        view_->setVisible(Ctl::LeftCard, false);
+    }
+    view_->setText(Ctl::CardLabel, QString::number(current_));
+    place(current_, 5, 25);
+    view_->setVisible(Ctl::LeftCard, current_ > 1);
+    view_->setVisible(Ctl::RightCard, current_ < kInUse);
+    return moved;
+}
+
+bool CardRack::pageRight()
+{
+    HideCards();
+    const bool moved = current_ < kInUse;
+    if (moved) {
+        ++current_;
+        view_->setVisible(Ctl::LeftCard, true);
+    } else {
+        view_->beep();
+        view_->setVisible(Ctl::RightCard, false);
+    }
+    view_->setText(Ctl::CardLabel, QString::number(current_));
+    place(current_, 5, 25);
+    view_->setVisible(Ctl::RightCard, current_ < kInUse);
+    return moved;
+}
+
+void CardRack::rewind()
+{
+    HideCards();
+    current_ = 1;
+    view_->setText(Ctl::CardLabel, QStringLiteral("1"));
+}
+
+void CardRack::showFirstCard()
+{
+    rewind();
+    place(1, 5, 25);
+    view_->setVisible(Ctl::LeftCard, false);
+    view_->setVisible(Ctl::RightCard, true);
+}
+
+void CardRack::LayoutCards(bool gameRunning, const PlayArea& area)
+{
+    const int cw = cards_[1].CellWidth;
+    const int ch = cards_[1].CellHeight;
+    const int k = current_;
+    const int faceWidth = 5 * cw + 10;
+    const int pitch = faceWidth * 2;
+    const int columns[3] = {5, pitch, 2 * pitch - 3};
+    const int rows[2] = {25, (5 * ch + 5) * 2 + 42};
+
+    if (!gameRunning) {
+        if (gridShown_)
+            place(k, 5, 25);
+        return;
+    }
+    view_->setGeometry(Ctl::GridPanel1, 0, 0, faceWidth * 6, area.gridHeight);
+    showGrid(true);
+    place(k, 5, tops_[size_t(k)]);
+    if (k >= kInUse) {
+        view_->beep();
+        return;
+    }
+    const bool secondRow = area.playHeight > (5 * ch + 5) * 3 + 42;
+    const int fits = 1 + (area.multiWidth > faceWidth * 3 ? 1 : 0) + (area.multiWidth > faceWidth * 5 ? 1 : 0);
+    int i = k;
+    for (int c = 1; c < fits; ++c)
+        if (++i <= kInUse)
+            place(i, columns[c], rows[0]);
+    if (secondRow)
+        for (int c = 0; c < fits; ++c)
+            if (++i <= kInUse)
+                place(i, columns[c], rows[1]);
+    for (int j = i + 1; j <= kInUse; ++j)
+        view_->setVisible(Ctl::Card(j), false);
+}
+
+void CardRack::ClearCards()
+{
+    for (int k = 1; k <= kCards; ++k) {
+        cards_[size_t(k)].ClearCard();
+        view_->redrawCard(k);
+    }
+}
+
+void CardRack::RedrawCards()
+{
+    for (int k = 1; k <= kInUse; ++k)
+        view_->redrawCard(k);
+}
+
+void CardRack::ShowSelectedCard(const QByteArray& numbers, int faceCount, const QString& selectionCode)
+{
+    BingoCard& card = current();
+    const int before = card.FaceCount;
+    card.FaceCount = faceCount;
+    if (!card.LoadNumbers(numbers, selectionCode)) {
+        card.FaceCount = before;
+        view_->setText(Ctl::status, QStringLiteral("The card from the server could not be read; please choose again."));
+    }
+    view_->redrawCard(current_);
+}
+
+void CardRack::EnterCard(const QString& cardId, const QByteArray& numbers, const QString& selectionCode)
+{
+    BingoCard& card = current();
+    card.CardId = cardId;
+    card.Entered = true;
+    view_->setText(Ctl::cardid1, card.ShortId());
+    if (!card.LoadNumbers(numbers, selectionCode))
+        view_->setText(Ctl::status,
+                       QStringLiteral("The bought card's numbers could not be read; the card keeps the numbers shown."));
+    view_->redrawCard(current_);
+}
+
+bool CardRack::LoadStarterCards(const std::array<QByteArray, 10>& cells, qint64 firstId)
+{
+    bool allLoaded = true;
+    for (int i = 1; i <= kCards; ++i) {
+        BingoCard& card = cards_[size_t(i)];
+        card.FaceCount = 4;
+        if (!card.LoadNumbers(cells[size_t(i - 1)], QString::number(firstId + i - 1)))
+            allLoaded = false;
+        view_->redrawCard(i);
+    }
+    return allLoaded;
+}
+
+void CardRack::MarkCalls(const QList<int>& numbers)
+{
+    if (numbers.isEmpty())
+        return;
+    for (int k = 1; k <= kInUse; ++k) {
+        BingoCard& card = cards_[size_t(k)];
+        for (int n : numbers)
+            card.Called[size_t((n - 1) / 15)][size_t(n - 15 * ((n - 1) / 15))] = 1;
+        card.MarkCalled();
+        view_->redrawCard(k);
+    }
+}
+
+void CardRack::ClearCalls()
+{
+    for (int k = 1; k <= kInUse; ++k)
+        cards_[size_t(k)].Called = {};
+}
+
+void CardRack::FaceMouseDown(int k, int face, int x, int y)
+{
+    if (k < 1 || k > kCards || face < 1 || face > 4)
+        return;
+    BingoCard& c = cards_[size_t(k)];
+    if (!c.Entered || x < 0 || y < 0)
+        return;
+    const int column = x / (c.CellWidth + 1);
+    const int row = y / (c.CellHeight + 1);
+    if (column > 4 || row > 4)
+        return;
+    // The 1-pixel grid lines between cells belong to no cell.
+    if (x - column * (c.CellWidth + 1) >= c.CellWidth || y - row * (c.CellHeight + 1) >= c.CellHeight)
+        return;
+    if (c.DaubCell(face, column, row))
+        view_->redrawCard(k);
+}
+
+void CardRack::SetDaubColour(Colour colour)
+{
+    view_->setFaceColour(Ctl::dpresent, colour);
+    if (ready_)
+        for (int k = 1; k <= kInUse; ++k)
+            cards_[size_t(k)].DaubColour = colour;
+}
+
+void CardRack::SetAutoDaub(bool on, Colour colour)
+{
+    if (on)
+        view_->setFaceColour(Ctl::adpresent, colour);
+    view_->setChecked(Ctl::Autodauber, on);
+    if (!ready_ && on)
+        return;
+    for (int k = 1; k <= kInUse; ++k) {
+        cards_[size_t(k)].AutoDaubOn = on;
+        if (on)
+            cards_[size_t(k)].AutoDaubColour = colour;
+    }
+}
+
+void CardRack::setNumberSizes(int numberPoints, int freePoints)
+{
+    for (int k = 1; k <= kInUse; ++k) {
+        cards_[size_t(k)].NumberFontSize = numberPoints;
+        if (freePoints > 0)
+            cards_[size_t(k)].FreeFontSize = freePoints;
+    }
+}
+
+int CardRack::CountWinningFaces(PatternState& pattern)
+{
+    int sum = 0;
+    for (int k = 1; k <= kInUse; ++k)
+        sum += pattern.CheckBingo(cards_[size_t(k)], pattern.PatternKind);
+    winningFaces_ = sum;
+    return sum;
+}

@@ -1,0 +1,87 @@
+#pragma once
+// The player's ten cards: which are shown and where, paging, the buttons that
+// choose and buy a card, daubing and the local "Bingo!" check. Cards 1..6 are in
+// use; the windows draw them from card(k).
+#include "rules/bingocard.h"
+#include "rules/patterns.h"
+#include "shell/viewport.h"
+
+#include <QList>
+#include <array>
+
+// Sizes of the play area as the main window has laid it out.
+struct PlayArea {
+    int playWidth = 0;
+    int playHeight = 0;
+    int multiWidth = 0;
+    int multiHeight = 0;
+    int gridHeight = 0;
+    int listWidth = 0;     // the chat member list
+    bool chatShown = false;
+};
+
+class CardRack {
+public:
+    static constexpr int kCards = 10;
+    static constexpr int kInUse = 6;
+
+    explicit CardRack(MainView* view) : view_(view) {}
+
+    const BingoCard& card(int k) const { return cards_[size_t(k >= 1 && k <= kCards ? k : 0)]; }
+    int currentCard() const { return current_; }
+    // A card of this game has been bought.
+    bool bought() const;
+    int winningFaces() const { return winningFaces_; }
+    Colour daubColour() const { return cards_[1].DaubColour; }
+    Colour autoDaubColour() const { return cards_[1].AutoDaubColour; }
+    // Every bought card belongs to this game.
+    bool belongsTo(const QString& gameNumber) const;
+
+    void CreateCards(bool autoDaub, const QString& ticketText);
+    void HideCards();
+    void HideBuyControls();
+    void EnableCardButtons(bool enabled);
+    void ShowCardControls(bool buyingOpen, bool selectionOpen);
+    void showGrid(bool shown);
+    // Paging; false (with a beep) at either end.
+    bool pageLeft();
+    bool pageRight();
+    // Card 1 becomes the current card: rewind() only selects it, showFirstCard() also shows it alone.
+    void rewind();
+    void showFirstCard();
+    void LayoutCards(bool gameRunning, const PlayArea& area);
+    void ClearCards();
+    void RedrawCards();
+
+    // The card the player is choosing, and the card the server sold.
+    void ShowSelectedCard(const QByteArray& numbers, int faceCount, const QString& selectionCode);
+    void EnterCard(const QString& cardId, const QByteArray& numbers, const QString& selectionCode);
+    // The ten ready-made cards of the sign-in, numbered from firstId; false when one could not be read.
+    bool LoadStarterCards(const std::array<QByteArray, 10>& cells, qint64 firstId);
+    QString currentSelection() const { return cards_[size_t(current_)].SelectionCode; }
+    int currentFaces() const { return cards_[size_t(current_)].FaceCount; }
+
+    // Calls and daubs.
+    void MarkCalls(const QList<int>& numbers);
+    void ClearCalls();
+    void FaceMouseDown(int card, int face, int x, int y);
+    void SetDaubColour(Colour colour);
+    void SetAutoDaub(bool on, Colour colour);
+    void setCardsReady() { ready_ = true; }
+    bool ready() const { return ready_; }
+    void setNumberSizes(int numberPoints, int freePoints);
+    // The claim: winning faces over the cards in use (the winning cells turn red).
+    int CountWinningFaces(PatternState& pattern);
+
+private:
+    BingoCard& current() { return cards_[size_t(current_)]; }
+    void place(int k, int left, int top);
+
+    MainView* view_;
+    std::array<BingoCard, kCards + 1> cards_;   // 1..10
+    std::array<int, kCards + 1> tops_{};
+    int current_ = 1;
+    int winningFaces_ = 0;
+    bool gridShown_ = false;
+    bool ready_ = false;
+};

@@ -1,0 +1,207 @@
+#include "cards/playtable.h"
+
+#include "shell/controlnames.h"
+
+#include <cmath>
+
+namespace {
+
+struct SkinRow { const char* frame; const char* background; Colour colour; const char* arrow; };
+const SkinRow kSkins[PlayTable::kSkinCount] = {
+    {"default", "logo", RGB(128, 0, 0), "maroonarrow"},       // logo
+    {"planks", "planks", RGB(128, 0, 0), "maroonarrow"},      // Woody
+    {"blue", "splash1", RGB(0, 128, 128), "tealarrow"},       // Blue
+    {"green", "green6", RGB(255, 0, 0), "redarrow"},          // Green
+    {"black", "black", RGB(0, 128, 128), "tealarrow"},        // Classic
+    {"skish", "sidewalk", RGB(192, 192, 192), "silverarrow"}, // Neon
+    {"blue", "stucco", RGB(0, 128, 128), "tealarrow"},        // Stucco
+    {"Linnen", "Linnen", RGB(0, 0, 128), "navyarrow"},        // Linen
+    {"Reflect", "Reflect", RGB(255, 0, 0), "redarrow"},       // Pinky
+    {"wall", "wall", RGB(128, 128, 0), "olivearrow"},         // Walls
+    {"water", "water", RGB(192, 192, 192), "Silverarrow"},    // Water
+    {"bump2", "corn", RGB(0, 128, 0), "greenarrow"},          // Silly
+    {"default", "logo", RGB(0, 128, 128), "tealarrow"},       // the start-up look
+};
+
+}   // namespace
+
+void PlayTable::FormResize(const PlayArea& area)
+{
+    area_ = area;
+    if (!rack_.ready())
+        return;
+    // Beside the chat panel the cards keep at least 100 pixels clear.
+    if (area_.chatShown && area_.playWidth - 100 < area_.multiWidth) {
+        area_.multiWidth = area_.playWidth - 100;
+        view_->setGeometry(Ctl::MultiPanel, 0, 0, area_.multiWidth, area_.multiHeight);
+    }
+    rack_.showFirstCard();
+    LayoutMainWindow();
+    ShowCardControls();
+    Refresh1Click();
+}
+
+void PlayTable::LayoutMainWindow()
+{
+    rack_.LayoutCards(round_.running(), area_);
+    view_->setColumns(Ctl::ListBox1, int(std::lround(area_.listWidth / 80.0)));
+}
+
+void PlayTable::Refresh1Click()
+{
+    rack_.RedrawCards();
+    view_->redrawBoard();
+}
+
+void PlayTable::ShowCardControls() { rack_.ShowCardControls(round_.buyingOpen(), round_.selectionOpen()); }
+
+void PlayTable::iset1Click()
+{
+    if (links_.busy()) {
+        view_->beep();
+        return;
+    }
+    rack_.rewind();
+    ShowCardControls();
+}
+
+void PlayTable::LeftCardClick()
+{
+    if (links_.busy()) {
+        view_->beep();
+        return;
+    }
+    sounds_.PlayFile(QStringLiteral("click.wav"));
+    rack_.pageLeft();
+    LayoutMainWindow();
+    ShowCardControls();
+}
+
+void PlayTable::RightCardClick()
+{
+    if (links_.busy()) {
+        view_->beep();
+        return;
+    }
+    sounds_.PlayFile(QStringLiteral("click.wav"));
+    rack_.pageRight();
+    LayoutMainWindow();
+    ShowCardControls();
+}
+
+void PlayTable::ClearTable()
+{
+    for (const QString* c : {&Ctl::GridPanel1, &Ctl::board, &Ctl::recent, &Ctl::anigrid1, &Ctl::Panel11})
+        view_->setVisible(*c, false);
+    rack_.showGrid(false);
+    view_->setVisible(Ctl::adspace1, true);
+    view_->setEnabled(Ctl::button4, true);
+    rack_.ClearCards();
+    rack_.ClearCalls();
+    board_.ClearBoard();
+    view_->setText(Ctl::button4, QStringLiteral("Bingo!"));
+    view_->setText(Ctl::Label5, QString());
+    view_->setText(Ctl::Label8, QString());
+    view_->repaint(Ctl::TForm1);
+    Refresh1Click();
+}
+
+void PlayTable::SetAutoDaub(Colour colour)
+{
+    rack_.SetAutoDaub(true, colour);
+    settings_.setAutoDaub(true);
+    settings_.save();
+}
+
+void PlayTable::AutodauberClick()
+{
+    if (!settings_.autoDaub()) {
+        SetAutoDaub(kAqua);
+        return;
+    }
+    settings_.setAutoDaub(false);
+    rack_.SetAutoDaub(false, kAqua);
+    settings_.save();
+}
+
+void PlayTable::dpresentMouseDown()
+{
+    Colour chosen = 0;
+    if (view_->chooseColour(rack_.daubColour(), &chosen))
+        rack_.SetDaubColour(chosen);
+}
+
+void PlayTable::adpresentMouseDown()
+{
+    Colour chosen = 0;
+    if (view_->chooseColour(rack_.autoDaubColour(), &chosen))
+        SetAutoDaub(chosen);
+}
+
+void PlayTable::BingoMarker1Click()
+{
+    dauberCursor_ = true;
+    view_->setCardCursor(true);
+}
+
+void PlayTable::Shape6Click()
+{
+    dauberCursor_ = false;
+    view_->setCardCursor(false);
+}
+
+void PlayTable::Small1Click()
+{
+    rack_.setNumberSizes(10, 0);
+    board_.setTextSize(8);
+    Refresh1Click();
+}
+
+void PlayTable::Large1Click()
+{
+    rack_.setNumberSizes(12, 7);
+    board_.setTextSize(9);
+    Refresh1Click();
+}
+
+void PlayTable::Button4Click()
+{
+    view_->setEnabled(Ctl::button4, false);
+    if (rack_.CountWinningFaces(pattern_) >= 1) {
+        view_->setText(Ctl::status, language_.text(1305));
+        view_->setText(Ctl::button4, QStringLiteral("Winner!"));
+        sounds_.PlayFile(QStringLiteral("yesbingo.wav"));
+    } else {
+        view_->setEnabled(Ctl::button4, true);
+        sounds_.PlayFile(QStringLiteral("nobingo.wav"));
+    }
+    rack_.RedrawCards();
+}
+
+void PlayTable::Button4MouseUp()
+{
+    if (rack_.winningFaces() < 1)
+        view_->setText(Ctl::button4, QStringLiteral("Bingo!"));
+}
+
+void PlayTable::ChooseSkin(int row)
+{
+    if (row < 0 || row >= kSkinCount)
+        return;
+    const SkinRow& s = kSkins[row];
+    const QString frame = QStringLiteral("skins/") + QLatin1String(s.frame) + QStringLiteral(".bmp");
+    const QString back = QStringLiteral("skins/") + QLatin1String(s.background) + QStringLiteral(".bmp");
+    const QString arrow = QStringLiteral("skins/") + QLatin1String(s.arrow);
+    const std::pair<const QString*, QString> loads[] = {
+        {&Ctl::TopPanel, frame}, {&Ctl::SidePanel, frame}, {&Ctl::BottomPanel, frame},
+        {&Ctl::GridBackground, back}, {&Ctl::GameBackground, back}, {&Ctl::BingoBackground, back},
+        {&Ctl::LeftCard, arrow + QStringLiteral("1.gif")}, {&Ctl::RightCard, arrow + QStringLiteral("2.gif")},
+    };
+    // A file that cannot be read stops the change there; what was loaded keeps the new look.
+    for (const auto& [control, file] : loads)
+        if (!pictures_.LoadPicture(*control, file))
+            return;
+    buttonColour_ = s.colour;
+    for (const QString* b : {&Ctl::button4, &Ctl::tbimage, &Ctl::s1image, &Ctl::s2image, &Ctl::s3image, &Ctl::s4image})
+        view_->setFaceColour(*b, s.colour);
+}

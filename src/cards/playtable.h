@@ -1,0 +1,73 @@
+#pragma once
+// The player's table: the cards laid out in the play area, paging, daubing choices,
+// fonts and cursor, the local "Bingo!" check and the skins. What the player does
+// here never reaches the server.
+#include "calls/callboard.h"
+#include "calls/soundqueue.h"
+#include "cards/cardrack.h"
+#include "rules/patterns.h"
+#include "session/gameround.h"
+#include "session/serverlinks.h"
+#include "shell/language.h"
+#include "shell/screenpictures.h"
+#include "shell/settingsstore.h"
+#include "shell/viewport.h"
+
+class PlayTable {
+public:
+    static constexpr int kSkinCount = 13;   // twelve looks of the Skins menu, then the start-up look
+
+    PlayTable(MainView* view, const LanguageTable& language, CardRack& rack, CallBoard& board, SoundQueue& sounds,
+              SettingsStore& settings, PatternState& pattern, ScreenPictures& pictures, const GameRound& round,
+              const ServerLinks& links)
+        : view_(view), language_(language), rack_(rack), board_(board), sounds_(sounds), settings_(settings),
+          pattern_(pattern), pictures_(pictures), round_(round), links_(links)
+    {
+    }
+
+    // The main window's play area changed size.
+    void FormResize(const PlayArea& area);
+    void LayoutMainWindow();
+    void Refresh1Click();
+    void ShowCardControls();
+    // Back to the first card (the face buttons' card), unless a request is under way.
+    void iset1Click();
+    void LeftCardClick();
+    void RightCardClick();
+    void FaceMouseDown(int card, int face, int x, int y) { rack_.FaceMouseDown(card, face, x, y); }
+    // The new-game reset of cards, board and claim button.
+    void ClearTable();
+
+    void AutodauberClick();
+    void SetAutoDaub(Colour colour);
+    void dpresentMouseDown();
+    void adpresentMouseDown();
+    void BingoMarker1Click();
+    void Shape6Click();
+    bool dauberCursor() const { return dauberCursor_; }
+    void Small1Click();
+    void Large1Click();
+
+    // The "Bingo!" button: checked here, never sent.
+    void Button4Click();
+    void Button4MouseUp();
+
+    // 0..11 as the Skins menu lists them, 12 = the start-up look.
+    void ChooseSkin(int row);
+    Colour buttonColour() const { return buttonColour_; }
+
+private:
+    MainView* view_;
+    const LanguageTable& language_;
+    CardRack& rack_;
+    CallBoard& board_;
+    SoundQueue& sounds_;
+    SettingsStore& settings_;
+    PatternState& pattern_;
+    ScreenPictures& pictures_;
+    const GameRound& round_;
+    const ServerLinks& links_;
+    PlayArea area_;
+    bool dauberCursor_ = false;
+    Colour buttonColour_ = RGB(0, 128, 128);
+};

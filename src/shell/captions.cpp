@@ -1,0 +1,67 @@
+#include "shell/captions.h"
+
+#include <QStringList>
+
+namespace {
+struct IdControl { int id; const char* control; };
+const IdControl captions[] = {
+    {100, "TForm1"}, {101, "Label1"}, {102, "Label6"}, {103, "s1text"}, {104, "tbtext"}, {105, "tbimage"},
+    {106, "button4"}, {108, "Panel9"}, {109, "Panel4"}, {110, "Panel17"}, {111, "Panel19"}, {112, "Panel20"},
+    {113, "Panel22"}, {114, "Panel23"}, {115, "Panel24"}, {116, "Panel25"}, {117, "Panel21"}, {118, "ChatQuit"},
+    {119, "pllls"}, {120, "calllabel"}, {121, "label4"}, {122, "Label7"}, {123, "status"}, {124, "Connect1"},
+    {126, "MarkerColor1"}, {127, "Fonts1"}, {128, "Sound1"}, {129, "CHATROOM1"}, {130, "Skins1"}, {131, "About1"},
+    {132, "ConnecttoGame1"}, {133, "Quit1"}, {138, "Autodauber"}, {139, "Shape6"}, {140, "BingoMarker1"},
+    {141, "Small1"}, {142, "Large1"}, {143, "TurnSoundON1"}, {144, "OFF1"}, {145, "GetNewSounds1"},
+    {146, "GetFunBingos1"}, {147, "Get1"}, {149, "logo1"}, {150, "si1"}, {151, "Woody1"}, {152, "Blue1"},
+    {153, "Green1"}, {154, "Classic1"}, {155, "Neon1"}, {156, "Stucco1"}, {157, "Linen1"}, {158, "Pinky1"},
+    {159, "Walls1"}, {160, "Water1"}, {161, "PopUpNews1"}, {162, "ShowLastGamesWinners1"}, {163, "OnlineHelp1"},
+    {164, "NewoftheDay1"}, {165, "UPDATE1"}, {166, "UpdateAllFiles1"}, {167, "OpenaTroubleTicket1"},
+    {168, "About2"}, {169, "Label3"}, {170, "Label2"},
+};
+const IdControl hints[] = {
+    {1200, "dpresent"}, {1201, "adpresent"}, {1203, "Panel9"}, {1204, "Panel4"}, {1205, "mtext"},
+    {1206, "Panel17"}, {1207, "Panel19"}, {1208, "Panel20"}, {1211, "Panel24"}, {1212, "Panel25"},
+    {1214, "ChatQuit"}, {1215, "Panel22"}, {1216, "LeftCard"}, {1217, "RightCard"}, {1218, "anigrid1"},
+    {1219, "anigrid2"}, {1220, "Panel23"},
+};
+
+// The other windows take their texts from their own ranges.
+const IdControl windows[] = {
+    {200, "Tlogindialog"}, {201, "Tlogindialog.Label4"}, {202, "Tlogindialog.Label3"}, {203, "Tlogindialog.Label1"},
+    {204, "Tlogindialog.Label2"}, {205, "Tlogindialog.Button1"}, {206, "Tlogindialog.Button2"},
+    {300, "TAliasConfirm"}, {301, "TAliasConfirm.Label1"}, {302, "TAliasConfirm.Label3"},
+    {303, "TAliasConfirm.OKBtn"}, {304, "TAliasConfirm.CancelBtn"},
+    {400, "Tgetaset"}, {401, "Tgetaset.Label1"}, {402, "Tgetaset.Label2"}, {403, "Tgetaset.Button1"},
+    {500, "Tgetbings"}, {501, "Tgetbings.Label1"}, {502, "Tgetbings.Label2"}, {503, "Tgetbings.Button1"},
+    {600, "Tgetcset"}, {601, "Tgetcset.Label1"}, {602, "Tgetcset.Label2"}, {603, "Tgetcset.Button1"},
+    {700, "Tgifdownload.Label1"}, {800, "TForm2"}, {900, "Twinners"},
+    {1000, "Tmarketdialog"}, {1001, "Tmarketdialog.ThankT"}, {1002, "Tmarketdialog.Label1"},
+    {1003, "Tmarketdialog.Label2"}, {1004, "Tmarketdialog.Label3"},
+    {1100, "TForm3"}, {1101, "TForm3.Label1"}, {1102, "TForm3.Label2"}, {1103, "TForm3.Label3"},
+    {1104, "TForm3.Label4"}, {1105, "TForm3.Label5"}, {1106, "TForm3.Label6"}, {1107, "TForm3.Label7"},
+    {1108, "TForm3.Label8"}, {1109, "TForm3.Label9"}, {1110, "TForm3.Button1"},
+};
+}   // namespace
+
+void ShowCaptions(const LanguageTable& language, MainView* view)
+{
+    for (const auto& c : captions)
+        view->setText(QLatin1String(c.control), language.text(c.id));
+    for (const auto& h : hints)
+        view->setHint(QLatin1String(h.control), language.text(h.id));
+    view->setHint(QStringLiteral("Panel21"), QStringLiteral("BINGO!!!"));
+    for (const auto& w : windows)
+        view->setText(QLatin1String(w.control), language.text(w.id));
+}
+
+QStringList CaptionedControls()
+{
+    QStringList names{QStringLiteral("Panel21")};
+    for (const auto& c : captions)
+        names << QLatin1String(c.control);
+    for (const auto& h : hints)
+        names << QLatin1String(h.control);
+    for (const auto& w : windows)
+        names << QLatin1String(w.control);
+    return names;
+}

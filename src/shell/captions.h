@@ -1,0 +1,10 @@
+#pragma once
+// The language table's texts on the controls and windows they belong to.
+#include "shell/language.h"
+#include "shell/viewport.h"
+
+#include <QStringList>
+
+void ShowCaptions(const LanguageTable& language, MainView* view);
+// The controls and windows that carry a text or hint of the language table.
+QStringList CaptionedControls();

@@ -1,0 +1,41 @@
+#pragma once
+// The pictures of the game's windows: shown from the program folder when they are
+// there, asked of the fetcher when they are not.
+#include "shell/programfolder.h"
+#include "shell/viewport.h"
+
+#include <functional>
+
+// What a fetched file is for, and so what happens when it arrives.
+enum class FetchKind { PatternPicture = 1, Picture = 2, Sound = 4, AdSpace1 = 6, AdSpace2 = 7 };
+
+class ScreenPictures {
+public:
+    using FetchHook = std::function<void(const QString& name, FetchKind kind)>;
+
+    ScreenPictures(const ProgramFolder& folder, MainView* view) : folder_(folder), view_(view) {}
+
+    // Set by the fetcher; until there is one a missing picture is named in the status line.
+    void setFetchHook(FetchHook hook) { fetchHook_ = std::move(hook); }
+    void FetchFile(const QString& name, FetchKind kind);
+
+    // Loads a program-folder file into a picture control; a file that cannot be read
+    // is named in the status line and the control keeps what it showed.
+    bool LoadPicture(const QString& control, const QString& file);
+
+    void ShowAdSpace1(const QString& name);
+    void ShowAdSpace2(const QString& name);
+    void ShowWinnersBackdrop(const QString& name);
+    void LoadBingoPicture(const QString& name);
+    void ShowBingoPicture(const QString& name);
+    void ShowPatternPicture(const QString& name);   // "FAILED": the pattern is not available
+    // An ad space that the game hides puts the logo back first.
+    void ClearAdSpace2();
+
+private:
+    void ShowOrFetch(const QString& control, const QString& name, FetchKind kind, bool repaint);
+
+    const ProgramFolder& folder_;
+    MainView* view_;
+    FetchHook fetchHook_;
+};
