@@ -73,6 +73,7 @@ public:
 
     // What time and the server do.
     void Timer1Timer();
+    void FinishBallAnimation() { board_.FinishBallAnimation(); }
     void ServerLineReceived(Link link, const QByteArray& line);
 
     // What the windows draw from and tests read.

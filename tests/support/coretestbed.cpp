@@ -72,3 +72,59 @@ QByteArray CoreTestbed::numbers(int faces)
                 text += char(15 * col + row + 1 + f + 50);
     return text;
 }
+
+QByteArray CoreTestbed::codes(std::initializer_list<int> numbers)
+{
+    QByteArray s;
+    for (int n : numbers)
+        s += char(n + 50);
+    return s;
+}
+
+void CoreTestbed::tick(int n)
+{
+    for (int i = 0; i < n; ++i)
+        core->Timer1Timer();
+}
+
+void CoreTestbed::signIn(int seconds, const QByteArray& pattern)
+{
+    line(Link::Request, "PQZ!LOGINOK$05.00%0$1" + pattern + "%1$BLucky%B$5" + QByteArray::number(seconds) + "%5");
+}
+
+void CoreTestbed::openSales(int seconds)
+{
+    line(Link::SalesFeed, "PQZACKBUY1");
+    line(Link::GameFeed, "PQZ$0A%0$8100001%8$2 10.00%2$33%3$4" + QByteArray::number(seconds) + "%4$7A01000001%7");
+}
+
+void CoreTestbed::buyCard(int faces)
+{
+    const int card = core->rack().currentCard();
+    core->chooseFaces(faces);
+    line(Link::Request, "PQZ!CARDRG1$A" + QByteArray::number(card) + "%A$B" + numbers(faces) + "%B");
+    core->Button3Click();
+    line(Link::Request, "PQZ!LOGINOK100001.00001.0000" + QByteArray::number(card) + "$04.00%0$B" + numbers(faces)
+                            + "%B$C" + QByteArray::number(card) + "%C");
+}
+
+void CoreTestbed::startGame(const QByteArray& draw, int winning, int final, const QByteArray& pattern)
+{
+    line(Link::GameFeed, "PQZ$0B%0$8100001%8$A" + draw + "%A$9bingo.gif%9$7" + pattern + "%7$5"
+                             + QByteArray::number(winning) + "%5$6" + QByteArray::number(final) + "%6");
+}
+
+void CoreTestbed::step()
+{
+    const int calls = core->round().callCount();
+    const Phase phase = core->round().phase();
+    for (int i = 0; i < 12; ++i) {
+        tick();
+        if (core->board().ballRolling()) {
+            core->FinishBallAnimation();
+            return;
+        }
+        if (core->round().callCount() != calls || core->round().phase() != phase)
+            return;
+    }
+}

@@ -2,9 +2,11 @@
 // A game core wired to a recording view, a recording player and a manual or fast
 // clock, with its program folder in a fresh temporary folder.
 #include "recordingview.h"
+#include "rules/wire.h"
 #include "session/gamecore.h"
 
 #include <QTemporaryDir>
+#include <initializer_list>
 #include <memory>
 
 class RecordingPlayer : public WavePlayer {
@@ -64,5 +66,23 @@ struct CoreTestbed {
     void create();
     // A 4-face numbers text: face f column c row r holds 15c + r + 1 + f (all in range).
     static QByteArray numbers(int faces = 4);
+    // Call codes (number + 50) of the numbers given.
+    static QByteArray codes(std::initializer_list<int> numbers);
     GameCore& c() { return *core; }
+
+    // Driving the core as the server and the clock do; the lines go through the
+    // same parser as lines from the sockets.
+    void line(Link link, const QByteArray& text) { core->ServerLineReceived(link, text); }
+    void tick(int n = 1);
+    // The game server accepts the sign-in: balance 5.00, alias "Lucky", the pattern,
+    // `seconds` to the start.
+    void signIn(int seconds = 120, const QByteArray& pattern = "A01000001");
+    // The sales feed says "buy" and the game feed announces game 100001.
+    void openSales(int seconds = 100);
+    // Chooses a card of `faces` faces for the current card (numbers(faces)) and buys it.
+    void buyCard(int faces = 1);
+    // The game feed starts game 100001 with this draw and figures.
+    void startGame(const QByteArray& draw, int winning, int final, const QByteArray& pattern = "A01000001");
+    // Ticks until the next session step has run; a ball it rolls lands at once.
+    void step();
 };

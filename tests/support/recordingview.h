@@ -1,6 +1,9 @@
 #pragma once
 // A view port that records what the core shows, for tests.
+#include "shell/controlnames.h"
 #include "shell/viewport.h"
+
+#include <gtest/gtest.h>
 
 #include <QHash>
 #include <QMap>
@@ -40,7 +43,13 @@ public:
     int boardRedraws = 0;
     bool dauberCursor = false;
 
-    Control& c(const QString& name) { return controls[name]; }
+    // Every name the core addresses must be one the windows have.
+    Control& c(const QString& name)
+    {
+        if (!Ctl::IsKnown(name))
+            ADD_FAILURE() << "the core addressed a control no window has: " << name.toStdString();
+        return controls[name];
+    }
     bool visible(const QString& name) const { return controls.value(name).visible; }
     QString text(const QString& name) const { return controls.value(name).text; }
     QString status() const { return text(QStringLiteral("status")); }
@@ -66,10 +75,6 @@ public:
         x.left = l; x.top = t; x.width = w; x.height = h;
     }
     void moveControl(const QString& n, int l, int t) override { auto& x = c(n); x.left = l; x.top = t; }
-    int controlWidth(const QString& n) const override { return controls.value(n).width; }
-    int controlHeight(const QString& n) const override { return controls.value(n).height; }
-    int controlTop(const QString& n) const override { return controls.value(n).top; }
-    bool isVisible(const QString& n) const override { return controls.value(n).visible; }
     void setColumns(const QString& n, int columns) override { c(n).columns = columns; }
     bool loadPicture(const QString& n, const QString& file) override
     {
