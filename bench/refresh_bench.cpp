@@ -1,7 +1,7 @@
 // Time of one full redraw (Refresh1Click) of six entered four-face cards and the
 // board, rendered offscreen, and the peak resident size after a whole simulated game.
 #include "components/media/mediawaveplayer.h"
-#include "session/gamecore.h"
+#include "benchgame.h"
 #include "windows/boardwidget.h"
 #include "windows/cardwidgets.h"
 #include "windows/mainwindow.h"
@@ -16,17 +16,6 @@
 #include <sys/resource.h>
 
 namespace {
-// Four faces of numbers: face f, column c, row r holds 15c + (r + f) % 15 + 1.
-QByteArray Numbers()
-{
-    QByteArray text;
-    for (int f = 0; f < 4; ++f)
-        for (int c = 0; c < 5; ++c)
-            for (int r = 0; r < 5; ++r)
-                text += char(15 * c + (r + f) % 15 + 1 + 50);
-    return text;
-}
-
 void Render(TForm1& form, QImage& target)
 {
     for (int k = 1; k <= 6; ++k) {
@@ -46,6 +35,7 @@ int main(int argc, char** argv)
     CoreConfig config;
     config.folder = dir.path();
     config.languageFolder = dir.path();
+    config.defaultWebHost = QStringLiteral("127.0.0.1:1");
     config.requestPort = config.gameFeedPort = config.salesFeedPort = 1;
     GameClock clock(1000);
     NullWavePlayer player;
@@ -59,12 +49,7 @@ int main(int argc, char** argv)
     form.show();
     QApplication::processEvents();
 
-    for (int k = 1; k <= 6; ++k) {
-        core.Cards[k].FaceCount = 4;
-        core.Cards[k].LoadNumbers(Numbers(), QStringLiteral("1000") + QString::number(k));
-        core.Cards[k].Entered = true;
-        core.Cards[k].AutoDaubOn = true;
-    }
+    BuySixCards(core);
     QImage target(260, 270, QImage::Format_RGB32);
     Render(form, target);   // warm up fonts and caches
 
@@ -72,20 +57,23 @@ int main(int argc, char** argv)
     QElapsedTimer t;
     t.start();
     for (int i = 0; i < rounds; ++i) {
-        core.Refresh1Click();
+        core.table().Refresh1Click();
         Render(form, target);
     }
     std::printf("refresh+render of 6 four-face cards and the board: %.1f us\n", double(t.nsecsElapsed()) / 1000.0 / rounds);
 
-    // A simulated game: every number called, each call redrawn as the core asks.
-    core.GameRunning = 1;
-    for (int n = 1; n <= 75; ++n) {
-        core.MarkCalledNumber(n);
-        for (int k = 1; k <= 6; ++k)
-            core.Cards[k].MarkCalled();
-        core.Refresh1Click();
-        Render(form, target);
-        QApplication::processEvents();
+    // A whole game: every number called, each call redrawn as the core asks.
+    QByteArray draw;
+    for (int n = 1; n <= 75; ++n)
+        draw += char(n + 50);
+    core.ServerLineReceived(Link::GameFeed, "PQZ$0B%0$8100001%8$A" + draw + "%A$7A02000002%7$575%5$676%6");
+    while (core.round().callCount() < 75 && core.round().running()) {
+        core.Timer1Timer();
+        if (core.board().ballRolling()) {
+            core.FinishBallAnimation();
+            Render(form, target);
+            QApplication::processEvents();
+        }
     }
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);

@@ -10,14 +10,15 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    GameCore* core = &FuzzCore();
     if (size < 1)
         return 0;
-    const int kind = data[0] % 3;
-    core->FillCatalogue(kind, QByteArray(reinterpret_cast<const char*>(data + 1), int(size - 1)));
-    for (int index = -1; index <= core->Catalogues[size_t(kind)].Entries; ++index)
-        core->ChooseSet(kind, index);
-    if (core->Settings.FunBingoCount < 0)
-        __builtin_trap();   // a count the rotation could not use
+    static const auto core = FuzzCore();
+    SetCatalogue& catalogue = core->catalogue(static_cast<SetKind>(data[0] % 3));
+    catalogue.FillCatalogue(QByteArray(reinterpret_cast<const char*>(data + 1), int(size - 1)));
+    for (int index = -1; index <= catalogue.entries(); ++index)
+        catalogue.ChooseSet(index);
+    const ClientSettings& s = core->settings().values();
+    if (s.FunBingoCount < 0 || s.FunBingoIndex < 0 || s.FunBingoIndex > s.FunBingoCount)
+        __builtin_trap();   // a rotation the next shout could not follow
     return 0;
 }

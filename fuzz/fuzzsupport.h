@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 // Call once from LLVMFuzzerInitialize: the core's sockets and timers need an application.
 inline void FuzzInitialize(int* argc, char*** argv)
@@ -16,20 +17,20 @@ inline void FuzzInitialize(int* argc, char*** argv)
     new QCoreApplication(*argc, *argv);
 }
 
-// One core for the whole run, its program folder a temporary folder that nothing
-// else uses; the game-server ports point at nothing.
-inline GameCore& FuzzCore()
+// A started core for one input, its program folder a temporary folder that nothing
+// else uses; the game-server and web ports point at nothing.
+inline std::unique_ptr<GameCore> FuzzCore()
 {
     static QTemporaryDir folder;
     static NullView view;
     static GameClock clock(1000);
-    static GameCore* core = [] {
-        CoreConfig config;
-        config.folder = folder.path();
-        config.requestPort = config.gameFeedPort = config.salesFeedPort = 1;
-        return new GameCore(config, &view, &clock, nullptr);
-    }();
-    return *core;
+    CoreConfig config;
+    config.folder = folder.path();
+    config.defaultWebHost = QStringLiteral("127.0.0.1:1");
+    config.requestPort = config.gameFeedPort = config.salesFeedPort = 1;
+    auto core = std::make_unique<GameCore>(config, &view, &clock, nullptr);
+    core->FormCreate();
+    return core;
 }
 
 // Input laid out as: byte 0 free for the target, byte 1 = number of calls k, the next

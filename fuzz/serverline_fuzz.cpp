@@ -1,7 +1,6 @@
-// Any line on any link in any session state: the dispatcher must neither crash
-// nor leave the game clock unable to go on.
+// Any line on any link in any phase of a session: the parser and the session must
+// neither crash nor leave the game clock unable to go on.
 #include "fuzzsupport.h"
-#include "rules/wire.h"
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
@@ -13,43 +12,42 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size < 2)
         return 0;
-    GameCore& core = FuzzCore();
-    core.CLEARALL();
-    core.GameRunning = core.CallsRunning = core.ResumePending = core.CardsBought = 0;
-    core.CallCount = 0;
-    core.RecentCalls = QByteArray(5, ' ');
-    // The first byte picks a state, the second how the lines arrive.
+    const auto core = FuzzCore();
+    GameCore& c = *core;
+    // The first byte picks how far the session got, the second how the lines arrive.
     const uint8_t state = data[0];
     const uint8_t route = data[1];
-    core.WaitingForSales = state & 1;
-    core.FirstNotice = (state >> 1) & 1;
-    core.PendingRequest = (state >> 2) & 15;
-    core.SalesOpen = (state >> 6) & 1;
-    core.GameInfoReady = 1;
-    core.SecondsToStart = 60;
-    if (state & 0x80) {
-        core.Cards[1].FaceCount = 1;
-        core.Cards[1].LoadNumbers(QByteArray(25, 'A'), QStringLiteral("1"));
-        core.Cards[1].Entered = true;
-        core.Cards[1].CardId = QStringLiteral("123456.00001.00001");
+    if (state & 1)
+        c.ServerLineReceived(Link::Request, "PQZ!LOGINOK$05.00%0$1A01000001%1$BFuzz%B$560%5");
+    if (state & 2) {
+        c.ServerLineReceived(Link::SalesFeed, "PQZACKBUY1");
+        c.ServerLineReceived(Link::GameFeed, "PQZ$0A%0$8123456%8$4100%4$7A01000001%7");
     }
+    if (state & 4) {
+        c.chooseFaces(1);
+        c.ServerLineReceived(Link::Request, "PQZ!CARDRG1$A1%A$B" + QByteArray(25, 'A') + "%B");
+        c.Button3Click();
+        c.ServerLineReceived(Link::Request, "PQZ!LOGINOK123456.00001.00001$04.00%0$B" + QByteArray(25, 'A') + "%B$C1%C");
+    }
+    switch ((state >> 3) & 3) {   // what the request link waits for
+    case 1: c.chooseFaces(1 + (state >> 5) % 4); break;
+    case 2: c.Button3Click(); break;
+    case 3: c.ShowLastWinners(QStringLiteral("000000")); break;
+    default: break;
+    }
+    static const Link links[] = {Link::Request, Link::GameFeed, Link::SalesFeed};
     const QByteArray input(reinterpret_cast<const char*>(data + 2), int(size - 2));
+    int n = 0;
     for (const QByteArray& line : input.split('\n')) {
-        (void)FieldValue(line.isEmpty() ? '0' : line[0], line);
-        switch (route % 5) {
-        case 0: core.RequestLinkLine(line); break;
-        case 1: core.GameFeedLine(line); break;
-        case 2: core.SalesFeedLine(line); break;
-        default: core.DispatchServerLine(route % 16, line); break;
-        }
+        for (Request r : {Request::Login, Request::OneFace, Request::Purchase, Request::StarterCards, Request::Winners})
+            (void)ParseRequestReply(r, line);
+        c.ServerLineReceived(links[(route + n++) % 3], line);
     }
     // The clock must go on whatever the lines left behind.
-    for (int i = 0; i < 200; ++i) {
-        core.Timer1Timer();
-        if (core.balltimer.isActive())
-            core.FinishBallAnimation();
-        if (core.ResumePending)
-            break;   // the next sign-in goes to the web service: not for fuzzing
+    for (int i = 0; i < 200 && c.round().phase() != Phase::Pause; ++i) {
+        c.Timer1Timer();
+        if (c.board().ballRolling())
+            c.FinishBallAnimation();
     }
     return 0;
 }

@@ -5,8 +5,8 @@
 //
 // listen-driver --web HOST:PORT --request N --sales N --game N --app APPDIR
 //               [--folder DIR] [--ms-per-second 20] [--out log.txt] [--timeout-s 120]
-#include "recordingview.h"
 #include "session/gamecore.h"
+#include "shell/nullview.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -138,13 +138,17 @@ int main(int argc, char** argv)
     config.salesFeedPort = quint16(parser.value(QStringLiteral("sales")).toUInt());
     config.gameFeedPort = quint16(parser.value(QStringLiteral("game")).toUInt());
 
-    RecordingView view;
+    struct MessageView : NullView {
+        QStringList messages;
+        void messageBox(const QString& text) override { messages << text; }
+    } view;
     GameClock clock(msPerSecond);
     LoggingPlayer player(clock, out);
     GameCore core(config, &view, &clock, &player);
-    QFile::remove(folder.filePath(QStringLiteral("defaults.cfg")));
-    core.Settings.SoundOn = QStringLiteral("TRUE");
-    core.SaveSettings();
+    QFile settings(folder.filePath(QStringLiteral("defaults.cfg")));
+    settings.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    settings.write("UN:#WS:#AL:#DM:FALSE#SO:TRUE#V0:#V1:#V2:0#V3:#V4:0#V5:#V6:FALSE#V7:#V8:#V9:#\r\n");
+    settings.close();
     core.FormCreate();
     core.LoginButton1Click(QStringLiteral("demo"), QStringLiteral("bingo"), config.defaultWebHost, false);
 
@@ -154,21 +158,22 @@ int main(int argc, char** argv)
     int buyTries = 0;
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, &app, [&] {
-        if (core.GameRunning)
+        if (core.round().running())
             sawGame = true;
-        if (!sawGame && core.CardsEntered == 0 && core.SelectionOpen && core.RequestBusy == 0 && buyTries < 20) {
+        if (!sawGame && !core.rack().bought() && core.round().selectionOpen() && !core.links().busy() && buyTries < 20) {
             ++buyTries;
-            core.S1ImageClick();
+            core.chooseFaces(1);
             core.Button3Click();
         }
-        if (sawGame && !core.GameRunning && core.SoundQueue.isEmpty() && player.mode() == WavePlayer::Mode::Stopped)
+        if (sawGame && !core.round().running() && player.mode() == WavePlayer::Mode::Stopped)
             app.exit(0);
     });
     poll.start(qMax(5, msPerSecond / 2));
     QTimer::singleShot(timeoutS * 1000, &app, [&] { app.exit(3); });
     const int rc = app.exec();
     std::fprintf(stderr, "listen-driver: %d sounds, game %s, cards entered %d, end %s\n", player.count,
-                 qPrintable(core.GameNumber), core.CardsEntered, rc == 0 ? "after the game" : "by time-out");
+                 qPrintable(core.round().gameNumber()), core.rack().bought() ? 1 : 0,
+                 rc == 0 ? "after the game" : "by time-out");
     for (const QString& e : view.messages)
         std::fprintf(stderr, "  message: %s\n", qPrintable(e));
     return rc;

@@ -28,6 +28,7 @@ public:
 
     SetKind kind() const { return kind_; }
     State state() const { return state_; }
+    int entries() const { return entries_; }   // entries the list shows
     QString window() const;
 
     // The menu item: mutes the game's sounds, shows the window and asks for the list.

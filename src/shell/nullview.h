@@ -15,10 +15,6 @@ public:
     void setProgress(const QString&, int) override {}
     void setGeometry(const QString&, int, int, int, int) override {}
     void moveControl(const QString&, int, int) override {}
-    int controlWidth(const QString&) const override { return 800; }
-    int controlHeight(const QString&) const override { return 600; }
-    int controlTop(const QString&) const override { return 25; }
-    bool isVisible(const QString&) const override { return true; }
     void setColumns(const QString&, int) override {}
     bool loadPicture(const QString&, const QString&) override { return true; }
     void repaint(const QString&) override {}
