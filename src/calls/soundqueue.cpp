@@ -64,7 +64,7 @@ void SoundQueue::SoundFailed(const QString& message)
 {
     view_->errorBox(QStringLiteral("ErrorCode: 0\n") + message);
     settings_.setSoundOn(false);
-    emit soundFailed();
+    emit soundSwitched(false);
     settings_.save();
 }
 
@@ -79,4 +79,21 @@ void SoundQueue::OnPlayerNotify()
     QString error;
     if (!player_->play(queue_.takeFirst(), &error))
         SoundFailed(error);
+}
+
+void SoundQueue::TurnSoundOn()
+{
+    muted_ = false;
+    settings_.setSoundOn(true);
+    emit soundSwitched(true);
+    settings_.save();
+    PlayVoice(QStringLiteral("Welcome"));
+}
+
+void SoundQueue::TurnSoundOff()
+{
+    view_->beep();
+    settings_.setSoundOn(false);
+    emit soundSwitched(false);
+    settings_.save();
 }

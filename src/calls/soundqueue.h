@@ -23,13 +23,17 @@ public:
     void PlayIfPresent(const QString& fileName);
     void PlayBingoShout();
 
+    // The Sounds menu: the player's setting, saved at once.
+    void TurnSoundOn();
+    void TurnSoundOff();
+
     bool muted() const { return muted_; }
     void setMuted(bool muted) { muted_ = muted; }
     int queued() const { return int(queue_.size()); }
 
 signals:
-    // The player could not play: sound has been switched off.
-    void soundFailed();
+    // Sound was switched on or off, by the player or because the player could not play.
+    void soundSwitched(bool on);
 
 private:
     void OnPlayerNotify();

@@ -81,11 +81,11 @@ void GameCore::CallStep()
     const int count = round_.callCount();
     if (count == 1 && round_.callCode(1) == '0') {
         view_->messageBox(QStringLiteral("Call information for this game not received successfully - Press Ok to Terminate Game"));
-        AbortGame();
+        EndGame(true);
         return;
     }
     if (count == round_.finalCall()) {
-        FinishGame();
+        EndGame(false);
         return;
     }
     if (count == round_.winningCall()) {
@@ -94,7 +94,7 @@ void GameCore::CallStep()
     }
     // Past the draw: a game whose figures lie beyond the codes received ends here.
     if (count >= GameRound::kDrawCapacity || (round_.drawLength() > 1 && count >= round_.drawLength())) {
-        FinishGame();
+        EndGame(false);
         return;
     }
     round_.restartStep();
@@ -118,8 +118,8 @@ void GameCore::OnCallShown(const QString& voice)
     rack_.MarkCalls(board_.RefreshRecentCalls());
     round_.countCall();
     const int count = round_.callCount();
-    if (pattern_.ProgressiveJackpot && count >= 0 && count < int(jackpotTable_.size()))
-        view_->setText(Ctl::Jackpot, QStringLiteral("$ ") + jackpotTable_[size_t(count)]);
+    if (pattern_.ProgressiveJackpot && count >= 0 && count < int(prizes_.size()))
+        view_->setText(Ctl::Jackpot, QStringLiteral("$ ") + L1(prizes_[size_t(count)]));
     view_->setText(Ctl::CallField, QString::number(count));
     view_->redrawBoard();
 }
@@ -157,7 +157,7 @@ void GameCore::AnnounceBingo()
     round_.bingo();
     view_->setText(Ctl::status, language_.text(1316));
     view_->setVisible(Ctl::machineimage, true);
-    pictures_.ShowBingoPicture(bingoImage_);
+    pictures_.ShowBingoPicture(L1(bingoImage_));
     view_->setVisible(Ctl::Ani2Panel, false);
     view_->setVisible(Ctl::ballpanel, false);
     if (shoutDue_) {
@@ -174,7 +174,7 @@ void GameCore::EndGame(bool aborted)
     pictures_.LoadPicture(Ctl::BingoGIF, QStringLiteral("logo.gif"));
     view_->repaint(Ctl::BingoGIF);
     view_->setVisible(Ctl::BingoGIF, false);
-    pictures_.ShowAdSpace2(directory_.AdSpace2Image);
+    pictures_.ShowAdSpace2(signIn_.directory().AdSpace2Image);
     view_->setVisible(Ctl::AdSpace2, true);
     if (aborted)
         for (const QString* c : {&Ctl::Ani2Panel, &Ctl::ballpanel, &Ctl::machineimage})
@@ -195,7 +195,7 @@ void GameCore::EndGame(bool aborted)
     view_->setText(Ctl::lplayers, QString());
     pictures_.ShowPatternPicture(QStringLiteral("grid.gif"));
 
-    if (balance_.left(4) == QLatin1String("0.00")) {
+    if (shop_.balance().left(4) == QLatin1String("0.00")) {
         round_.creditUsedUp();
         rack_.HideBuyControls();
         view_->setText(Ctl::status, language_.text(1302));
@@ -220,7 +220,7 @@ void GameCore::LeaveGame()
     view_->setVisible(Ctl::Panel18, false);
     view_->setEnabled(Ctl::ConnecttoGame1, true);
     timer1_.stop();
-    ShowLoginDialog();
+    signIn_.ShowLoginDialog();
 }
 
 void GameCore::CLEARALL()
@@ -240,8 +240,9 @@ void GameCore::PrepareNextGame()
     view_->setText(Ctl::status, language_.text(1307));
     view_->setText(Ctl::calllabel, language_.text(120));
     const ClientSettings& s = settings_.values();
-    WebLogin(s.UserName, s.Password, s.WebHost);
-    pictures_.ShowAdSpace1(directory_.LogoImage);
-    pictures_.ShowAdSpace2(directory_.AdSpace2Image);
-    pictures_.ShowWinnersBackdrop(directory_.WinnersImage);
+    signIn_.WebLogin(s.UserName, s.Password, s.WebHost);
+    const ServiceDirectory& directory = signIn_.directory();
+    pictures_.ShowAdSpace1(directory.LogoImage);
+    pictures_.ShowAdSpace2(directory.AdSpace2Image);
+    pictures_.ShowWinnersBackdrop(directory.WinnersImage);
 }

@@ -165,3 +165,19 @@ std::optional<ServerEvent> ParseRequestReply(Request request, const QByteArray& 
     }
     return std::nullopt;
 }
+
+std::optional<PrizeTable> ParsePrizeTable(const QByteArray& text)
+{
+    auto tagValue = [&text](const QByteArray& tag) { return KeyedValue(text, tag, 256, "]"); };
+    const auto f = ToInt(tagValue("F:"));
+    if (!f)
+        return std::nullopt;
+    const QByteArray sa = tagValue("SA:");
+    const QByteArray fa = tagValue("FA:");
+    PrizeTable table;
+    for (int i = 1; i <= 75; ++i) {
+        const QByteArray v = tagValue("V" + QByteArray::number(i) + ":");
+        table[size_t(i)] = !v.isEmpty() ? v : i < *f ? sa : fa;
+    }
+    return table;
+}

@@ -89,6 +89,12 @@ struct WinnersReply {
 using ServerEvent = std::variant<Announcement, GameStart, GameOver, BingoCalled, LoginReply, CardReply, StarterCards,
                                  PurchaseReply, WinnersReply>;
 
+// The prize of a progressive jackpot at each call count 1..75 ("SA:" before call "F:",
+// "FA:" from it on, "V<n>:" for single calls; "]" ends each value). Nothing when the
+// table has no readable "F:".
+using PrizeTable = std::array<QByteArray, 77>;
+std::optional<PrizeTable> ParsePrizeTable(const QByteArray& text);
+
 // A feed line: nothing for lines the client does not act on.
 std::optional<ServerEvent> ParseFeedLine(Link link, const QByteArray& line);
 // The request link's reply to `request`: nothing when it is not the reply expected.

@@ -1,0 +1,119 @@
+#include "session/signin.h"
+
+#include "shell/controlnames.h"
+
+SignIn::SignIn(const QString& defaultWebHost, const QString& defaultWebSite, MainView* view, SettingsStore& settings,
+               const LanguageTable& language, SoundQueue& sounds, QObject* parent)
+    : QObject(parent), defaultWebHost_(defaultWebHost), defaultWebSite_(defaultWebSite), view_(view),
+      settings_(settings), language_(language), sounds_(sounds)
+{
+    connect(&http_, &HttpClient::finished, this,
+            [this](HttpClient::Outcome outcome) { OnWebLoginReply(outcome, pendingId_, pendingPassword_); });
+    directory_.WebBaseUrl = defaultWebSite_;
+}
+
+void SignIn::UseDefaultDirectory()
+{
+    directory_.LogoImage = QStringLiteral("logo.gif");
+    directory_.AdSpace2Image = QStringLiteral("logo.gif");
+    directory_.WinnersImage = QStringLiteral("winnerbox.gif");
+    directory_.WebBaseUrl = defaultWebSite_;
+}
+
+void SignIn::ShowLoginDialog()
+{
+    const ClientSettings& s = settings_.values();
+    view_->setText(Ctl::Tlogindialog_Edit1, s.UserName);
+    view_->setText(Ctl::Tlogindialog_Edit2, s.Password);
+    view_->setText(Ctl::Tlogindialog_Edit3, s.WebHost);
+    if (s.ForgetPassword == QLatin1String("FALSE"))
+        view_->setChecked(Ctl::Tlogindialog_CheckBox1, true);
+    view_->showWindow(Ctl::Tlogindialog);
+}
+
+void SignIn::LoginButton1Click(const QString& playerId, const QString& password, const QString& webHost, bool remember)
+{
+    settings_.setForgetPassword(!remember);
+    settings_.save();
+    WebLogin(playerId, password, webHost);
+}
+
+void SignIn::LoginButton2Click()
+{
+    view_->hideWindow(Ctl::Tlogindialog);
+    view_->repaint(Ctl::TForm1);
+}
+
+void SignIn::AliasOkClick()
+{
+    view_->openUrl(directory_.WebBaseUrl + QStringLiteral("chalform.htm"));
+    view_->quit();
+}
+
+void SignIn::WebLogin(const QString& playerId, const QString& password, const QString& webHost)
+{
+    view_->hideWindow(Ctl::Tlogindialog);
+    if (http_.isBusy())
+        http_.abort();
+    // The rest of the login runs when the reply is in; the event loop keeps turning meanwhile.
+    pendingId_ = playerId;
+    pendingPassword_ = password;
+    const QByteArray body = "username=" + playerId.toLatin1() + "&version=" + QByteArray(kVersionNumber);
+    if (!http_.post(webHost, QLatin1String(kLoginScript), body))
+        OnWebLoginReply(HttpClient::Outcome::Failure, playerId, password);
+}
+
+void SignIn::OnWebLoginReply(HttpClient::Outcome outcome, const QString& playerId, const QString& password)
+{
+    if (outcome != HttpClient::Outcome::Success) {
+        view_->messageBox(outcome == HttpClient::Outcome::ConnectionFailed
+                              ? QStringLiteral("HTTP Connection Failed: Please try Again")
+                          : outcome == HttpClient::Outcome::InvalidHost
+                              ? QStringLiteral("HTTP Invalid Host Error: Please try Again")
+                              : QStringLiteral("HTTP Communications Failure: Please try Again"));
+        // Without a directory there is nothing to connect to: back to the dialog.
+        ShowLoginDialog();
+        return;
+    }
+    settings_.setLogin(playerId, password);
+    directory_.parse(http_.body());
+    static const QString* roomItems[] = {&Ctl::JoinChatRoom1, &Ctl::ChatRoom2, &Ctl::ChatRoom3,
+                                         &Ctl::ChatRoom4, &Ctl::ChatRoom5, &Ctl::ChatRoom6};
+    for (int n = 1; n <= 6; ++n)
+        view_->setText(*roomItems[n - 1], directory_.Rooms[size_t(n)].Name);
+    view_->setText(Ctl::OnlineHelp1, directory_.WebBaseUrl);
+    directoryRead_ = true;
+    emit directoryArrived();
+    view_->hideWindow(Ctl::Tlogindialog);
+}
+
+void SignIn::Welcome(const QString& alias)
+{
+    if (!firstLogin_)
+        return;
+    if (directory_.NewsUrl != settings_.values().LastNewsUrl)
+        ShowNewsWindow();
+    if (alias.size() >= 3 && alias.right(3) == settings_.values().UserName.mid(6, 3)) {
+        view_->setText(Ctl::TAliasConfirm_Label2, alias);
+        view_->showWindow(Ctl::TAliasConfirm);
+    } else {
+        view_->messageBox(language_.text(1402) + QLatin1Char(' ') + alias + QLatin1Char(' ') + language_.text(1403));
+    }
+    sounds_.PlayIfPresent(QStringLiteral("loginok.wav"));
+    firstLogin_ = false;
+}
+
+QByteArray SignIn::LoginLine(const QString& languageCode)
+{
+    const ClientSettings& s = settings_.values();
+    loginKey_ = s.UserName + QStringLiteral("#!PW") + s.Password + QStringLiteral("#!AD") + QLatin1String(kProgramTag);
+    return "PQZ!G6" + loginKey_.toLatin1() + "#!LA" + languageCode.toLatin1() + "#";
+}
+
+void SignIn::ShowNewsWindow()
+{
+    // The news window fetches and shows the operator's news; until it can, showing
+    // it would only put an empty window in front of the game.
+    if (newsHook_)
+        newsHook_();
+}

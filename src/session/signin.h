@@ -1,0 +1,69 @@
+#pragma once
+// The web login: the player's id and password go to the operator's web service,
+// whose reply is the service directory (game server, chat rooms, news, picture and
+// download hosts). Also the login dialog, the greeting of the first sign-in and the
+// line that signs in to the game server.
+#include "calls/soundqueue.h"
+#include "components/net/httpclient.h"
+#include "shell/directory.h"
+#include "shell/language.h"
+#include "shell/settingsstore.h"
+#include "shell/viewport.h"
+
+#include <QObject>
+#include <functional>
+
+class SignIn : public QObject {
+    Q_OBJECT
+public:
+    static constexpr const char* kVersionNumber = "466";
+    static constexpr const char* kProgramTag = "QZWIN466";
+    static constexpr const char* kLoginScript = "/vexobingo/vxplay466.asp";
+
+    SignIn(const QString& defaultWebHost, const QString& defaultWebSite, MainView* view, SettingsStore& settings,
+           const LanguageTable& language, SoundQueue& sounds, QObject* parent = nullptr);
+
+    const ServiceDirectory& directory() const { return directory_; }
+    bool directoryRead() const { return directoryRead_; }
+    const QString& defaultWebHost() const { return defaultWebHost_; }
+    const QString& loginKey() const { return loginKey_; }
+
+    // The login dialog, filled with what the settings remember.
+    void ShowLoginDialog();
+    void LoginButton1Click(const QString& playerId, const QString& password, const QString& webHost, bool remember);
+    void LoginButton2Click();
+    // The alias confirmation's "change": the alias page opens and the program ends.
+    void AliasOkClick();
+    void WebLogin(const QString& playerId, const QString& password, const QString& webHost);
+    // The directory's pictures before any web login.
+    void UseDefaultDirectory();
+
+    // The game server accepted the sign-in: the first one of the session greets the player.
+    void Welcome(const QString& alias);
+    // "PQZ!G6": the game server's login line.
+    QByteArray LoginLine(const QString& languageCode);
+
+    void ShowNewsWindow();
+    void setNewsHook(std::function<void()> hook) { newsHook_ = std::move(hook); }
+
+signals:
+    void directoryArrived();
+
+private:
+    void OnWebLoginReply(HttpClient::Outcome outcome, const QString& playerId, const QString& password);
+
+    QString defaultWebHost_;
+    QString defaultWebSite_;
+    MainView* view_;
+    SettingsStore& settings_;
+    const LanguageTable& language_;
+    SoundQueue& sounds_;
+    HttpClient http_;
+    ServiceDirectory directory_;
+    std::function<void()> newsHook_;
+    QString loginKey_;
+    QString pendingId_;
+    QString pendingPassword_;
+    bool directoryRead_ = false;
+    bool firstLogin_ = true;
+};
