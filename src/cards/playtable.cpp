@@ -65,26 +65,20 @@ void PlayTable::iset1Click()
     ShowCardControls();
 }
 
-void PlayTable::LeftCardClick()
-{
-    if (links_.busy()) {
-        view_->beep();
-        return;
-    }
-    sounds_.PlayFile(QStringLiteral("click.wav"));
-    rack_.pageLeft();
-    LayoutMainWindow();
-    ShowCardControls();
-}
+void PlayTable::LeftCardClick() { Page(false); }
+void PlayTable::RightCardClick() { Page(true); }
 
-void PlayTable::RightCardClick()
+void PlayTable::Page(bool right)
 {
     if (links_.busy()) {
         view_->beep();
         return;
     }
     sounds_.PlayFile(QStringLiteral("click.wav"));
-    rack_.pageRight();
+    if (right)
+        rack_.pageRight();
+    else
+        rack_.pageLeft();
     LayoutMainWindow();
     ShowCardControls();
 }

@@ -57,6 +57,8 @@ public:
     Colour buttonColour() const { return buttonColour_; }
 
 private:
+    void Page(bool right);
+
     MainView* view_;
     const LanguageTable& language_;
     CardRack& rack_;
