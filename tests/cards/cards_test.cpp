@@ -1,270 +1,235 @@
-// Card model: loading numbers texts, the called table, marks, daubs, identity.
+// The card model (numbers texts, calls, marks, daubs, identity), and the player's card
+// rack through the game core: paging, the buy buttons, daubing by mouse and the claim.
+#include "coretestbed.h"
 #include "rules/bingocard.h"
+#include "scriptedpeer.h"
 
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 namespace {
 
-// Face f holds 15*column + (row + 5*(f-1)) % 15 + 1: column B 1..15, I 16..30 and so on.
-int Expected(int face, int column, int row)
-{
-    return 15 * column + (row + 5 * (face - 1)) % 15 + 1;
-}
-
-QByteArray Text(int faces, char centre = 'x')
-{
-    QByteArray text;
-    for (int f = 1; f <= faces; ++f)
-        for (int c = 0; c < 5; ++c)
-            for (int r = 0; r < 5; ++r)
-                text.append(c == 2 && r == 2 ? centre : char(Expected(f, c, r) + 50));
-    return text;
-}
-
-void Call(BingoCard& card, int n)
-{
-    const int column = (n - 1) / 15;
-    card.SetCalled(column, n - 15 * column, 1);
-}
-
-BingoCard Loaded(int faces, bool entered = true)
+// Cards of CoreTestbed::numbers(): face f (from 0) column c row r holds 15c + r + 1 + f.
+BingoCard Loaded(int faces, const QByteArray& text = {})
 {
     BingoCard card;
     card.FaceCount = faces;
-    EXPECT_TRUE(card.LoadNumbers(Text(faces), QStringLiteral("77")));
-    card.Entered = entered;
+    EXPECT_TRUE(card.LoadNumbers(text.isEmpty() ? CoreTestbed::numbers(faces) : text, QStringLiteral("77")));
     return card;
 }
 
+void Call(BingoCard& card, int n) { card.SetCalled((n - 1) / 15, (n - 1) % 15 + 1, 1); }
+
 }   // namespace
 
-TEST(CardLoad, DecodesColumnByColumnAndFillsOnlyFacesInUse)
+TEST(CardText, LoadFillsTheFacesInUseColumnByColumnAndLeavesColoursAndMarks)
 {
     BingoCard card;
-    card.FaceCount = 1;
-    card.CellColour[1][0][0] = kBlue;   // colours and marks are not touched by a load
+    card.CellColour[1][0][0] = kBlue;
     card.Marked[1][0][0] = 1;
-    const quint64 before = card.revision;
-    QByteArray text = Text(1);
-    text[0] = '3';   // 1
-    text[1] = 'A';   // 15
-    text[24] = '}';  // 75
-    ASSERT_TRUE(card.LoadNumbers(text, QStringLiteral("1234")));
-    EXPECT_EQ(card.Numbers[1][0][0], "1");
-    EXPECT_EQ(card.Numbers[1][0][1], "15");
-    EXPECT_EQ(card.Numbers[1][4][4], "75");
-    EXPECT_EQ(card.Numbers[1][1][3], QString::number(Expected(1, 1, 3)));
-    for (int f = 1; f <= 4; ++f)
-        EXPECT_EQ(card.Numbers[f][2][2], "Free");
-    for (int f = 2; f <= 4; ++f)
-        for (int c = 0; c < 5; ++c)
-            for (int r = 0; r < 5; ++r) {
-                if (c != 2 || r != 2) {
-                    EXPECT_TRUE(card.Numbers[f][c][r].isEmpty());
-                }
-            }
-    EXPECT_TRUE(card.Loaded);
-    EXPECT_EQ(card.SelectionCode, "1234");
-    EXPECT_GT(card.revision, before);
-    EXPECT_EQ(card.CellColour[1][0][0], kBlue);
-    EXPECT_EQ(card.Marked[1][0][0], 1);
+    QByteArray text = CoreTestbed::numbers(1) + QByteArray(29, '\xff');   // text past the faces in use is ignored
+    text[1] = 'A';    // 15
+    text[24] = '}';   // 75
+    ASSERT_TRUE(card.LoadNumbers(text, QStringLiteral("1234")));   // no faces chosen: face 1
+    EXPECT_EQ(card.Numbers[1][0][0] + card.Numbers[1][0][1] + card.Numbers[1][4][4] + card.Numbers[4][2][2], "11575Free");
+    EXPECT_TRUE(card.Loaded && card.SelectionCode == "1234" && card.revision == 1u);
+    EXPECT_TRUE(card.CellColour[1][0][0] == kBlue && card.Marked[1][0][0] == 1);
+    card.FaceCount = 2;   // fewer faces than the text holds
+    ASSERT_TRUE(card.LoadNumbers(CoreTestbed::numbers(4), QString()));
+    EXPECT_EQ(card.Numbers[2][0][0] + QLatin1Char('|') + card.Numbers[3][0][0], "2|");
 }
 
-TEST(CardLoad, FaceCountDecidesFacesAndExtraTextIsIgnored)
+TEST(CardText, UnreadableTextsAreRefusedAndLeaveTheCardAsItWas)
 {
-    BingoCard card;
-    card.FaceCount = 4;
-    ASSERT_TRUE(card.LoadNumbers(Text(4) + QByteArray(29, '\xff'), QString()));
-    for (int f = 1; f <= 4; ++f)
-        EXPECT_EQ(card.Numbers[f][3][1], QString::number(Expected(f, 3, 1)));
-
-    card.FaceCount = 2;   // reselecting fewer faces empties the rest
-    ASSERT_TRUE(card.LoadNumbers(Text(4), QString()));
-    EXPECT_EQ(card.Numbers[2][0][0], QString::number(Expected(2, 0, 0)));
-    EXPECT_TRUE(card.Numbers[3][0][0].isEmpty());
-    EXPECT_EQ(card.Numbers[4][2][2], "Free");
-
-    BingoCard none;   // FaceCount 0 still fills face 1
-    ASSERT_TRUE(none.LoadNumbers(Text(1), QString()));
-    EXPECT_EQ(none.Numbers[1][0][0], "1");
-}
-
-TEST(CardLoad, RejectedTextLeavesTheCardAsItWas)
-{
-    BingoCard card = Loaded(2);
-    const BingoCard before = card;
-    auto unchanged = [&] {
-        EXPECT_EQ(card.Numbers, before.Numbers);
-        EXPECT_EQ(card.SelectionCode, before.SelectionCode);
-        EXPECT_EQ(card.revision, before.revision);
+    using Check = BingoCard::TextCheck;
+    const BingoCard before = Loaded(2);
+    auto with = [](char byte, int position) { return CoreTestbed::numbers(2).replace(position, 1, &byte, 1); };
+    const std::tuple<QByteArray, int, Check> cases[] = {
+        {CoreTestbed::numbers(1), 2, Check::TooShort}, {QByteArray(24, '3'), 0, Check::TooShort},
+        {with('2', 32), 2, Check::OutOfRange}, {with('~', 32), 2, Check::OutOfRange},   // codes of 0 and 76
+        {with('\0', 32), 2, Check::OutOfRange}, {with('\xff', 32), 2, Check::OutOfRange},
+        {with('2', 32), 1, Check::Ok},   // on a face not in use
+        {with('\0', 12), 2, Check::Ok}, {with('\xff', 37), 2, Check::Ok}, {with('~', 12), 1, Check::Ok},   // free squares
     };
-    EXPECT_EQ(BingoCard::CheckNumbersText(Text(1), 2), BingoCard::TextCheck::TooShort);
-    EXPECT_FALSE(card.LoadNumbers(Text(1), QStringLiteral("other")));
-    unchanged();
-    EXPECT_EQ(BingoCard::CheckNumbersText(QByteArray(24, '3'), 0), BingoCard::TextCheck::TooShort);
-
-    for (char bad : {'2', '~', '\0', '\xff'}) {   // codes 0, 76, and bytes far out
-        QByteArray text = Text(2);
-        text[25 + 7] = bad;
-        EXPECT_EQ(BingoCard::CheckNumbersText(text, 2), BingoCard::TextCheck::OutOfRange);
-        EXPECT_FALSE(card.LoadNumbers(text, QStringLiteral("other")));
-        unchanged();
-        // The same byte on a face not in use does not matter.
-        EXPECT_EQ(BingoCard::CheckNumbersText(text, 1), BingoCard::TextCheck::Ok);
+    for (const auto& [text, faces, check] : cases) {
+        EXPECT_EQ(BingoCard::CheckNumbersText(text, faces), check) << text.toHex().constData();
+        BingoCard card = before;
+        card.FaceCount = faces;
+        EXPECT_EQ(card.LoadNumbers(text, QStringLiteral("other")), check == Check::Ok);
+        EXPECT_TRUE(check == Check::Ok || (card.Numbers == before.Numbers && card.SelectionCode == "77" && card.revision == 1u));
     }
 }
 
-TEST(CardLoad, FreeSquareMayHoldAnyByte)
+TEST(CardCalls, CallsMarkEnteredCardsAndTheAutomaticDaubTakesWhiteCells)
 {
-    for (char centre : {'\0', '\xff', '2', '~'}) {
-        BingoCard card;
-        card.FaceCount = 1;
-        EXPECT_TRUE(card.LoadNumbers(Text(1, centre), QString()));
-        EXPECT_EQ(card.Numbers[1][2][2], "Free");
-    }
-}
-
-TEST(CardCalls, SetCalledGuardsSlotsAndMarksOnlyForPositiveValues)
-{
-    BingoCard card = Loaded(1);
+    QByteArray text = CoreTestbed::numbers(1);
+    text[0] = char(70 + 50);   // an O number in the B column is found by its own letter
+    BingoCard card = Loaded(1, text);
     for (auto [column, position] : {std::pair{-1, 1}, {5, 1}, {0, 0}, {0, 16}}) {
         card.SetCalled(column, position, 1);
         EXPECT_EQ(card.IsCalled(column, position), 0);
     }
-    Call(card, 17);   // I column position 2, on face 1 at column 1 row 1
-    EXPECT_EQ(card.IsCalled(1, 2), 1);
-    EXPECT_EQ(card.Marked[1][1][1], 1);
-
-    // Resetting a call with 0 does not re-derive: the mark stays until ClearCard.
-    card.SetCalled(1, 2, 0);
-    EXPECT_EQ(card.IsCalled(1, 2), 0);
-    EXPECT_EQ(card.Marked[1][1][1], 1);
-    card.MarkCalled();
-    EXPECT_EQ(card.Marked[1][1][1], 0);
-}
-
-TEST(CardMarks, OnlyEnteredCardsAreMarkedAndUnusedFacesKeepTheirCentre)
-{
-    BingoCard card = Loaded(1, false);
-    Call(card, 1);
-    EXPECT_EQ(card.Marked[1][0][0], 0);   // called before entry: not marked yet
-    EXPECT_EQ(card.Marked[1][2][2], 0);
+    Call(card, 70);
+    EXPECT_EQ(card.Marked[1][0][0], 0);   // called before the card was entered
     card.Entered = true;
     card.MarkCalled();
-    EXPECT_EQ(card.Marked[1][0][0], 1);
-    for (int f = 1; f <= 4; ++f)
-        EXPECT_EQ(card.Marked[f][2][2], 1);
-    int marked = 0;
-    for (int f = 2; f <= 4; ++f)
-        for (const auto& column : card.Marked[f])
-            for (int m : column)
-                marked += m;
-    EXPECT_EQ(marked, 3);   // only the three centres
-}
+    EXPECT_TRUE(card.Marked[1][0][0] == 1 && card.CellColour[1][0][0] == kWhite);   // no automatic daub yet
+    EXPECT_EQ(card.Marked[2][2][2] + card.Marked[2][0][0], 1);   // a face not in use: its centre only
+    EXPECT_TRUE(card.DaubCell(3, 2, 2));
+    EXPECT_FALSE(card.DaubCell(2, 0, 0));   // an empty cell
+    for (auto [f, c, r] : {std::tuple{0, 0, 0}, {5, 0, 0}, {1, -1, 0}, {1, 5, 0}, {1, 0, -1}, {1, 0, 5}})
+        EXPECT_FALSE(card.DaubCell(f, c, r));
 
-TEST(CardMarks, AutoDaubColoursOnlyWhiteCalledCells)
-{
-    BingoCard card = Loaded(1);
-    Call(card, 1);
-    EXPECT_EQ(card.Marked[1][0][0], 1);   // marked, but no autodaub: still white
-    EXPECT_EQ(card.CellColour[1][0][0], kWhite);
-    EXPECT_TRUE(card.DaubCell(1, 0, 0));
-
+    EXPECT_EQ(card.Marked[1][1][1], 0);   // the 17, not called
     card.AutoDaubOn = true;
     Call(card, 2);
-    EXPECT_EQ(card.CellColour[1][0][0], kBlue);   // the player's daub stays
     EXPECT_EQ(card.CellColour[1][0][1], kAqua);
-    EXPECT_EQ(card.CellColour[1][2][2], kAqua);
     EXPECT_EQ(card.CellColour[2][2][2], kAqua);
-
-    card.AutoDaubColour = kGrey;   // a new colour leaves earlier automatic daubs
+    card.AutoDaubColour = kGrey;   // a new colour leaves the earlier automatic daubs
     Call(card, 3);
     EXPECT_EQ(card.CellColour[1][0][1], kAqua);
     EXPECT_EQ(card.CellColour[1][0][2], kGrey);
 }
 
-TEST(CardMarks, UncalledCellsLoseColourAndMarkAndLookupUsesTheNumbersOwnRange)
-{
-    BingoCard card = Loaded(1);
-    card.CellColour[1][4][4] = kRed;
-    card.Marked[1][4][4] = 1;
-    card.Numbers[1][0][0] = QStringLiteral("70");   // an O number in the B column
-    card.Numbers[1][0][1] = QStringLiteral("junk");
-    card.Numbers[1][0][2] = QStringLiteral("99");
-    card.Marked[1][0][1] = 1;
-    Call(card, 70);
-    EXPECT_EQ(card.CellColour[1][4][4], kWhite);
-    EXPECT_EQ(card.Marked[1][4][4], 0);
-    EXPECT_EQ(card.Marked[1][0][0], 1);
-    EXPECT_EQ(card.Marked[1][0][1], 1);   // not a number: skipped, left alone
-    EXPECT_EQ(card.Marked[1][0][2], 0);
-}
-
-TEST(CardDaub, OnlyCalledNumbersAndTheFreeSquare)
-{
-    BingoCard card = Loaded(1);
-    EXPECT_FALSE(card.DaubCell(1, 0, 0));   // not called
-    EXPECT_EQ(card.CellColour[1][0][0], kWhite);
-    EXPECT_EQ(card.Marked[1][0][0], 0);
-
-    EXPECT_TRUE(card.DaubCell(1, 2, 2));    // free square before any call
-    EXPECT_EQ(card.CellColour[1][2][2], kBlue);
-    EXPECT_TRUE(card.DaubCell(3, 2, 2));    // also on a face not in use
-    EXPECT_FALSE(card.DaubCell(2, 0, 0));   // empty cell
-
-    Call(card, 1);
-    const quint64 before = card.revision;
-    EXPECT_TRUE(card.DaubCell(1, 0, 0));
-    EXPECT_EQ(card.CellColour[1][0][0], kBlue);
-    EXPECT_EQ(card.Marked[1][0][0], 1);
-    EXPECT_GT(card.revision, before);
-    EXPECT_FALSE(card.DaubCell(1, 0, 0));   // same colour again: nothing changes
-
-    card.CellColour[1][0][0] = kRed;        // a red or autodaubed cell takes the daub colour
-    card.DaubColour = kGrey;
-    EXPECT_TRUE(card.DaubCell(1, 0, 0));
-    EXPECT_EQ(card.CellColour[1][0][0], kGrey);
-
-    for (auto [f, c, r] : {std::tuple{0, 0, 0}, {5, 0, 0}, {1, -1, 0}, {1, 5, 0}, {1, 0, -1}, {1, 0, 5}})
-        EXPECT_FALSE(card.DaubCell(f, c, r));
-}
-
-TEST(CardIdentity, ClearCardResetsGameStateOnly)
+TEST(CardIdentity, ClearCardEndsTheGameOnlyAndIdsShorten)
 {
     BingoCard card = Loaded(3);
+    card.Entered = true;
     card.CardId = QStringLiteral("123456.00042.00017");
-    card.AutoDaubOn = true;
+    EXPECT_EQ(card.ShortId(), "123456.00017");
     card.DaubColour = kGrey;
-    card.NumberFontSize = 10;
     Call(card, 5);
+    EXPECT_TRUE(card.DaubCell(1, 0, 4));
     card.ClearCard();
-    for (int f = 1; f <= 4; ++f)
-        for (int c = 0; c < 5; ++c)
-            for (int r = 0; r < 5; ++r) {
-                EXPECT_TRUE(card.Numbers[f][c][r].isEmpty());
-                EXPECT_EQ(card.CellColour[f][c][r], kWhite);
-                EXPECT_EQ(card.Marked[f][c][r], 0);
-            }
-    EXPECT_EQ(card.CardId, "------.-----.-----");
-    EXPECT_FALSE(card.Loaded);
-    EXPECT_FALSE(card.Entered);
-    EXPECT_EQ(card.FaceCount, 3);
-    EXPECT_EQ(card.SelectionCode, "77");
-    EXPECT_EQ(card.IsCalled(0, 5), 1);
-    EXPECT_TRUE(card.AutoDaubOn);
-    EXPECT_EQ(card.DaubColour, kGrey);
-    EXPECT_EQ(card.NumberFontSize, 10);
+    const BingoCard fresh;
+    EXPECT_TRUE(card.Numbers == fresh.Numbers && card.CellColour == fresh.CellColour && card.Marked == fresh.Marked);
+    EXPECT_EQ(card.ShortId(), "------.-----");
+    EXPECT_FALSE(card.Loaded || card.Entered);
+    // The choice of faces, the calls and the daub colour stay.
+    EXPECT_TRUE(card.FaceCount == 3 && card.SelectionCode == "77" && card.IsCalled(0, 5) && card.DaubColour == kGrey);
+    QString letters;
+    for (int n : {-5, 0, 1, 15, 16, 30, 31, 45, 46, 60, 61, 75, 76})
+        letters += ColumnLetter(n) + QLatin1Char('|');
+    EXPECT_EQ(letters, "||B|B|I|I|N|N|G|G|O|O||");
 }
 
-TEST(CardIdentity, ShortIdAndColumnLetters)
-{
-    EXPECT_EQ(BingoCard::ShortId(QStringLiteral("123456.00042.00017")), "123456.00017");
-    EXPECT_EQ(BingoCard().ShortId(), "------.-----");
-    EXPECT_EQ(BingoCard::ShortId(QStringLiteral("12345")), "12345");
-    EXPECT_EQ(BingoCard::ShortId(QString()), "");
+namespace {
 
-    const std::pair<int, const char*> letters[] = {{0, ""}, {1, "B"}, {15, "B"}, {16, "I"},
-        {30, "I"}, {31, "N"}, {45, "N"}, {46, "G"}, {60, "G"}, {61, "O"}, {75, "O"}, {76, ""}, {-5, ""}};
-    for (auto [n, letter] : letters)
-        EXPECT_EQ(ColumnLetter(n), QString::fromLatin1(letter)) << n;
+// The rack on a started core with sound on; the request link leads to a scripted server.
+struct Rack : ::testing::Test {
+    ScriptedPeer server;
+    CoreTestbed bed{1000, server.port()};
+    GameCore& core = bed.c();
+    void SetUp() override
+    {
+        bed.writeFile(QStringLiteral("defaults.cfg"), "SO:TRUE#\r\n");
+        for (const char* f : {"click.wav", "yesbingo.wav", "nobingo.wav"})
+            bed.writeFile(QStringLiteral("sounds/") + QLatin1String(f), "RIFF");
+        bed.create();
+        bed.signIn();
+        bed.openSales();
+    }
+    bool shown(const char* name) const { return bed.view.visible(QLatin1String(name)); }
+    QString heard()   // the last sound, once all have played
+    {
+        while (bed.player.playing)
+            bed.player.finish();
+        return bed.player.played.isEmpty() ? QString() : QFileInfo(bed.player.played.last()).fileName();
+    }
+    bool purchaseSent()
+    {
+        return WaitFor([&] { return !server.received.isEmpty() && server.received.last().startsWith("PQZ!B7"); });
+    }
+};
+
+}   // namespace
+
+TEST_F(Rack, BuyButtonsFollowTheSalesTheCardShownAndThePurchaseAndPagingStopsAtBothEnds)
+{
+    for (const char* c : {"s1image", "s2image", "s3image", "s4image", "s1text"})
+        EXPECT_TRUE(shown(c)) << c;
+    EXPECT_FALSE(shown("tbimage") || shown("button4"));
+    const int beeps = bed.view.beeps;
+    core.chooseFaces(2);
+    EXPECT_FALSE(bed.view.c("s2image").enabled);
+    core.table().RightCardClick();   // not while a request is under way
+    EXPECT_EQ(bed.view.beeps, beeps + 1);
+    EXPECT_EQ(bed.view.text("CardLabel"), "1");
+    bed.line(Link::Request, "PQZ!CARDRG1$A77%A$B" + CoreTestbed::numbers(2) + "%B");
+    EXPECT_TRUE(shown("tbimage") && shown("tbtext"));
+    EXPECT_TRUE(bed.view.c("s2image").enabled);
+
+    core.Button3Click();
+    bed.line(Link::Request, "PQZ!LOGINOK100001.00042.00017$04.00%0$B" + CoreTestbed::numbers(2) + "%B$C77%C");
+    EXPECT_TRUE(shown("button4"));
+    EXPECT_EQ(bed.view.text("cardid1"), "100001.00017");
+    EXPECT_FALSE(shown("tbimage") || shown("s1image"));
+    ASSERT_TRUE(purchaseSent());
+    EXPECT_TRUE(server.received.last().contains("#!AT77#!SKLucky#!NC2#")) << server.received.last().constData();
+
+    core.table().LeftCardClick();
+    EXPECT_EQ(bed.view.beeps, beeps + 2);
+    EXPECT_FALSE(shown("LeftCard"));
+    for (int i = 0; i < 6; ++i)
+        core.table().RightCardClick();
+    EXPECT_EQ(bed.view.beeps, beeps + 3);
+    EXPECT_EQ(bed.view.text("CardLabel"), "6");
+    EXPECT_TRUE(shown("Card6") && shown("LeftCard"));
+    EXPECT_FALSE(shown("Card5") || shown("RightCard"));
+    EXPECT_EQ(heard(), "click.wav");
+    EXPECT_TRUE(shown("s1image") && !shown("tbimage"));   // card 6 is still to be chosen
+    EXPECT_EQ(bed.view.text("cardid1"), "------.-----");
+}
+
+TEST_F(Rack, PlayerDaubsCalledNumbersOfBoughtCardsByMouseAndTheClaimIsNeverSent)
+{
+    bed.buyCard(1);
+    ASSERT_TRUE(purchaseSent());
+    Spin(100);
+    const QList<QByteArray> sent = server.received;
+    bed.startGame(CoreTestbed::codes({1, 2, 16, 31, 46, 61}), 70, 75);   // one line wins: the top row
+    bed.step();
+    const BingoCard& card = core.rack().card(1);
+    auto press = [&](int k, int x, int y) { core.table().FaceMouseDown(k, 1, x, y); };
+    press(1, 24, 5);    // the grid line right of the 1
+    press(1, 5, 30);    // the 2, not called yet
+    press(2, 55, 55);   // the free square of a card not bought
+    EXPECT_TRUE(card.CellColour[1][0][0] == kWhite && card.CellColour[1][0][1] == kWhite);
+    EXPECT_EQ(core.rack().card(2).CellColour[1][2][2], kWhite);
+    const int redraws = bed.view.cardRedraws[1];
+    press(1, 5, 5);
+    EXPECT_EQ(card.CellColour[1][0][0], kBlue);
+    EXPECT_GT(bed.view.cardRedraws[1], redraws);
+    core.table().Button4Click();
+    EXPECT_EQ(heard(), "nobingo.wav");
+    EXPECT_TRUE(bed.view.c("button4").enabled);
+    core.table().Button4MouseUp();
+    EXPECT_EQ(bed.view.text("button4"), "Bingo!");
+
+    bed.view.colourAnswer = true;
+    bed.view.colourToChoose = kGrey;
+    core.table().dpresentMouseDown();
+    EXPECT_EQ(bed.view.c("dpresent").faceColour, kGrey);
+    bed.step();
+    press(1, 5, 30);
+    EXPECT_EQ(card.CellColour[1][0][1], kGrey);
+    core.table().AutodauberClick();   // called numbers now daub themselves, and the choice is kept
+    EXPECT_TRUE(bed.view.c("Autodauber").checked);
+    EXPECT_TRUE(bed.readFile(QStringLiteral("defaults.cfg")).contains("#DM:TRUE#"));
+    bed.step();
+    EXPECT_EQ(card.CellColour[1][1][0], kAqua);
+    EXPECT_EQ(card.CellColour[1][0][1], kGrey);   // the player's daub stays
+
+    for (int i = 0; i < 3; ++i)
+        bed.step();
+    core.table().Button4Click();
+    core.table().Button4MouseUp();
+    EXPECT_EQ(heard(), "yesbingo.wav");
+    EXPECT_FALSE(bed.view.c("button4").enabled);
+    EXPECT_EQ(bed.view.text("button4"), "Winner!");
+    EXPECT_EQ(bed.view.status(), "T1305");
+    for (int c = 0; c < 5; ++c)
+        EXPECT_EQ(card.CellColour[1][c][0], kRed) << c;
+    Spin(200);
+    EXPECT_EQ(server.received, sent);
 }
