@@ -150,7 +150,7 @@ TEST_F(Rack, BuyButtonsFollowTheSalesTheCardShownAndThePurchaseAndPagingStopsAtB
         EXPECT_TRUE(shown(c)) << c;
     EXPECT_FALSE(shown("tbimage") || shown("button4"));
     const int beeps = bed.view.beeps;
-    core.chooseFaces(2);
+    core.shop().chooseFaces(2);
     EXPECT_FALSE(bed.view.c("s2image").enabled);
     core.table().RightCardClick();   // not while a request is under way
     EXPECT_EQ(bed.view.beeps, beeps + 1);
@@ -159,7 +159,7 @@ TEST_F(Rack, BuyButtonsFollowTheSalesTheCardShownAndThePurchaseAndPagingStopsAtB
     EXPECT_TRUE(shown("tbimage") && shown("tbtext"));
     EXPECT_TRUE(bed.view.c("s2image").enabled);
 
-    core.Button3Click();
+    core.shop().Button3Click();
     bed.line(Link::Request, "PQZ!LOGINOK100001.00042.00017$04.00%0$B" + CoreTestbed::numbers(2) + "%B$C77%C");
     EXPECT_TRUE(shown("button4"));
     EXPECT_EQ(bed.view.text("cardid1"), "100001.00017");
