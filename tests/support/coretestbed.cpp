@@ -21,7 +21,6 @@ CoreTestbed::CoreTestbed(int msPerSecond, quint16 requestPort, quint16 gamePort,
                                 "pat01.gif", "pat02.gif", "pat03.gif", "pat04.gif", "pat05.gif", "pat07.gif",
                                 "pat08.gif", "pat09.gif", "pat10.gif", "pat11.gif"})
         writeFile(QString::fromLatin1(picture), "GIF89a");
-    CoreConfig config;
     config.folder = dir.path();
     config.defaultWebHost = QStringLiteral("127.0.0.1:1");
     config.defaultGameHost = QStringLiteral("127.0.0.1");
@@ -30,6 +29,12 @@ CoreTestbed::CoreTestbed(int msPerSecond, quint16 requestPort, quint16 gamePort,
     config.gameFeedPort = gamePort;
     config.salesFeedPort = salesPort;
     core = std::make_unique<GameCore>(config, &view, &clock, &player);
+}
+
+void CoreTestbed::remake(MainView* on)
+{
+    core.reset();
+    core = std::make_unique<GameCore>(config, on ? on : &view, &clock, &player);
 }
 
 void CoreTestbed::writeLanguage()

@@ -57,6 +57,10 @@ struct CoreTestbed {
     std::unique_ptr<GameCore> core;
 
     explicit CoreTestbed(int msPerSecond = 1000, quint16 requestPort = 1, quint16 gamePort = 1, quint16 salesPort = 1);
+    // The configuration the core was built with. remake() builds a new core from it (the old
+    // one goes first), on another view when one is given.
+    CoreConfig config;
+    void remake(MainView* on = nullptr);
     // Writes the test language file: every id the program uses reads "T<id>", id 10 "en".
     void writeLanguage();
     void writeFile(const QString& relative, const QByteArray& bytes);
