@@ -65,7 +65,7 @@ Tlogindialog::Tlogindialog(GameCore* core, QWidget* parent) : QDialog(parent), c
     edit2->setGeometry(110, 74, 200, 24);
     edit2->setEchoMode(QLineEdit::Password);
     auto* edit3 = Named(new QLineEdit(this), "Edit3");
-    edit3->setText(core ? core->defaultWebHost() : QString());
+    edit3->setText(core ? core->signIn().defaultWebHost() : QString());
     edit3->setGeometry(110, 104, 200, 24);
     edit3->hide();
     auto* check = Named(new QCheckBox(this), "CheckBox1");
@@ -78,11 +78,11 @@ Tlogindialog::Tlogindialog(GameCore* core, QWidget* parent) : QDialog(parent), c
     auto* cancel = Button(this, "Button2", QStringLiteral("Cancel"), 214, 148, 96, 30);
     connect(connectButton, &QPushButton::clicked, this, [this, edit1, edit2, edit3, check] {
         if (core_)
-            core_->LoginButton1Click(edit1->text(), edit2->text(), edit3->text(), check->isChecked());
+            core_->signIn().LoginButton1Click(edit1->text(), edit2->text(), edit3->text(), check->isChecked());
     });
     connect(cancel, &QPushButton::clicked, this, [this] {
         if (core_)
-            core_->LoginButton2Click();
+            core_->signIn().LoginButton2Click();
         else
             hide();
     });
@@ -162,7 +162,7 @@ TAliasConfirm::TAliasConfirm(GameCore* core, QWidget* parent) : QDialog(parent)
     auto* cancel = Button(this, "CancelBtn", QStringLiteral("Keep Existing Alias"), 188, 162, 156, 30);
     connect(ok, &QPushButton::clicked, this, [core] {
         if (core)
-            core->AliasOkClick();
+            core->signIn().AliasOkClick();
     });
     connect(cancel, &QPushButton::clicked, this, &QDialog::hide);
 }

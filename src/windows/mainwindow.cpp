@@ -388,7 +388,7 @@ void TForm1::buildSidePanel(QWidget* side)
         auto* b = MakeButton(side, f.name, QLatin1String(f.caption), 11);
         b->setGeometry(f.x, f.y, 38, 24);
         b->hide();
-        connect(b, &QAbstractButton::clicked, this, [this, faces = i + 1] { if (core_) core_->chooseFaces(faces); });
+        connect(b, &QAbstractButton::clicked, this, [this, faces = i + 1] { if (core_) core_->shop().chooseFaces(faces); });
     }
 
     auto* anigrid1 = Named(new PictureBox(side), "anigrid1");
@@ -398,7 +398,7 @@ void TForm1::buildSidePanel(QWidget* side)
     auto* buy = MakeButton(side, "tbimage", QStringLiteral("Buy"), 11);
     buy->setGeometry(6, 292, 80, 28);
     buy->hide();
-    connect(buy, &QAbstractButton::clicked, this, [this] { if (core_) core_->Button3Click(); });
+    connect(buy, &QAbstractButton::clicked, this, [this] { if (core_) core_->shop().Button3Click(); });
     auto* tbtext = MakeLabel(side, "tbtext", QStringLiteral("Enter Card Into the Game"), kInk, 7, true, Qt::AlignCenter);
     tbtext->setWordWrap(true);
     tbtext->setGeometry(2, 322, 88, 28);
@@ -538,8 +538,8 @@ void TForm1::buildMenus()
     item(fonts, "Large1", "Large", core([](GameCore& g) { g.table().Large1Click(); }));
 
     QMenu* sound = menu("Sound1", "Sounds");
-    item(sound, "TurnSoundON1", "ON", core([](GameCore& g) { g.TurnSoundOn(); }));
-    item(sound, "OFF1", "OFF", core([](GameCore& g) { g.TurnSoundOff(); }));
+    item(sound, "TurnSoundON1", "ON", core([](GameCore& g) { g.sounds().TurnSoundOn(); }));
+    item(sound, "OFF1", "OFF", core([](GameCore& g) { g.sounds().TurnSoundOff(); }));
     sound->addSeparator();
     item(sound, "GetNewSounds1", "Set Bingo Caller", core([](GameCore& g) { g.catalogue(SetKind::Caller).Open(); }));
     item(sound, "GetFunBingos1", "Get Fun Bingos", core([](GameCore& g) { g.catalogue(SetKind::FunBingo).Open(); }));
@@ -563,7 +563,7 @@ void TForm1::buildMenus()
         item(skins, skinItems[row][0], skinItems[row][1], [this, row] { if (core_) core_->table().ChooseSkin(row); });
 
     QMenu* help = menu("About1", "Help");
-    item(help, "PopUpNews1", "Pop-Up News", core([](GameCore& g) { g.ShowNewsWindow(); }));
+    item(help, "PopUpNews1", "Pop-Up News", core([](GameCore& g) { g.signIn().ShowNewsWindow(); }));
     item(help, "ShowLastGamesWinners1", "Show Last Games Winners",
          [this] { if (core_) core_->ShowLastWinners(QStringLiteral("000000")); });
     help->addSeparator();
