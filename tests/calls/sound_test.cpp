@@ -1,216 +1,139 @@
-// The sound queue and the play operations, against the recording player.
+// Every sound through the core: the player's setting, the queue while the player plays,
+// failures, the bingo shouts in turn and the mute of the set windows.
 #include "coretestbed.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <gtest/gtest.h>
 
 namespace {
 
-const QByteArray kWave = QByteArray("RIFF\x24\0\0\0WAVEfmt ", 16);
-
-struct SoundBed : CoreTestbed {
-    SoundBed()
+// A core started with this settings line and these files in the sounds folder.
+struct Sounds {
+    CoreTestbed bed;
+    explicit Sounds(std::initializer_list<const char*> files, const QByteArray& settings = "SO:TRUE#V3:cs3#",
+                    bool failFirst = false)
     {
-        c().Settings.SoundOn = QStringLiteral("TRUE");
-        c().Settings.WebHost = QStringLiteral("127.0.0.1:1");
+        bed.writeFile(QStringLiteral("defaults.cfg"), settings + "\r\n");
+        for (const char* f : files)
+            bed.writeFile(QStringLiteral("sounds/") + QLatin1String(f), "RIFF");
+        bed.player.failNext = failFirst;
+        bed.create();
     }
-    void sound(const QString& file) { writeFile(QStringLiteral("sounds/") + file, kWave); }
-    QString soundPath(const QString& file) const { return QDir(dir.path()).filePath(QStringLiteral("sounds/") + file); }
+    GameCore& core() { return bed.c(); }
     QStringList played() const
     {
         QStringList names;
-        for (const QString& p : player.played)
+        for (const QString& p : bed.player.played)
             names << QFileInfo(p).fileName();
         return names;
     }
-    QByteArray settingsLine() const { return readFile(QStringLiteral("defaults.cfg")); }
+    QStringList playAll()
+    {
+        while (bed.player.playing)
+            bed.player.finish();
+        return played();
+    }
+    bool saved(const char* text) const { return bed.readFile(QStringLiteral("defaults.cfg")).contains(text); }
 };
 
 }   // namespace
 
-TEST(SoundQueue, PlaysAtOnceThenQueuesAndChainsOnEachNotice)
+TEST(SoundQueue, PlaysAtOnceThenWaitsForThePlayerAndGoesOnAtEachNotice)
 {
-    SoundBed b;
-    for (const char* f : {"B12.wav", "B12a.wav", "starting.wav"})
-        b.sound(QString::fromLatin1(f));
-    b.c().PlayVoice(QStringLiteral("B12"));
-    b.c().PlayVoice(QStringLiteral("B12a"));
-    b.c().PlayFile(QStringLiteral("starting.wav"));
-    EXPECT_EQ(b.played(), QStringList({"B12.wav"}));
-    ASSERT_EQ(b.c().SoundQueue.size(), 2);
-    EXPECT_EQ(b.c().SoundQueue.first(), b.soundPath(QStringLiteral("B12a.wav")));
-
-    b.player.finish();
-    EXPECT_EQ(b.played(), QStringList({"B12.wav", "B12a.wav"}));
-    EXPECT_EQ(b.c().SoundQueue.size(), 1);
-    b.player.finish();
-    b.player.finish();
-    EXPECT_EQ(b.played(), QStringList({"B12.wav", "B12a.wav", "starting.wav"}));
-    EXPECT_TRUE(b.c().SoundQueue.isEmpty());
-    EXPECT_FALSE(b.player.playing);
-    EXPECT_EQ(b.view.beeps, 0);
+    Sounds s({"welcome.wav", "starting.wav", "cs3B12.wav", "cs3B12a.wav", "cs3O61.wav", "cs3O61a.wav"});
+    EXPECT_EQ(s.played(), QStringList({"welcome.wav"}));
+    s.bed.startGame(CoreTestbed::codes({12, 61}), 70, 75);
+    s.bed.step();   // the caller's two files for B12
+    EXPECT_EQ(s.played(), QStringList({"welcome.wav"}));
+    s.bed.player.finish();
+    EXPECT_EQ(s.played().last(), "starting.wav");
+    emit s.bed.player.notify();   // a notice while the player still plays: it is stopped, the next follows
+    EXPECT_EQ(s.played().last(), "cs3B12.wav");
+    s.core().sounds().TurnSoundOff();   // what is queued still plays; nothing new is voiced
+    s.bed.step();
+    EXPECT_EQ(s.playAll(), QStringList({"welcome.wav", "starting.wav", "cs3B12.wav", "cs3B12a.wav"}));
+    EXPECT_EQ(s.bed.view.beeps, 1);
 }
 
-TEST(SoundQueue, NoticeWhileStillPlayingStopsThePlayerThenContinues)
+TEST(SoundQueue, TheSettingSwitchesSoundSavesItAndPacesTheCalls)
 {
-    SoundBed b;
-    b.sound(QStringLiteral("B1.wav"));
-    b.sound(QStringLiteral("B1a.wav"));
-    b.c().PlayVoice(QStringLiteral("B1"));
-    b.c().PlayVoice(QStringLiteral("B1a"));
-    // A notice that arrives while the player still reports playing.
-    emit b.player.notify();
-    EXPECT_EQ(b.played(), QStringList({"B1.wav", "B1a.wav"}));
-    EXPECT_TRUE(b.c().SoundQueue.isEmpty());
+    Sounds s({"welcome.wav"}, "SO:FALSE#");
+    s.bed.signIn();   // no greeting, and no beep for it either
+    EXPECT_TRUE(s.played().isEmpty());
+    EXPECT_EQ(s.bed.view.beeps, 0);
+
+    s.core().sounds().TurnSoundOn();
+    EXPECT_EQ(s.played(), QStringList({"welcome.wav"}));   // "Welcome", whatever the letter case
+    EXPECT_TRUE(s.saved("#SO:TRUE#"));
+    EXPECT_EQ(s.core().round().callSpacing(), 9);
+    s.core().table().RightCardClick();   // no click.wav: nothing, no beep
+    s.bed.openSales();                   // no saleson.wav: a beep stands in
+    EXPECT_EQ(s.bed.view.beeps, 1);
+    s.core().sounds().TurnSoundOff();
+    EXPECT_EQ(s.bed.view.beeps, 2);
+    EXPECT_TRUE(s.saved("#SO:FALSE#"));
+    EXPECT_EQ(s.core().round().callSpacing(), 10);
 }
 
-TEST(SoundQueue, EntryShorterThanTwoCharactersHaltsTheChainAndStays)
+TEST(SoundQueue, APlayerFailureIsShownAndTurnsSoundOffForGood)
 {
-    SoundBed b;
-    b.sound(QStringLiteral("B1.wav"));
-    b.sound(QStringLiteral("B2.wav"));
-    b.c().PlayVoice(QStringLiteral("B1"));
-    b.c().SoundQueue << QStringLiteral("x");
-    b.c().PlayVoice(QStringLiteral("B2"));
-    b.player.finish();
-    EXPECT_EQ(b.played(), QStringList({"B1.wav"}));
-    EXPECT_EQ(b.c().SoundQueue.size(), 2);
-    EXPECT_EQ(b.c().SoundQueue.first(), QStringLiteral("x"));
+    for (bool atOnce : {true, false}) {
+        SCOPED_TRACE(atOnce ? "the first sound" : "a queued sound");
+        Sounds s({"welcome.wav", "starting.wav"}, "SO:TRUE#", atOnce);
+        s.bed.startGame(CoreTestbed::codes({12}), 70, 75);
+        s.bed.player.failNext = !atOnce;
+        s.bed.player.finish();
+        EXPECT_EQ(s.bed.view.errors, QStringList({"ErrorCode: 0\ndevice busy"}));
+        EXPECT_TRUE(s.saved("#SO:FALSE#"));
+        EXPECT_EQ(s.core().round().callSpacing(), 10);
+        EXPECT_EQ(s.bed.view.beeps, 0);
+        s.core().table().RightCardClick();
+        EXPECT_EQ(s.playAll().size(), atOnce ? 0 : 1);
+    }
 }
 
-TEST(SoundQueue, MissingFilesAreSkippedSilentlyExceptPlayIfPresentBeeps)
+TEST(SoundQueue, BingoShoutsTakeTheFunBingoSetInTurnOncePerGame)
 {
-    SoundBed b;
-    b.c().PlayVoice(QStringLiteral("B5"));
-    b.c().PlayFile(QStringLiteral("click.wav"));
-    EXPECT_TRUE(b.player.played.isEmpty());
-    EXPECT_TRUE(b.c().SoundQueue.isEmpty());
-    EXPECT_EQ(b.view.beeps, 0);
-    b.c().PlayIfPresent(QStringLiteral("saleson.wav"));
-    EXPECT_EQ(b.view.beeps, 1);
-    EXPECT_TRUE(b.player.played.isEmpty());
+    const struct {
+        QByteArray settings;
+        QStringList shouts;
+        int beeps;
+        const char* saved;
+    } cases[] = {
+        {"SO:TRUE#V1:bset3#V2:3#V4:3#", {"bset31.wav", "bset32.wav"}, 0, "#V2:2#"},   // the last wraps to the first
+        {"SO:TRUE#V1:bset3#V2:0#V4:3#", {"bingo.wav", "bingo.wav"}, 0, "#V2:0#"},     // no set: the standard shout
+        {"SO:TRUE#V1:bset9#V2:1#V4:3#", {}, 2, "#V2:3#"},                             // a set not installed: beeps
+    };
+    for (const auto& k : cases) {
+        Sounds s({"bset31.wav", "bset32.wav", "bset33.wav", "bingo.wav", "starting.wav"}, k.settings);
+        for (int game = 0; game < 2; ++game) {
+            s.bed.startGame(CoreTestbed::codes({5, 6, 7}), 2, 75);
+            for (int i = 0; i < 3; ++i)
+                s.bed.step();
+            s.bed.line(Link::GameFeed, "PQZ$0E%0");   // the server's bingo notice: no second shout
+            s.playAll();
+        }
+        EXPECT_TRUE(s.saved(k.saved)) << k.settings.constData();
+        EXPECT_EQ(s.played().filter(QStringLiteral("bset")) + s.played().filter(QStringLiteral("bingo")), k.shouts)
+            << k.settings.constData();
+        EXPECT_EQ(s.bed.view.beeps, k.beeps) << k.settings.constData();
+    }
 }
 
-TEST(SoundQueue, MutedVoicesPlayTheSilentFileAndFilesNothing)
+TEST(SoundQueue, ASetWindowMutesTheGameUntilItCloses)
 {
-    SoundBed b;
-    for (const char* f : {"null.wav", "B12.wav", "starting.wav", "Bingo.wav"})
-        b.sound(QString::fromLatin1(f));
-    b.c().SoundMuted = true;
-    b.c().PlayVoice(QStringLiteral("B12"));
-    b.c().PlayVoice(QStringLiteral("welcome"));   // missing, but muted it is "null"
-    b.c().PlayFile(QStringLiteral("starting.wav"));
-    b.c().PlayIfPresent(QStringLiteral("starting.wav"));
-    b.c().PlayBingoShout();
-    EXPECT_EQ(b.played(), QStringList({"null.wav"}));
-    EXPECT_EQ(b.c().SoundQueue, QStringList({b.soundPath(QStringLiteral("null.wav"))}));
-    EXPECT_EQ(b.view.beeps, 0);
-}
-
-TEST(SoundQueue, SoundOffOpensQueuesAndBeepsForNothingButItsOwnBeep)
-{
-    SoundBed b;
-    for (const char* f : {"B12.wav", "B12a.wav", "Bingo.wav"})
-        b.sound(QString::fromLatin1(f));
-    b.c().PlayVoice(QStringLiteral("B12"));
-    b.c().PlayVoice(QStringLiteral("B12a"));
-    b.c().TurnSoundOff();
-    EXPECT_EQ(b.view.beeps, 1);
-    EXPECT_EQ(b.c().CallSpacing, 10);
-    EXPECT_TRUE(b.settingsLine().contains("#SO:FALSE#"));
-
-    b.c().PlayVoice(QStringLiteral("B12"));
-    b.c().PlayFile(QStringLiteral("Bingo.wav"));
-    b.c().PlayIfPresent(QStringLiteral("missing.wav"));
-    b.c().PlayBingoShout();
-    EXPECT_EQ(b.view.beeps, 1);
-    EXPECT_EQ(b.c().SoundQueue.size(), 1);   // only what was queued before
-    // The sound playing is not stopped and the queued one still follows.
-    b.player.finish();
-    EXPECT_EQ(b.played(), QStringList({"B12.wav", "B12a.wav"}));
-}
-
-TEST(SoundQueue, NamesMatchFilesWithoutRegardToLetterCase)
-{
-    SoundBed b;
-    b.sound(QStringLiteral("welcome.wav"));
-    b.sound(QStringLiteral("bingo.wav"));   // an announcer set's spelling
-    b.c().PlayVoice(QStringLiteral("Welcome"));
-    b.c().PlayBingoShout();                 // "Bingo.wav"
-    b.player.finish();
-    EXPECT_EQ(b.played(), QStringList({"welcome.wav", "bingo.wav"}));
-    EXPECT_EQ(b.view.beeps, 0);
-}
-
-TEST(SoundQueue, FunBingoShoutsRotateAndTheIndexIsSaved)
-{
-    SoundBed b;
-    for (const char* f : {"bset31.wav", "bset32.wav", "bset33.wav", "Bingo.wav"})
-        b.sound(QString::fromLatin1(f));
-    b.c().Settings.FunBingoSet = QStringLiteral("bset3");
-    b.c().Settings.FunBingoCount = 3;
-    b.c().Settings.FunBingoIndex = 3;
-    b.c().PlayBingoShout();
-    EXPECT_EQ(b.played(), QStringList({"bset31.wav"}));
-    EXPECT_EQ(b.c().Settings.FunBingoIndex, 1);
-    EXPECT_TRUE(b.settingsLine().contains("#V2:1#"));
-    b.player.finish();
-    b.c().PlayBingoShout();
-    EXPECT_EQ(b.played().last(), QStringLiteral("bset32.wav"));
-    b.player.finish();
-
-    // Index 0 means no set is chosen, whatever the prefix says.
-    b.c().Settings.FunBingoIndex = 0;
-    b.c().PlayBingoShout();
-    EXPECT_EQ(b.played().last(), QStringLiteral("Bingo.wav"));
-    EXPECT_EQ(b.c().Settings.FunBingoIndex, 0);
-
-    // A shout of the set that is not installed yet beeps.
-    b.player.finish();
-    b.c().Settings.FunBingoSet = QStringLiteral("bset9");
-    b.c().Settings.FunBingoIndex = 1;
-    b.c().PlayBingoShout();
-    EXPECT_EQ(b.view.beeps, 1);
-}
-
-TEST(SoundQueue, PlayerFailureShowsTheErrorAndTurnsSoundOff)
-{
-    SoundBed b;
-    b.sound(QStringLiteral("B12.wav"));
-    b.player.failNext = true;
-    b.c().PlayVoice(QStringLiteral("B12"));
-    ASSERT_EQ(b.view.errors.size(), 1);
-    EXPECT_EQ(b.view.errors.first(), QStringLiteral("ErrorCode: 0\ndevice busy"));
-    EXPECT_EQ(b.c().Settings.SoundOn, QStringLiteral("FALSE"));
-    EXPECT_EQ(b.c().CallSpacing, 10);
-    EXPECT_TRUE(b.settingsLine().contains("#SO:FALSE#"));
-    EXPECT_TRUE(b.c().SoundQueue.isEmpty());
-    EXPECT_EQ(b.view.beeps, 0);
-}
-
-TEST(SoundQueue, TurnSoundOnUnmutesSavesAndWelcomes)
-{
-    SoundBed b;
-    b.sound(QStringLiteral("welcome.wav"));
-    b.c().Settings.SoundOn = QStringLiteral("FALSE");
-    b.c().SoundMuted = true;
-    b.c().CallSpacing = 10;
-    b.c().TurnSoundOn();
-    EXPECT_FALSE(b.c().SoundMuted);
-    EXPECT_EQ(b.c().CallSpacing, 9);
-    EXPECT_TRUE(b.settingsLine().contains("#SO:TRUE#"));
-    EXPECT_EQ(b.played(), QStringList({"welcome.wav"}));
-}
-
-TEST(SoundQueue, EachCallIsVoicedFromTheCallerSetsTwoFiles)
-{
-    SoundBed b;
-    b.sound(QStringLiteral("cs3O61.wav"));
-    b.sound(QStringLiteral("cs3O61a.wav"));
-    b.c().Settings.CallerSet = QStringLiteral("cs3");
-    ASSERT_TRUE(b.c().StartBallAnimation(61));
-    b.c().FinishBallAnimation();
-    b.player.finish();
-    EXPECT_EQ(b.played(), QStringList({"cs3O61.wav", "cs3O61a.wav"}));
+    Sounds s({"null.wav", "click.wav", "cs3B12.wav"});
+    SetCatalogue& window = s.core().catalogue(SetKind::Caller);
+    window.Open();
+    s.core().table().RightCardClick();
+    s.bed.startGame(CoreTestbed::codes({12}), 70, 75);
+    s.bed.step();
+    EXPECT_EQ(s.playAll(), QStringList({"null.wav", "null.wav", "null.wav"}));   // the window's and the call's
+    window.CloseClick();
+    s.core().table().RightCardClick();
+    EXPECT_EQ(s.playAll().last(), "click.wav");
+    window.Open();   // turning sound on ends the mute too
+    s.core().sounds().TurnSoundOn();
+    s.core().table().RightCardClick();
+    EXPECT_EQ(s.playAll().last(), "click.wav");
 }
