@@ -16,7 +16,7 @@ bool LanguageTable::load(const QString& path)
 
 void LanguageTable::clear()
 {
-    slots_.fill(Slot{});
+    texts_.clear();
 }
 
 void LanguageTable::parse(const QByteArray& data)
@@ -45,15 +45,12 @@ void LanguageTable::parse(const QByteArray& data)
         QString text = decode(raw);
         if (decode.hasError())
             text = QString::fromLatin1(raw);
-        slots_[n].id = id;
-        slots_[n].text = text.left(kMaxText);
+        if (!texts_.contains(id))
+            texts_.insert(id, text.left(kMaxText));
     }
 }
 
 QString LanguageTable::text(int id) const
 {
-    for (const Slot& slot : slots_)
-        if (slot.id == id)
-            return slot.text;
-    return QStringLiteral("-");
+    return texts_.value(id, QStringLiteral("-"));
 }

@@ -1,8 +1,8 @@
 #pragma once
 // The language table: up to 501 (id, text) slots loaded from "<language>.txt".
 #include <QByteArray>
+#include <QHash>
 #include <QString>
-#include <array>
 
 class LanguageTable {
 public:
@@ -18,6 +18,5 @@ public:
     QString text(int id) const;
 
 private:
-    struct Slot { int id = 0; QString text; };
-    std::array<Slot, kSlots> slots_{};
+    QHash<int, QString> texts_;   // the first text of each id
 };
