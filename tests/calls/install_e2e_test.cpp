@@ -34,32 +34,32 @@ TEST(InstallEndToEnd, CallerSetFromTheHallVoicesTheNextCall)
     if (!QFileInfo::exists(QFileInfo(QStringLiteral(BINGO_HALL_EXE)).path() + QStringLiteral("/www/sounds/cset2.exe")))
         GTEST_SKIP() << "the hall has no caller sets (assets/make_sets.sh did not run)";
 
-    CoreTestbed bed;
     RunningView view;
-    GameCore core(bed.c().Config, &view, &bed.clock, &bed.player);
-    QObject::disconnect(&bed.player, nullptr, bed.core.get(), nullptr);
-    core.Settings.SoundOn = QStringLiteral("TRUE");
-    core.Settings.WebHost = hall.webHost();
-    core.Config.downloadSite = hall.webHost();
-
-    core.GetNewSounds1Click();
-    ASSERT_TRUE(WaitFor([&] { return core.Catalogues[0].Entries >= 3; }, 10000));
-    const QStringList items = view.controls.value(QStringLiteral("Tgetcset.ListBox1")).items;
-    EXPECT_EQ(items.first(), QStringLiteral("Default Caller"));
+    CoreTestbed bed;
+    bed.writeFile(QStringLiteral("defaults.cfg"), "WS:" + hall.webHost().toLatin1() + "#SO:TRUE#\r\n");
+    bed.config.downloadSite = hall.webHost();
+    bed.remake(&view);
+    bed.create();
+    SetCatalogue& callers = bed.c().catalogue(SetKind::Caller);
+    callers.Open();
+    const QString list = QStringLiteral("Tgetcset.ListBox1");
+    ASSERT_TRUE(WaitFor([&] { return view.controls.value(list).items.size() >= 3; }, 10000));
+    EXPECT_EQ(view.controls.value(list).items.first(), "Default Caller");
 
     view.questionAnswer = true;
-    core.ChooseSet(0, 2);
-    ASSERT_TRUE(WaitFor([&] { return !view.events.filter(QStringLiteral("start:")).isEmpty(); }, 30000));
+    callers.ChooseSet(2);
+    ASSERT_TRUE(WaitFor([&] { return callers.state() == SetCatalogue::State::Idle; }, 30000));
     EXPECT_EQ(view.exitCode, 0);
     EXPECT_TRUE(view.messages.isEmpty()) << view.messages.join(QLatin1Char('|')).toStdString();
-    EXPECT_TRUE(QFileInfo::exists(bed.filePath(QStringLiteral("sounds/cs2B12.wav"))));
     EXPECT_TRUE(QFileInfo::exists(bed.filePath(QStringLiteral("sounds/cs2O75a.wav"))));
     EXPECT_TRUE(bed.readFile(QStringLiteral("defaults.cfg")).contains("#V3:cs2#"));
 
-    ASSERT_TRUE(core.StartBallAnimation(12));
-    core.FinishBallAnimation();
-    bed.player.finish();
-    ASSERT_EQ(bed.player.played.size(), 2);
-    EXPECT_EQ(bed.player.played[0], bed.filePath(QStringLiteral("sounds/cs2B12.wav")));
-    EXPECT_EQ(bed.player.played[1], bed.filePath(QStringLiteral("sounds/cs2B12a.wav")));
+    bed.startGame(CoreTestbed::codes({12}), 70, 75);
+    bed.step();
+    while (bed.player.playing)
+        bed.player.finish();
+    ASSERT_GE(bed.player.played.size(), 2);
+    EXPECT_EQ(bed.player.played.mid(bed.player.played.size() - 2),
+              QStringList({bed.filePath(QStringLiteral("sounds/cs2B12.wav")),
+                           bed.filePath(QStringLiteral("sounds/cs2B12a.wav"))}));
 }
