@@ -1,9 +1,7 @@
 #pragma once
-// Small effect controls of the main window: a tiled background, a rounded button
-// and a label with an optional shadow or raised look.
+// Small effect controls of the main window: a tiled background and a rounded button.
 #include <QAbstractButton>
 #include <QColor>
-#include <QLabel>
 #include <QPixmap>
 #include <QWidget>
 
@@ -44,27 +42,4 @@ protected:
 private:
     QColor face_{0x3a, 0x6e, 0xc8};
     QColor font_{Qt::white};
-};
-
-// A label whose text can carry a drop shadow or a raised (embossed) look.
-class EffectLabel : public QLabel {
-    Q_OBJECT
-public:
-    enum class Effect { Plain, Shadow, Raised };
-    explicit EffectLabel(QWidget* parent = nullptr);
-    explicit EffectLabel(const QString& text, QWidget* parent = nullptr);
-
-    void setEffect(Effect effect);
-    Effect effect() const { return effect_; }
-    void setFontColor(const QColor& color);
-    QColor fontColor() const;
-    void setShadowColor(const QColor& color);
-    QColor shadowColor() const { return shadow_; }
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-
-private:
-    Effect effect_ = Effect::Plain;
-    QColor shadow_{0, 0, 0, 160};
 };
