@@ -1,18 +1,32 @@
 #pragma once
 // Raw loopback clients for the hall tests. They turn the event loop while they wait, so
 // a hall running inside the test process keeps serving.
+#include "rules/wire.h"
+
 #include <QByteArray>
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
 #include <QHostAddress>
 #include <QList>
 #include <QTcpSocket>
 #include <QTimer>
+#include <gtest/gtest.h>
 
 #include <functional>
-#include <memory>
+#include <utility>
 
 namespace hallclient {
+
+inline void WriteFile(const QString& path, const QByteArray& bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+    file.write(bytes);
+}
 
 // Turns the event loop until `done` holds or `timeoutMs` has passed.
 inline bool WaitUntil(const std::function<bool()>& done, int timeoutMs)
@@ -30,28 +44,26 @@ inline bool WaitUntil(const std::function<bool()>& done, int timeoutMs)
     return true;
 }
 
-// Tagged field c of a line ("$c" value "%c").
-inline QByteArray Field(char c, const QByteArray& line)
-{
-    const int p = line.indexOf(QByteArray("$") + c);
-    const int q = line.indexOf(QByteArray("%") + c);
-    return p < 0 || q < p + 2 ? QByteArray() : line.mid(p + 2, q - p - 2);
-}
-
-// Sends `bytes` and collects everything until the server closes; empty on time-out.
-inline QByteArray Exchange(quint16 port, const QByteArray& bytes, int timeoutMs = 5000)
+// Sends `pieces` one after the other, each once the one before is out and the hall has had
+// a moment to read it, and collects everything until the server closes; empty on time-out.
+inline QByteArray Exchange(quint16 port, const QList<QByteArray>& pieces, int timeoutMs = 5000)
 {
     QTcpSocket socket;
     QByteArray received;
     bool closed = false;
     QObject::connect(&socket, &QTcpSocket::readyRead, [&] { received += socket.readAll(); });
     QObject::connect(&socket, &QTcpSocket::disconnected, [&] { closed = true; });
-    QObject::connect(&socket, &QTcpSocket::connected, [&] { socket.write(bytes); });
     QObject::connect(&socket, &QTcpSocket::errorOccurred, [&](QAbstractSocket::SocketError e) {
         if (e != QAbstractSocket::RemoteHostClosedError)
             closed = true;
     });
     socket.connectToHost(QHostAddress::LocalHost, port);
+    for (int i = 0; i < pieces.size() && !closed; ++i) {
+        const auto out = [&] { return socket.state() == QAbstractSocket::ConnectedState && !socket.bytesToWrite(); };
+        WaitUntil([&] { return closed || out(); }, timeoutMs);
+        WaitUntil([] { return false; }, i > 0 ? 20 : 0);
+        socket.write(pieces[i]);
+    }
     if (!WaitUntil([&] { return closed; }, timeoutMs))
         return {};
     received += socket.readAll();
@@ -61,10 +73,31 @@ inline QByteArray Exchange(quint16 port, const QByteArray& bytes, int timeoutMs 
 // One request line on the request port; the reply line without CR LF.
 inline QByteArray Request(quint16 port, const QByteArray& line)
 {
-    QByteArray reply = Exchange(port, line + "\r\n");
+    QByteArray reply = Exchange(port, {line + "\r\n"});
     if (reply.endsWith("\r\n"))
         reply.chop(2);
     return reply;
+}
+
+// Each request on a connection of its own: the reply must begin with the expected text; an
+// expected text that ends in CR LF is the whole reply.
+inline void ExpectReplies(quint16 port, const QList<std::pair<QByteArray, QByteArray>>& cases)
+{
+    for (const auto& [request, reply] : cases) {
+        const QByteArray got = Exchange(port, {request + "\r\n"});
+        EXPECT_TRUE(got.startsWith(reply)) << request.left(80).constData() << "\n  got: " << got.constData();
+    }
+}
+
+inline QByteArray Login(const QByteArray& user, const QByteArray& password)
+{
+    return "PQZ!G6" + user + "#!PW" + password + "#!ADQZWIN466#!LAEN#";
+}
+
+inline QByteArray Purchase(const QByteArray& user, const QByteArray& password, const QByteArray& selection, int faces)
+{
+    return "PQZ!B7" + user + "#!PW" + password + "#!ADQZWIN466#!AT" + selection + "#!SKsomeone#!NC"
+        + QByteArray::number(faces) + "#!LAEN#";
 }
 
 struct HttpReply {
@@ -73,88 +106,55 @@ struct HttpReply {
     QByteArray body;
 };
 
-inline HttpReply ParseHttp(const QByteArray& raw)
+// An HTTP request sent in `pieces`, and the hall's reply.
+inline HttpReply Http(quint16 port, const QList<QByteArray>& pieces)
 {
-    HttpReply reply;
+    const QByteArray raw = Exchange(port, pieces);
     const int end = raw.indexOf("\r\n\r\n");
     if (!raw.startsWith("HTTP/1.1 ") || end < 0)
-        return reply;
-    reply.status = raw.mid(9, 3).toInt();
-    reply.head = raw.left(end);
-    reply.body = raw.mid(end + 4);
-    return reply;
+        return {};
+    return {raw.mid(9, 3).toInt(), raw.left(end), raw.mid(end + 4)};
 }
 
-inline HttpReply Get(quint16 port, const QByteArray& path)
+inline QByteArray PostText(const QByteArray& path, const QByteArray& body)
 {
-    return ParseHttp(Exchange(port, "GET " + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n"));
+    return "POST " + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: application/x-www-form-urlencoded\r\n"
+           "Content-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body;
 }
 
-inline HttpReply Post(quint16 port, const QByteArray& path, const QByteArray& body)
-{
-    return ParseHttp(Exchange(port, "POST " + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: "
-                                        "application/x-www-form-urlencoded\r\nContent-Length: "
-                                        + QByteArray::number(body.size()) + "\r\n\r\n" + body));
-}
-
-// A feed connection that collects lines as they come.
+// A connection that collects the lines the hall sends: a feed or a chat room.
 class Feed {
 public:
-    explicit Feed(quint16 port) : socket_(std::make_unique<QTcpSocket>())
+    explicit Feed(quint16 port)
     {
-        QObject::connect(socket_.get(), &QTcpSocket::readyRead, [this] {
-            buffer_ += socket_->readAll();
-            for (int end; (end = buffer_.indexOf("\r\n")) >= 0;) {
+        QObject::connect(&socket_, &QTcpSocket::readyRead, [this] {
+            buffer_ += socket_.readAll();
+            for (int end; (end = buffer_.indexOf("\r\n")) >= 0; buffer_.remove(0, end + 2))
                 lines_.append(buffer_.left(end));
-                buffer_.remove(0, end + 2);
-            }
         });
-        socket_->connectToHost(QHostAddress::LocalHost, port);
+        socket_.connectToHost(QHostAddress::LocalHost, port);
     }
-    const QList<QByteArray>& lines() const { return lines_; }
-    // Waits for a line (after the first `from` lines) that starts with `prefix` or whose
-    // field 0 equals `kind`; returns it, or empty on time-out.
-    QByteArray waitFor(const QByteArray& prefix, int timeoutMs = 5000, int from = 0, const QByteArray& kind = {})
+    QTcpSocket& socket() { return socket_; }
+    int count() const { return int(lines_.size()); }
+    // The first line from line `from` on that starts with `prefix`; empty on time-out.
+    QByteArray waitFor(const QByteArray& prefix, int from = 0, int timeoutMs = 3000)
     {
         QByteArray found;
-        const bool seen = WaitUntil(
+        WaitUntil(
             [&] {
-                for (int i = from; i < lines_.size(); ++i) {
-                    const QByteArray& line = lines_[i];
-                    if (line.startsWith(prefix) && (kind.isEmpty() || Field('0', line) == kind)) {
-                        found = line;
-                        return true;
-                    }
-                }
-                return false;
+                for (int i = from; i < lines_.size() && found.isEmpty(); ++i)
+                    if (lines_[i].startsWith(prefix))
+                        found = lines_[i];
+                return !found.isEmpty();
             },
             timeoutMs);
-        return seen ? found : QByteArray();
+        return found;
     }
 
 private:
-    std::unique_ptr<QTcpSocket> socket_;
+    QTcpSocket socket_;
     QByteArray buffer_;
     QList<QByteArray> lines_;
 };
-
-// Independent check of a sound 75-ball face text: column c holds numbers 15c+1..15c+15,
-// no number twice on one face.
-inline bool SoundFaces(const QByteArray& text, int faces)
-{
-    if (text.size() != 25 * faces)
-        return false;
-    for (int f = 0; f < faces; ++f) {
-        QList<int> seen;
-        for (int i = 0; i < 25; ++i) {
-            const int n = static_cast<unsigned char>(text[25 * f + i]) - 50;
-            const int column = i / 5;
-            if (n <= column * 15 || n > column * 15 + 15 || seen.contains(n))
-                return false;
-            seen.append(n);
-        }
-    }
-    return true;
-}
 
 }  // namespace hallclient
