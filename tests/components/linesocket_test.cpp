@@ -65,7 +65,8 @@ TEST_F(LineSocketTest, DeliversEachCompleteLineOnceWhateverTheSegmentation)
         {{"PQZ!LO", "GINOK$0x", "%0\r", "\n"}, 0, {"PQZ!LOGINOK$0x%0"}},
         {{"PQZACK1\r\nPQZACK2\r\nPQZ", "TAIL\r\n\r\n"}, 2, {"PQZACK1", "PQZACK2", "PQZTAIL", ""}},
         // Over-long lines are dropped up to their CR LF; the lines around them come through.
-        {{fits + "\r\n" + QByteArray(5000, 'b') + "\r\nnext\r\n" + crAtEdge + "\r\nafter\r\n"}, 0, {fits, "next", "after"}},
+        {{fits + "\r\n" + QByteArray(5000, 'b') + "\r\nnext\r\n" + crAtEdge + "\r\nafter\r\n"}, 0,
+         {fits, "next", "after"}},
     };
     link.setBufferSizes(2048, 512);
     for (const auto& t : cases) {
@@ -125,9 +126,8 @@ TEST_F(LineSocketTest, AHandlerThatClosesOrMovesTheLinkGetsOnlyTheLinesAlreadyCo
     lines.clear();
     peer = open(server);
     ASSERT_NE(peer, nullptr);
-    QSignalSpy connects(&link, &LineSocket::connected);
     send(peer, "MOVE\r\nSTALE-BUT-COMPLETE\r\nhalf");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return connects.count() == 1 && second.hasPendingConnections(); }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return second.hasPendingConnections(); }, 5000));
     QTcpSocket* peer2 = second.nextPendingConnection();
     send(peer, "OLD\r\n");
     send(peer2, "NEW\r\n");
