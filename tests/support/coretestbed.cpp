@@ -106,9 +106,9 @@ void CoreTestbed::openSales(int seconds)
 void CoreTestbed::buyCard(int faces)
 {
     const int card = core->rack().currentCard();
-    core->chooseFaces(faces);
+    core->shop().chooseFaces(faces);
     line(Link::Request, "PQZ!CARDRG1$A" + QByteArray::number(card) + "%A$B" + numbers(faces) + "%B");
-    core->Button3Click();
+    core->shop().Button3Click();
     line(Link::Request, "PQZ!LOGINOK100001.00001.0000" + QByteArray::number(card) + "$04.00%0$B" + numbers(faces)
                             + "%B$C" + QByteArray::number(card) + "%C");
 }
