@@ -1,5 +1,7 @@
 #include "coretestbed.h"
 
+#include "scriptedpeer.h"
+
 #include <QDir>
 #include <QFile>
 
@@ -132,4 +134,12 @@ void CoreTestbed::step()
         if (core->round().callCount() != calls || core->round().phase() != phase)
             return;
     }
+}
+
+bool CoreTestbed::ticking()
+{
+    const auto state = [this] { return std::pair(core->links().feedSilence(), core->round().stepCountdown()); };
+    const auto before = state();
+    Spin(qMax(40, 4 * clock.msPerSecond()));
+    return state() != before;
 }

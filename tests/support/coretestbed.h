@@ -89,4 +89,7 @@ struct CoreTestbed {
     void startGame(const QByteArray& draw, int winning, int final, const QByteArray& pattern = "A01000001");
     // Ticks until the next session step has run; a ball it rolls lands at once.
     void step();
+    // Whether the one-second tick still comes on its own: the event loop turns for four game
+    // seconds. Not for the pause after a game, whose ticks change nothing until it ends.
+    bool ticking();
 };
