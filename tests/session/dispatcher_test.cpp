@@ -1,191 +1,176 @@
-// The dispatcher's rules, driven line by line.
+// What the game server's lines mean: the typed events the parser makes of them, and
+// what the session does with each event in its state.
 #include "coretestbed.h"
-#include "rules/wire.h"
+#include "scriptedpeer.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-TEST(Wire, FieldValueTakesFirstTagsInAnyOrder)
+TEST(Parser, EachLinkTakesItsOwnLinesAndFieldsAreTheFirstTaggedPairs)
 {
-    EXPECT_EQ(FieldValue('8', "PQZ$0A%0$8123456%8"), QByteArray("123456"));
-    EXPECT_EQ(FieldValue('8', "PQZ$8abc%8$0A%0"), QByteArray("abc"));
-    EXPECT_EQ(FieldValue('2', "PQZ%2x$2"), QByteArray());          // reversed tags
-    EXPECT_EQ(FieldValue('2', "PQZ$2%2"), QByteArray());            // empty value
-    EXPECT_EQ(FieldValue('2', "PQZ$2a%2$2b%2"), QByteArray("a"));   // first pair
-    EXPECT_EQ(FieldValue('2', "PQZ junk %2"), QByteArray());        // no opening tag
-    EXPECT_EQ(FieldValue('K', "$Kx%K"), QByteArray("x"));
-    EXPECT_EQ(Chars("PQZ!LOGINNOThis Account", 12, 27), QByteArray("This Account"));
-    EXPECT_EQ(ToInt(" 42 "), 42);
-    EXPECT_FALSE(ToInt("4x").has_value());
-    EXPECT_FALSE(ToInt("").has_value());
-    EXPECT_FALSE(ToInt("99999999999").has_value());
+    enum { None = -1, Ann, Start, Over, Bingo, Login, Card, Starters, Purchase, Winners };
+    const auto kind = [](const std::optional<ServerEvent>& e) { return e ? int(e->index()) : int(None); };
+    const struct { Link link; QByteArray line; int kind; } feeds[] = {
+        {Link::GameFeed, "PQZ$0D%0", Over}, {Link::GameFeed, "PQZ$0E%0", Bingo}, {Link::GameFeed, "PQZ$0Z%0", None},
+        {Link::GameFeed, "XYZ$0A%0", None}, {Link::SalesFeed, "PQZ$0A%0", None}, {Link::SalesFeed, "Hello", None},
+    };
+    for (const auto& f : feeds)
+        EXPECT_EQ(kind(ParseFeedLine(f.link, f.line)), f.kind) << f.line.constData();
+    const struct { Request request; QByteArray line; int kind; } replies[] = {
+        {Request::OneFace, "PQZ!LOGINOK", None}, {Request::Purchase, "PQZ!LOGINNO", Purchase},
+        {Request::Winners, "PQZ!CARDRG1", None},
+    };
+    for (const auto& r : replies)
+        EXPECT_EQ(kind(ParseRequestReply(r.request, r.line)), r.kind) << r.line.constData();
+    const auto a = std::get<Announcement>(*ParseFeedLine(Link::GameFeed, "PQZ$8abc%8$2a%2$2b%2$3%3$4 42 %4%7x$7$0A%0"));
+    EXPECT_EQ(a.gameNumber + '|' + a.jackpot + '|' + a.players + '|' + a.pattern, "abc|a||");
+    EXPECT_EQ(a.seconds, 42);
+    for (const QByteArray seconds : {"4x", "", "99999999999"})
+        EXPECT_FALSE(std::get<Announcement>(*ParseFeedLine(Link::GameFeed, "PQZ$0A%0$4" + seconds + "%4")).seconds);
+    EXPECT_FALSE(std::get<Announcement>(*ParseFeedLine(Link::SalesFeed, "PQZACKBUYx")).buy);
+    EXPECT_EQ(std::get<CardReply>(*ParseRequestReply(Request::ThreeFaces, "PQZ!CARDRG1$A5%A")).faces, 3);
+    // A prize table without a readable "F:" is no table.
+    EXPECT_EQ(ParsePrizeTable("SA:1.00]F:3]FA:2.00]V4:7.00]").value_or(PrizeTable{})[3], "2.00");
+    EXPECT_FALSE(ParsePrizeTable("SA:1.00]FA:1.00]") || ParsePrizeTable("SA:1.00]F:x]FA:1.00]"));
 }
 
-struct DispatchTest : ::testing::Test {
-    CoreTestbed bed;
+// A signed-in client with its links on scripted peers; a game second lasts 10 ms.
+struct Client {
+    ScriptedPeer request, game, sales;
+    CoreTestbed bed{10, request.port(), game.port(), sales.port()};
     GameCore& core = bed.c();
     RecordingView& view = bed.view;
-    void SetUp() override
+
+    Client()
     {
         bed.create();
-        core.WaitingForSales = 0;
-        core.GameInfoReady = 1;
+        bed.signIn();
+        EXPECT_TRUE(WaitFor([&] { return sales.clients.size() == 1; }));
     }
-    static QByteArray announce(const QByteArray& game, int seconds, const QByteArray& jackpot = "100.00", const QByteArray& players = "12")
+    static QByteArray announce(const QByteArray& game, int seconds, const QByteArray& jackpot, const QByteArray& players)
     {
-        return "PQZ$2" + jackpot + "%2$3" + players + "%3$4" + QByteArray::number(seconds) + "%4$8" + game + "%8$7A01000001%7$0A%0";
+        return "PQZ$2" + jackpot + "%2$3" + players + "%3$4" + QByteArray::number(seconds) + "%4$8" + game
+            + "%8$7A01000001%7$0A%0";
     }
-    void enterCard(int k, const QString& id)
+    void openSales()
     {
-        core.Cards[k].FaceCount = 1;
-        core.Cards[k].LoadNumbers(CoreTestbed::numbers(1), QStringLiteral("7"));
-        core.Cards[k].Entered = true;
-        core.Cards[k].CardId = id;
+        sales.sendLine("PQZACKBUY1");
+        EXPECT_TRUE(WaitFor([&] { return game.clients.size() == 1 && sales.clients.isEmpty(); }));
+        bed.line(Link::GameFeed, announce("100001", 90, "100.00", "12"));
     }
 };
 
-TEST_F(DispatchTest, FirstAnnouncementOpensSalesSecondOnlyRefreshes)
+TEST(Feeds, TheSalesFeedWaitsForBuyThenTheFirstAnnouncementOpensTheSalesAndTheNextOnlyRefreshes)
 {
-    core.GameFeedLine(announce("100001", 90));
-    EXPECT_EQ(core.GameNumber, QStringLiteral("100001"));
-    EXPECT_EQ(core.SecondsToStart, 90);
-    EXPECT_EQ(core.FirstNotice, 1);
-    EXPECT_EQ(core.BuyingOpen, 1);
-    EXPECT_EQ(core.SelectionOpen, 1);
-    EXPECT_EQ(view.text("Jackpot"), QStringLiteral("$ 100.00"));
-    EXPECT_EQ(view.text("lplayers"), QStringLiteral("12"));
-    EXPECT_TRUE(view.visible("Panel18"));
-    EXPECT_TRUE(view.visible("GridPanel1"));
-    EXPECT_TRUE(view.visible("Card1"));
-    EXPECT_TRUE(view.visible("s1image"));   // card 1 not loaded: face counts yes, buy no
-    EXPECT_FALSE(view.visible("tbimage"));
-
-    core.GameFeedLine(announce("100001", 30, "150.00", "20"));
-    EXPECT_EQ(core.SecondsToStart, 90);
-    EXPECT_EQ(view.text("Jackpot"), QStringLiteral("$ 150.00"));
-    EXPECT_EQ(view.text("lplayers"), QStringLiteral("20"));
+    Client t;
+    for (const char* ignored : {"PQZACKWAT", "PQZACKBUYx", "junk"})
+        t.sales.sendLine(ignored);
+    Spin(50);
+    EXPECT_EQ(t.core.round().phase(), Phase::WaitingForSales);
+    EXPECT_EQ(t.game.connections, 0);
+    t.openSales();   // the sales feed closes and the game feed opens
+    EXPECT_EQ(t.view.text("Jackpot") + ' ' + t.view.text("lplayers"), QStringLiteral("$ 100.00 12"));
+    for (const char* shown : {"Panel18", "GridPanel1", "Card1", "s1image"})
+        EXPECT_TRUE(t.view.visible(shown)) << shown;
+    t.bed.tick();
+    EXPECT_EQ(t.view.text("CallField"), QStringLiteral("1:29"));
+    t.bed.line(Link::GameFeed, Client::announce("100001", 30, "150.00", "20"));
+    EXPECT_EQ(t.view.text("Jackpot") + ' ' + t.view.text("lplayers"), QStringLiteral("$ 150.00 20"));
+    t.bed.tick();
+    EXPECT_EQ(t.view.text("CallField"), QStringLiteral("1:28"));
 }
 
-TEST_F(DispatchTest, SalesFeedWaitsThenSwitchesOnBuy)
+TEST(Feeds, CardsFromAnotherGameLeaveIt)
 {
-    core.WaitingForSales = 1;
-    core.SalesFeedLine("PQZACKWAT");
-    EXPECT_EQ(core.WaitingForSales, 1);
-    core.SalesFeedLine("PQZACKBUYx");   // the digit is required
-    EXPECT_EQ(core.WaitingForSales, 1);
-    core.SalesFeedLine("Hello");        // not a PQZACK line: ignored, still resets the silence
-    core.FeedSilence = 7;
-    core.SalesFeedLine("junk");
-    EXPECT_EQ(core.FeedSilence, 0);
-    core.SecondsToStart = 77;
-    core.SalesFeedLine("PQZACKBUY1");
-    EXPECT_EQ(core.WaitingForSales, 0);
-    EXPECT_EQ(core.GameFeedReopen, 77);
-    EXPECT_EQ(core.SalesFeedReopen, 0);
-    EXPECT_TRUE(core.GameFeed->isOpen());
+    const struct { const char* name; QByteArray line; bool leaves; } cases[] = {
+        {"the same game", Client::announce("100001", 80, "1", "2"), false},
+        {"the next game", Client::announce("100002", 80, "1", "2"), true},
+        {"a notice without a game number", "PQZACKWAT", true},
+        {"the draw of another game", "PQZ$0B%0$8100002%8$A567%A$512%5$620%6", true},
+    };
+    for (const auto& c : cases) {
+        Client t;
+        t.openSales();
+        t.bed.buyCard();   // for game 100001
+        const int dialogs = t.view.shownWindows.count("Tlogindialog");
+        t.bed.line(Link::GameFeed, c.line);
+        EXPECT_EQ(t.view.messages.contains("Your Bingo Cards were entered into the previous game. Please Reconnect "
+                                           "to join the next game"),
+                  c.leaves) << c.name;
+        EXPECT_EQ(t.core.round().phase(), c.leaves ? Phase::SignedOut : Phase::SalesOpen) << c.name;
+        EXPECT_EQ(t.view.shownWindows.count("Tlogindialog") - dialogs, int(c.leaves)) << c.name;
+        EXPECT_EQ(t.view.c("ConnecttoGame1").enabled, c.leaves) << c.name;
+        EXPECT_EQ(t.bed.ticking(), !c.leaves) << c.name;
+        EXPECT_EQ(t.game.clients.isEmpty(), c.leaves) << c.name;
+    }
 }
 
-TEST_F(DispatchTest, AckOnGameFeedAfterBuyIsAnAnnouncementWithoutGameNumber)
-{
-    enterCard(2, QStringLiteral("100001.00001.00002"));
-    core.GameFeedLine("PQZACKWAT");
-    EXPECT_TRUE(core.GameNumber == QStringLiteral("000000"));   // reset by leaving
-    EXPECT_TRUE(view.messages.contains(QStringLiteral("Your Bingo Cards were entered into the previous game. Please Reconnect to join the next game")));
-    EXPECT_TRUE(view.visible("Tlogindialog"));
-    EXPECT_FALSE(core.Timer1.isActive());
-}
-
-TEST_F(DispatchTest, GameNumberCheckLooksAtEnteredCardsOneToSix)
-{
-    enterCard(7, QStringLiteral("999999.00001.00001"));   // card 7 is not checked
-    EXPECT_TRUE(core.CheckGameNumber(QStringLiteral("100001")));
-    enterCard(3, QStringLiteral("100001.00001.00001"));
-    EXPECT_TRUE(core.CheckGameNumber(QStringLiteral("100001")));
-    EXPECT_FALSE(core.CheckGameNumber(QStringLiteral("100002")));
-    core.Cards[3].Entered = false;
-    EXPECT_TRUE(core.CheckGameNumber(QStringLiteral("100002")));
-}
-
-TEST_F(DispatchTest, GameStartTakesTheDrawAndClosesTheGameFeed)
+TEST(Feeds, TheDrawStartsTheGame)
 {
     QByteArray draw;
     for (int n = 1; n <= 85; ++n)
         draw += char((n - 1) % 75 + 1 + 50);
-    core.GameFeedLine("PQZ$0B%0$8100001%8$A" + draw + "%A$9bingo.gif%9$7B0O000003%7$2200.00%2$35%3$512%5$620%6");
-    EXPECT_EQ(core.GameRunning, 1);
-    EXPECT_EQ(core.CallsRunning, 1);
-    EXPECT_EQ(core.WinningCall, 12);
-    EXPECT_EQ(core.FinalCall, 20);
-    EXPECT_EQ(core.CallString.size(), 81);
-    EXPECT_EQ(core.CallString.left(80), draw.left(80));   // cut at 80 codes
-    EXPECT_EQ(core.DrawLength, 80);
-    EXPECT_EQ(view.text("Jackpot"), QStringLiteral("$200.00"));
-    EXPECT_EQ(core.Pattern.PatternKind, QLatin1Char('B'));
-    EXPECT_FALSE(core.GameFeed->isOpen());
-    EXPECT_EQ(view.status(), QStringLiteral("T1308"));
+    for (const char kind : {'B', 'C'}) {
+        Client t;
+        t.openSales();
+        t.view.setText("Jackpot", "before");
+        const int beeps = t.view.beeps;
+        t.bed.line(Link::GameFeed, QByteArray("PQZ$0") + kind + "%0$8100001%8$A" + draw
+                                       + "%A$9bingo.gif%9$7B0O000003%7$2200.00%2$35%3$512%5$620%6");
+        const GameRound& round = t.core.round();
+        EXPECT_EQ(round.phase(), Phase::Calling);
+        EXPECT_EQ(round.drawLength(), 80);   // the draw is cut at 80 codes
+        EXPECT_TRUE(round.callCode(79) == draw[79] && round.callCode(80) == '0' && round.winningCall() == 12
+                    && round.finalCall() == 20);
+        EXPECT_EQ(t.view.status(), QStringLiteral("T1308"));
+        EXPECT_EQ(t.view.text("lplayers"), QStringLiteral("5"));
+        EXPECT_TRUE(t.view.c("anigrid1").picture.endsWith("pat03.gif"));
+        EXPECT_FALSE(t.view.c("ConnecttoGame1").enabled);
+        // "C" beeps instead of showing the prize.
+        EXPECT_EQ(t.view.text("Jackpot"), kind == 'B' ? QStringLiteral("$200.00") : QStringLiteral("before"));
+        EXPECT_EQ(t.view.beeps - beeps, kind == 'B' ? 0 : 1);
+        EXPECT_TRUE(WaitFor([&] { return t.game.clients.isEmpty(); }));   // the feed closes for the draw
+    }
 }
 
-TEST_F(DispatchTest, VariantStartBeepsAndKeepsTheJackpotLabel)
+TEST(Feeds, WinnersAreAskedForAndListed)
 {
-    view.setText("Jackpot", "unchanged");
-    core.GameFeedLine("PQZ$0C%0$8100001%8$A345%A$2200.00%2$55%5$620%6");
-    EXPECT_EQ(view.beeps, 1);
-    EXPECT_EQ(view.text("Jackpot"), QStringLiteral("unchanged"));
-    EXPECT_EQ(core.GameRunning, 1);
-}
-
-TEST_F(DispatchTest, WinnersListsOfTwoAndSixNames)
-{
-    core.DispatchServerLine(15, "PQZ!LOGINOK$125.00%1$2 ,Ann,Bob %2$3Well played%3");
-    EXPECT_EQ(view.text("Twinners.payout"), QStringLiteral("$25.00"));
-    EXPECT_EQ(view.text("Twinners.wc1"), QStringLiteral("Ann"));
-    EXPECT_EQ(view.text("Twinners.WC2"), QStringLiteral("Bob"));
-    EXPECT_EQ(view.text("Twinners.WC3"), QString());
+    Client t;
+    RecordingView& view = t.view;
+    t.request.reply = [](const QByteArray& line) -> QByteArray {
+        return line.startsWith("PQZ!GS") ? "PQZ!LOGINOK$125.00%1$2 ,Ann,Bob %2$3Well played%3" : "";
+    };
+    t.core.ShowLastWinners(QStringLiteral("100001"));
+    ASSERT_TRUE(WaitFor([&] { return view.visible("Twinners"); }));
+    EXPECT_EQ(t.request.received.last(), "PQZ!GS100001##");
+    QStringList shown;
+    for (const char* label : {"Twinners.payout", "Twinners.wc1", "Twinners.WC2", "Twinners.WC3", "Twinners.memo2"})
+        shown << view.text(label);
+    EXPECT_EQ(shown, QStringList({"$25.00", "Ann", "Bob", "", "Well played"}));
     EXPECT_FALSE(view.visible("Twinners.ListBox1"));
-    EXPECT_EQ(view.text("Twinners.memo2"), QStringLiteral("Well played"));
-    EXPECT_TRUE(view.visible("Twinners"));
-
-    core.DispatchServerLine(15, "PQZ!LOGINOK$110.00%1$2A,B,C,D,E,F%2$3%3");
-    EXPECT_EQ(view.c("Twinners.ListBox1").items, (QStringList{"A", "B", "C", "D", "E", "F"}));
+    // More than four names show the whole list; an empty list counts one empty name.
+    t.bed.line(Link::Request, "PQZ!LOGINOK$110.00%1$2A,B,C,D,E%2$3%3");
+    EXPECT_EQ(view.c("Twinners.ListBox1").items, (QStringList{"A", "B", "C", "D", "E"}));
     EXPECT_TRUE(view.visible("Twinners.ListBox1"));
     EXPECT_EQ(view.text("Twinners.WC4"), QStringLiteral("D"));
-
-    core.DispatchServerLine(15, "PQZ!LOGINOK$10%1$2%2");
-    EXPECT_EQ(view.c("Twinners.ListBox1").items, QStringList{QString()});   // an empty list counts one empty name
+    t.bed.line(Link::Request, "PQZ!LOGINOK$10%1$2%2");
+    EXPECT_EQ(view.c("Twinners.ListBox1").items, QStringList{QString()});
 }
 
-TEST_F(DispatchTest, WinnersRequestIsRefusedWhileAnotherIsOutstanding)
+TEST(Feeds, OneRequestAtATime)
 {
-    core.RequestBusy = 1;
-    core.ShowLastWinners(QStringLiteral("000000"));
-    EXPECT_EQ(view.messages, QStringList{QStringLiteral("T1404")});
-    EXPECT_EQ(core.PendingRequest, 15);
-    EXPECT_FALSE(core.RequestLink->isOpen());
-}
-
-TEST_F(DispatchTest, PrizeTableFollowsTheCallCount)
-{
-    core.FillJackpotTable("SA:5.00]F:10]FA:2.50]V7:25.00]");
-    EXPECT_EQ(core.JackpotTable[1], QStringLiteral("5.00"));
-    EXPECT_EQ(core.JackpotTable[7], QStringLiteral("25.00"));
-    EXPECT_EQ(core.JackpotTable[9], QStringLiteral("5.00"));
-    EXPECT_EQ(core.JackpotTable[10], QStringLiteral("2.50"));
-    EXPECT_EQ(core.JackpotTable[75], QStringLiteral("2.50"));
-    // Without "F:" the table is a protocol error and keeps what it had.
-    core.FillJackpotTable("SA:1.00]FA:1.00]");
-    EXPECT_EQ(core.JackpotTable[1], QStringLiteral("5.00"));
-}
-
-TEST_F(DispatchTest, UnknownEventCodesDoNothing)
-{
-    const auto before = view.events.size();
-    core.DispatchServerLine(6, "PQZ$0A%0");
-    core.DispatchServerLine(0, "PQZ$0A%0");
-    core.GameFeedLine("PQZ$0Z%0");
-    core.GameFeedLine("XYZ$0A%0");
-    EXPECT_EQ(view.events.size(), before);
-    EXPECT_EQ(core.FirstNotice, 0);
+    Client t;
+    t.openSales();
+    t.core.shop().chooseFaces(2);   // the server does not answer
+    ASSERT_TRUE(WaitFor([&] { return t.request.received.contains("PQZ!S1"); }));
+    const int beeps = t.view.beeps;
+    t.core.ShowLastWinners(QStringLiteral("100001"));
+    EXPECT_EQ(t.view.messages.last(), QStringLiteral("T1404"));
+    t.core.shop().Button3Click();
+    EXPECT_EQ(t.view.beeps - beeps, 1);
+    Spin(50);
+    EXPECT_EQ(t.request.received, (QList<QByteArray>{"PQZ!S6", "PQZ!S1"}));   // the sign-in's cards, the card asked for
 }
 
 }   // namespace
