@@ -2,6 +2,7 @@
 // scripted feeds for the endings the hall never sends.
 #include "coretestbed.h"
 #include "hall.h"
+#include "minihttp.h"
 #include "scriptedpeer.h"
 
 #include <QTemporaryDir>
@@ -31,11 +32,9 @@ struct HallGame : ::testing::Test {
         ASSERT_TRUE(hall->start(&error)) << error.toStdString();
         bed = std::make_unique<CoreTestbed>(kTickMs, hall->requestPort(), hall->gamePort(), hall->salesPort());
         bed->clock.running = true;
+        // The player is remembered, with the hall's web host: the next sign-in needs no dialog.
+        bed->writeFile("defaults.cfg", "UN:demo#WS:" + hall->webHost().toLatin1() + "#V6:FALSE#V7:bingo#\r\n");
         bed->create();
-        core().Settings.UserName = "demo";
-        core().Settings.Password = "bingo";
-        core().Settings.WebHost = hall->webHost();
-        core().Settings.ForgetPassword = "FALSE";
     }
     GameCore& core() { return bed->c(); }
     RecordingView& view() { return bed->view; }
@@ -43,67 +42,67 @@ struct HallGame : ::testing::Test {
     // Signs in (or waits for the automatic sign-in), chooses a 2-face card and buys it.
     void buyTwoFaceCard()
     {
-        ASSERT_TRUE(WaitFor([&] { return core().WaitingForSales == 0 && core().FirstNotice == 1; }, 20000));
-        ASSERT_TRUE(WaitFor([&] { return core().RequestBusy == 0; }, 5000));
+        ASSERT_TRUE(WaitFor([&] { return core().round().phase() == Phase::SalesOpen && core().round().announced(); }, 20000));
+        ASSERT_TRUE(WaitFor([&] { return !core().links().busy(); }, 5000));
         EXPECT_TRUE(view().visible("s2image"));
-        core().Button6Click();
-        ASSERT_TRUE(WaitFor([&] { return core().RequestBusy == 0 && core().Cards[1].FaceCount == 2; }, 5000));
+        core().shop().chooseFaces(2);
+        ASSERT_TRUE(WaitFor([&] { return !core().links().busy() && core().rack().card(1).FaceCount == 2; }, 5000));
         EXPECT_TRUE(view().visible("tbimage"));
-        const QString balance = core().Balance;
-        core().Button3Click();
-        ASSERT_TRUE(WaitFor([&] { return core().Cards[1].Entered; }, 5000));
-        EXPECT_EQ(core().Cards[1].CardId.left(6), core().GameNumber);
-        EXPECT_NE(core().Balance, balance);
-        EXPECT_EQ(core().CardsEntered, 1);
+        const QString balance = view().text("f_credits");
+        core().shop().Button3Click();
+        ASSERT_TRUE(WaitFor([&] { return core().rack().card(1).Entered; }, 5000));
+        EXPECT_EQ(core().rack().card(1).CardId.left(6), core().round().gameNumber());
+        EXPECT_NE(view().text("f_credits"), balance);
+        EXPECT_FALSE(core().rack().card(2).Entered);
     }
 
     // Follows one game from its start to its end; claims once too early and once at the bingo.
     void playToTheEnd()
     {
         view().statusHistory.clear();
-        ASSERT_TRUE(WaitFor([&] { return core().GameRunning == 1; }, 20000));
-        const int winning = core().WinningCall;
+        const GameRound& round = core().round();
+        ASSERT_TRUE(WaitFor([&] { return round.running(); }, 20000));
+        const int winning = round.winningCall();
         ASSERT_GT(winning, 0);
         ASSERT_LE(winning, 75);
         // Every revealed call is marked on the card and counted.
-        ASSERT_TRUE(WaitFor([&] { return core().CallCount >= 1; }, 5000));
-        const int first = static_cast<unsigned char>(core().CallString[0]) - 50;
-        EXPECT_EQ(core().Cards[1].IsCalled((first - 1) / 15, first - 15 * ((first - 1) / 15)), 1);
-        EXPECT_EQ(view().text("CallField"), QString::number(core().CallCount));
+        ASSERT_TRUE(WaitFor([&] { return round.callCount() >= 1; }, 5000));
+        const int first = static_cast<unsigned char>(round.callCode(0)) - 50;
+        EXPECT_EQ(core().rack().card(1).IsCalled((first - 1) / 15, first - 15 * ((first - 1) / 15)), 1);
+        EXPECT_EQ(view().text("CallField"), QString::number(round.callCount()));
         if (winning > 1) {
-            ASSERT_TRUE(WaitFor([&] { return core().CallCount == winning - 1; }, 30000));
-            core().Button4Click();
-            EXPECT_EQ(core().WinningFaces, 0);
+            ASSERT_TRUE(WaitFor([&] { return round.callCount() == winning - 1; }, 30000));
+            core().table().Button4Click();
+            EXPECT_EQ(core().rack().winningFaces(), 0);
             EXPECT_TRUE(view().c("button4").enabled);
-            core().Button4MouseUp();
+            core().table().Button4MouseUp();
         }
-        ASSERT_TRUE(WaitFor([&] { return core().CallCount == winning; }, 30000));
+        ASSERT_TRUE(WaitFor([&] { return round.callCount() == winning; }, 30000));
         // The hall judged our card alone: it completes the pattern at the winning call.
-        core().Button4Click();
-        EXPECT_GE(core().WinningFaces, 1);
+        core().table().Button4Click();
+        EXPECT_GE(core().rack().winningFaces(), 1);
         EXPECT_EQ(view().text("button4"), QStringLiteral("Winner!"));
         ASSERT_TRUE(WaitFor([&] { return view().statusHistory.contains("T1316"); }, 5000));
-        EXPECT_EQ(core().CallCount, core().FinalCall);
+        EXPECT_EQ(round.callCount(), round.finalCall());
         EXPECT_TRUE(view().visible("BingoGIF"));
-        ASSERT_TRUE(WaitFor([&] { return core().GameRunning == 0; }, 5000));
-        EXPECT_EQ(core().ResumePending, 1);
+        ASSERT_TRUE(WaitFor([&] { return round.phase() == Phase::Pause; }, 5000));
         ASSERT_TRUE(WaitFor([&] { return view().visible("Twinners"); }, 5000));
         EXPECT_EQ(view().text("Twinners.wc1"), QStringLiteral("Lucky Star"));
-        EXPECT_FALSE(core().Cards[1].Entered);   // CLEARALL
-        EXPECT_EQ(core().GameNumber, QStringLiteral("000000"));
+        EXPECT_FALSE(core().rack().card(1).Entered);   // CLEARALL
+        EXPECT_EQ(round.gameNumber(), QStringLiteral("000000"));
     }
 };
 
 TEST_F(HallGame, TwoGamesPlayFromLoginToTheNextSignIn)
 {
     core().ConnecttoGame1Click();
-    ASSERT_TRUE(WaitFor([&] { return core().Timer1.isActive(); }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return core().round().counting(); }, 5000));
     EXPECT_EQ(view().text("Label9"), QStringLiteral("Lucky Star"));
     buyTwoFaceCard();
     playToTheEnd();
     view().c("Twinners").visible = false;
     // The pause, the automatic sign-in, and the next game.
-    ASSERT_TRUE(WaitFor([&] { return core().ResumePending == 0; }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return core().round().phase() != Phase::Pause; }, 5000));
     buyTwoFaceCard();
     playToTheEnd();
 }
@@ -111,20 +110,22 @@ TEST_F(HallGame, TwoGamesPlayFromLoginToTheNextSignIn)
 TEST_F(HallGame, PlayerWithoutACardLeavesAtTheStart)
 {
     core().ConnecttoGame1Click();
-    ASSERT_TRUE(WaitFor([&] { return core().FirstNotice == 1; }, 20000));
-    ASSERT_TRUE(WaitFor([&] { return !core().Timer1.isActive(); }, 20000));
+    ASSERT_TRUE(WaitFor([&] { return core().round().announced(); }, 20000));
+    ASSERT_TRUE(WaitFor([&] { return core().round().phase() == Phase::SignedOut; }, 20000));
     EXPECT_EQ(view().status(), QStringLiteral("T1302"));
     EXPECT_TRUE(view().visible("Tlogindialog"));
-    EXPECT_EQ(core().GameRunning, 0);
-    EXPECT_FALSE(core().GameFeed->isOpen());
+    EXPECT_FALSE(core().links().isOpen(Link::GameFeed));
+    EXPECT_FALSE(core().links().isOpen(Link::SalesFeed));
 }
 
 // Scripted feeds: the endings that need lines the hall does not send.
 struct ScriptedGame : ::testing::Test {
+    MiniHttp web;
     ScriptedPeer request, game, sales;
     std::unique_ptr<CoreTestbed> bed;
     void SetUp() override
     {
+        web.body = "instruct:OK%URL&http://127.0.0.1/%";
         request.reply = [](const QByteArray& line) -> QByteArray {
             if (line.startsWith("PQZ!G6"))
                 return "PQZ!LOGINOK$BAl%B$0100.00%0$1A01000001%1$5200%5";
@@ -141,26 +142,24 @@ struct ScriptedGame : ::testing::Test {
         bed = std::make_unique<CoreTestbed>(kTickMs, request.port(), game.port(), sales.port());
         bed->clock.running = true;
         bed->create();
-        bed->c().Settings.UserName = "u";
-        bed->c().Connect();
+        bed->c().signIn().LoginButton1Click("u", "", web.host(), true);
         ASSERT_TRUE(WaitFor([&] { return sales.connections == 1 && !sales.clients.isEmpty(); }));
         sales.sendLine("PQZACKBUY1");
         ASSERT_TRUE(WaitFor([&] { return !game.clients.isEmpty(); }));
         game.sendLine("PQZ$0A%0$8100001%8$7A01000001%7$2100%2$33%3$4100%4");
-        ASSERT_TRUE(WaitFor([&] { return bed->c().FirstNotice == 1 && bed->c().RequestBusy == 0; }));
-        bed->c().Button3Click();   // card 1 holds the ready-made card
-        ASSERT_TRUE(WaitFor([&] { return bed->c().Cards[1].Entered; }));
+        ASSERT_TRUE(WaitFor([&] { return bed->c().round().announced() && !bed->c().links().busy(); }));
+        bed->c().shop().Button3Click();   // card 1 holds the ready-made card
+        ASSERT_TRUE(WaitFor([&] { return bed->c().rack().card(1).Entered; }));
     }
 };
 
 TEST_F(ScriptedGame, MissingCallInformationAbortsTheGame)
 {
     game.sendLine("PQZ$0B%0$8100001%8$A%A$512%5$620%6");
-    ASSERT_TRUE(WaitFor([&] { return bed->c().GameRunning == 1; }));
-    ASSERT_TRUE(WaitFor([&] { return bed->c().GameRunning == 0; }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return bed->c().round().running(); }));
+    ASSERT_TRUE(WaitFor([&] { return bed->c().round().phase() == Phase::Pause; }, 5000));
     EXPECT_TRUE(bed->view.messages.contains("Call information for this game not received successfully - Press Ok to Terminate Game"));
     EXPECT_EQ(bed->view.status(), QStringLiteral("T1301"));
-    EXPECT_EQ(bed->c().ResumePending, 1);
 }
 
 TEST_F(ScriptedGame, BingoOnEAndEndOnD)
@@ -169,8 +168,8 @@ TEST_F(ScriptedGame, BingoOnEAndEndOnD)
     ASSERT_TRUE(WaitFor([&] { return bed->view.statusHistory.contains("T1316"); }));
     game.sendLine("PQZ$0D%0");
     ASSERT_TRUE(WaitFor([&] { return bed->view.statusHistory.contains("T1304"); }));
-    EXPECT_EQ(bed->c().GameRunning, 0);
-    EXPECT_EQ(bed->c().CardsEntered, 0);
+    EXPECT_EQ(bed->c().round().phase(), Phase::Pause);
+    EXPECT_FALSE(bed->c().rack().bought());
     // The end asks for the winners of the game.
     ASSERT_TRUE(WaitFor([&] { return request.received.last().startsWith("PQZ!GS"); }));
     EXPECT_EQ(request.received.last(), QByteArray("PQZ!GS100001##"));
