@@ -27,9 +27,9 @@ inline void BuySixCards(GameCore& core)
         while (core.rack().currentCard() < k)
             core.table().RightCardClick();
         const QByteArray id = QByteArray::number(k);
-        core.chooseFaces(4);
+        core.shop().chooseFaces(4);
         core.ServerLineReceived(Link::Request, "PQZ!CARDRG1$A" + id + "%A$B" + BenchNumbers() + "%B");
-        core.Button3Click();
+        core.shop().Button3Click();
         core.ServerLineReceived(Link::Request, "PQZ!LOGINOK100001.00001.0000" + id + "$0500.00%0$B" + BenchNumbers()
                                                    + "%B$C" + id + "%C");
     }

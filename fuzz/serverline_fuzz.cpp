@@ -24,14 +24,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         c.ServerLineReceived(Link::GameFeed, "PQZ$0A%0$8123456%8$4100%4$7A01000001%7");
     }
     if (state & 4) {
-        c.chooseFaces(1);
+        c.shop().chooseFaces(1);
         c.ServerLineReceived(Link::Request, "PQZ!CARDRG1$A1%A$B" + QByteArray(25, 'A') + "%B");
-        c.Button3Click();
+        c.shop().Button3Click();
         c.ServerLineReceived(Link::Request, "PQZ!LOGINOK123456.00001.00001$04.00%0$B" + QByteArray(25, 'A') + "%B$C1%C");
     }
     switch ((state >> 3) & 3) {   // what the request link waits for
-    case 1: c.chooseFaces(1 + (state >> 5) % 4); break;
-    case 2: c.Button3Click(); break;
+    case 1: c.shop().chooseFaces(1 + (state >> 5) % 4); break;
+    case 2: c.shop().Button3Click(); break;
     case 3: c.ShowLastWinners(QStringLiteral("000000")); break;
     default: break;
     }

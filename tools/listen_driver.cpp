@@ -150,7 +150,7 @@ int main(int argc, char** argv)
     settings.write("UN:#WS:#AL:#DM:FALSE#SO:TRUE#V0:#V1:#V2:0#V3:#V4:0#V5:#V6:FALSE#V7:#V8:#V9:#\r\n");
     settings.close();
     core.FormCreate();
-    core.LoginButton1Click(QStringLiteral("demo"), QStringLiteral("bingo"), config.defaultWebHost, false);
+    core.signIn().LoginButton1Click(QStringLiteral("demo"), QStringLiteral("bingo"), config.defaultWebHost, false);
 
     // Buys one card as soon as card sales allow it; ends once the game is over and the
     // last sound has played.
@@ -162,8 +162,8 @@ int main(int argc, char** argv)
             sawGame = true;
         if (!sawGame && !core.rack().bought() && core.round().selectionOpen() && !core.links().busy() && buyTries < 20) {
             ++buyTries;
-            core.chooseFaces(1);
-            core.Button3Click();
+            core.shop().chooseFaces(1);
+            core.shop().Button3Click();
         }
         if (sawGame && !core.round().running() && player.mode() == WavePlayer::Mode::Stopped)
             app.exit(0);

@@ -120,9 +120,9 @@ private:
             return;
         }
         if (!card.Loaded && c.round().selectionOpen())
-            c.chooseFaces(4);
+            c.shop().chooseFaces(4);
         else if (card.Loaded)
-            c.Button3Click();
+            c.shop().Button3Click();
     }
 
     GameCore* core_;

@@ -75,26 +75,6 @@ public:
     const PatternState& pattern() const { return pattern_; }
     QString languageText(int id) const { return language_.text(id); }
 
-    // TRANSITIONAL forwarders while the tests move to the parts; removed before landing.
-    static constexpr const char* kVersionNumber = SignIn::kVersionNumber;
-    static constexpr const char* kProgramTag = SignIn::kProgramTag;
-    static constexpr const char* kLoginScript = SignIn::kLoginScript;
-    void LoginButton1Click(const QString& id, const QString& pw, const QString& host, bool remember)
-    {
-        signIn_.LoginButton1Click(id, pw, host, remember);
-    }
-    void LoginButton2Click() { signIn_.LoginButton2Click(); }
-    void chooseFaces(int faces) { shop_.chooseFaces(faces); }
-    void Button3Click() { shop_.Button3Click(); }
-    void TurnSoundOn() { sounds_.TurnSoundOn(); }
-    void TurnSoundOff() { sounds_.TurnSoundOff(); }
-    void ShowNewsWindow() { signIn_.ShowNewsWindow(); }
-    void setNewsHook(std::function<void()> hook) { signIn_.setNewsHook(std::move(hook)); }
-    void AliasOkClick() { signIn_.AliasOkClick(); }
-    const ServiceDirectory& directory() const { return signIn_.directory(); }
-    const QString& defaultWebHost() const { return signIn_.defaultWebHost(); }
-    bool timerRunning() const { return timer1_.isActive(); }
-
 private:
     void Connect();
     void SendPendingRequest();
