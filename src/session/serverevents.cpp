@@ -21,10 +21,7 @@ std::optional<ServerEvent> ParseAnnouncement(const QByteArray& line)
 {
     Announcement a;
     a.wait = HasPrefix(line, "PQZACKWAT");
-    if (HasPrefix(line, "PQZACKBUY")) {
-        a.buy = line.size() >= 10 && std::isdigit(static_cast<unsigned char>(line[9]));
-        a.buyMalformed = !a.buy;
-    }
+    a.buy = HasPrefix(line, "PQZACKBUY") && line.size() >= 10 && std::isdigit(static_cast<unsigned char>(line[9]));
     a.gameNumber = FieldValue('8', line);
     a.pattern = FieldValue('7', line);
     a.jackpot = FieldValue('2', line);

@@ -20,8 +20,7 @@ int RequestedFaces(Request request);
 // feed. A notice outside the sales wait is read like an announcement.
 struct Announcement {
     bool wait = false;              // "PQZACKWAT"
-    bool buy = false;               // "PQZACKBUY" followed by a digit
-    bool buyMalformed = false;      // "PQZACKBUY" without its digit: not acted on
+    bool buy = false;               // "PQZACKBUY" followed by a digit (without it: not acted on)
     QByteArray gameNumber;          // $8
     QByteArray pattern;             // $7
     QByteArray jackpot;             // $2
