@@ -7,13 +7,6 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
-#include <memory>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-#include <vector>
-
 namespace {
 
 using Lines = QList<QByteArray>;
@@ -27,14 +20,12 @@ protected:
     }
 
     // Connects the link and returns the server's end of the connection.
-    QTcpSocket* open(QTcpServer& srv)
+    QTcpSocket* open()
     {
         QSignalSpy spy(&link, &LineSocket::connected);
-        link.connectTo(QStringLiteral("127.0.0.1"), srv.serverPort());
-        if (!QTest::qWaitFor([&] { return spy.count() == 1 && srv.hasPendingConnections(); }, 5000)
-            || spy.at(0).at(0).toInt() != 0)
-            return nullptr;
-        return srv.nextPendingConnection();
+        link.connectTo(QStringLiteral("127.0.0.1"), server.serverPort());
+        const bool up = QTest::qWaitFor([&] { return spy.count() == 1 && server.hasPendingConnections(); }, 5000);
+        return up && spy.at(0).at(0).toInt() == 0 ? server.nextPendingConnection() : nullptr;
     }
 
     static void send(QTcpSocket* peer, const QByteArray& bytes)
@@ -71,9 +62,8 @@ TEST_F(LineSocketTest, DeliversEachCompleteLineOnceWhateverTheSegmentation)
     link.setBufferSizes(2048, 512);
     for (const auto& t : cases) {
         lines.clear();
-        QTcpSocket* peer = open(server);
+        QTcpSocket* peer = open();
         ASSERT_NE(peer, nullptr);
-        EXPECT_TRUE(link.isConnected());
         for (qsizetype i = 0; i + 1 < t.writes.size(); ++i)
             send(peer, t.writes[i]);
         EXPECT_TRUE(settle(t.before)) << t.expected.first().left(20).constData();
@@ -86,7 +76,7 @@ TEST_F(LineSocketTest, DeliversEachCompleteLineOnceWhateverTheSegmentation)
 TEST_F(LineSocketTest, SendsLinesAndReportsPeerCloseAfterTheLastCompleteLine)
 {
     QSignalSpy gone(&link, &LineSocket::disconnected);
-    QTcpSocket* peer = open(server);
+    QTcpSocket* peer = open();
     ASSERT_NE(peer, nullptr);
     EXPECT_TRUE(link.sendLine("PQZ!LOGIN$0abc%0"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return peer->bytesAvailable() >= 18; }, 3000));
@@ -95,8 +85,7 @@ TEST_F(LineSocketTest, SendsLinesAndReportsPeerCloseAfterTheLastCompleteLine)
     send(peer, "LAST\r\nunfinished");
     peer->disconnectFromHost();
     ASSERT_TRUE(QTest::qWaitFor([&] { return gone.count() == 1; }, 3000));
-    EXPECT_TRUE(settle(1));
-    EXPECT_EQ(gone.count(), 1);
+    EXPECT_TRUE(settle(1) && gone.count() == 1);
     EXPECT_EQ(lines, Lines{"LAST"});
     EXPECT_FALSE(link.isOpen());
 }
@@ -113,7 +102,7 @@ TEST_F(LineSocketTest, AHandlerThatClosesOrMovesTheLinkGetsOnlyTheLinesAlreadyCo
         if (line == "MOVE")
             link.connectTo(QStringLiteral("127.0.0.1"), second.serverPort());
     });
-    QTcpSocket* peer = open(server);
+    QTcpSocket* peer = open();
     ASSERT_NE(peer, nullptr);
     send(peer, "REPLY\r\nSECOND\r\npartial");
     EXPECT_TRUE(settle(2));
@@ -124,7 +113,7 @@ TEST_F(LineSocketTest, AHandlerThatClosesOrMovesTheLinkGetsOnlyTheLinesAlreadyCo
     EXPECT_FALSE(link.sendLine("nothing"));
 
     lines.clear();
-    peer = open(server);
+    peer = open();
     ASSERT_NE(peer, nullptr);
     send(peer, "MOVE\r\nSTALE-BUT-COMPLETE\r\nhalf");
     ASSERT_TRUE(QTest::qWaitFor([&] { return second.hasPendingConnections(); }, 5000));
@@ -153,27 +142,19 @@ TEST_F(LineSocketTest, EachFailedAttemptIsReportedOnceWithItsCause)
     EXPECT_FALSE(link.isOpen());
 
     // Timed out: a listener whose full accept queue never answers the next SYN on loopback.
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof addr;
-    auto* any = reinterpret_cast<sockaddr*>(&addr);
-    ASSERT_TRUE(fd >= 0 && ::bind(fd, any, len) == 0 && ::listen(fd, 0) == 0 && ::getsockname(fd, any, &len) == 0);
-    std::vector<std::unique_ptr<QTcpSocket>> fillers(4);
-    for (auto& f : fillers) {
-        f = std::make_unique<QTcpSocket>();
-        f->connectToHost(QHostAddress::LocalHost, ntohs(addr.sin_port));
-    }
+    QTcpServer full;
+    full.setListenBacklogSize(0);
+    ASSERT_TRUE(full.listen(QHostAddress::LocalHost, 0));
+    full.pauseAccepting();
+    QTcpSocket fillers[4];
+    for (auto& f : fillers)
+        f.connectToHost(QHostAddress::LocalHost, full.serverPort());
     QTest::qWait(200);
     LineSocket slow;
     slow.setConnectTimeout(1);
     QSignalSpy spy(&slow, &LineSocket::connected);
-    slow.connectTo(QStringLiteral("127.0.0.1"), ntohs(addr.sin_port));
-    const bool reported = QTest::qWaitFor([&] { return spy.count() >= 1; }, 4000);
-    fillers.clear();
-    ::close(fd);
-    ASSERT_TRUE(reported);
+    slow.connectTo(QStringLiteral("127.0.0.1"), full.serverPort());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return spy.count() >= 1; }, 4000));
     EXPECT_EQ(spy.count(), 1);
     EXPECT_EQ(spy.at(0).at(0).toInt(), int(LineSocket::TimedOut));
     EXPECT_FALSE(slow.isOpen());
