@@ -1,5 +1,6 @@
 // The sound queue on the real media player: two queued voices finish with one notice
-// each and the queue drains, once on whatever output the machine has (a fake sink when
+// each and the queue drains, a sound stopped early gives one notice, and bad files or a
+// second sound are refused; once on whatever output the machine has (a fake sink when
 // there is no sound server) and once through a private PulseAudio null sink.
 #include "calls/soundqueue.h"
 #include "components/media/mediawaveplayer.h"
@@ -8,13 +9,14 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-TEST(SoundQueueMedia, TwoQueuedVoicesFinishWithOneNoticeEach)
+TEST(SoundQueueMedia, VoicesAndAStoppedSoundGiveOneNoticeEach)
 {
     MediaWavePlayer player;
     if (player.mode() == WavePlayer::Mode::NotReady)
@@ -25,6 +27,12 @@ TEST(SoundQueueMedia, TwoQueuedVoicesFinishWithOneNoticeEach)
     SettingsStore settings(folder, &view);
     settings.setSoundOn(true);
     SoundQueue sounds(folder, settings, &player, &view);
+    int notices = 0;
+    QObject::connect(&player, &WavePlayer::notify, &player, [&] { ++notices; });
+    // Refused files: nothing starts and no notice follows.
+    QString error;
+    EXPECT_FALSE(player.play(dir.filePath(QStringLiteral("absent.wav")), &error));
+    EXPECT_FALSE(player.play(QStringLiteral(BINGO_SOURCE_DIR "/CMakeLists.txt"), &error) || error.isEmpty());
     ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("sounds")));
     qint64 totalMs = 0;
     for (const QString& voice : {QStringLiteral("B12"), QStringLiteral("B12a")}) {
@@ -36,15 +44,28 @@ TEST(SoundQueueMedia, TwoQueuedVoicesFinishWithOneNoticeEach)
         sounds.PlayVoice(voice);
     }
     EXPECT_EQ(sounds.queued(), 1);
-    int notices = 0;
-    QObject::connect(&player, &WavePlayer::notify, &player, [&] { ++notices; });
+    const QString b12 = dir.filePath(QStringLiteral("sounds/B12.wav"));
+    EXPECT_FALSE(player.play(b12, &error));   // one at a time
+    QElapsedTimer clock;
+    clock.start();
     // Each sound ends within its length plus the sink's buffer and the watchdog slack.
     ASSERT_TRUE(WaitFor([&] { return notices == 2; }, int(totalMs) + 2 * MediaWavePlayer::kWatchdogSlackMs + 2000));
     Spin(300);
     EXPECT_EQ(notices, 2);
+    EXPECT_GE(clock.elapsed(), totalMs / 2);   // the voices take about real time
     EXPECT_EQ(sounds.queued(), 0);
     EXPECT_EQ(player.mode(), WavePlayer::Mode::Stopped);
     EXPECT_TRUE(view.errors.isEmpty()) << view.errors.join(QLatin1Char('|')).toStdString();
+
+    // Stopped early, twice: its single notice follows soon.
+    ASSERT_TRUE(player.play(b12, &error)) << error.toStdString();
+    Spin(100);
+    player.stop();
+    player.stop();
+    EXPECT_EQ(player.mode(), WavePlayer::Mode::Stopped);
+    ASSERT_TRUE(WaitFor([&] { return notices == 3; }, 2000));
+    Spin(500);
+    EXPECT_EQ(notices, 3);
 }
 
 // The same in a child run of this program whose sound goes to a null sink of a
@@ -82,12 +103,11 @@ TEST(SoundQueueMedia, SameThroughAPulseAudioNullSink)
     child.setProcessEnvironment(env);
     child.setProcessChannelMode(QProcess::MergedChannels);
     child.start(QCoreApplication::applicationFilePath(),
-                {QStringLiteral("--gtest_filter=SoundQueueMedia.TwoQueuedVoicesFinishWithOneNoticeEach")});
+                {QStringLiteral("--gtest_filter=SoundQueueMedia.VoicesAndAStoppedSoundGiveOneNoticeEach")});
     const bool finished = child.waitForFinished(60000);
     const std::string output = child.readAll().toStdString();
     stop(child);
     stop(server);
     ASSERT_TRUE(finished) << output;
-    EXPECT_EQ(child.exitCode(), 0) << output;
-    EXPECT_NE(output.find("[  PASSED  ] 1 test"), std::string::npos) << output;
+    EXPECT_TRUE(child.exitCode() == 0 && output.find("[  PASSED  ] 1 test") != std::string::npos) << output;
 }
