@@ -12,36 +12,21 @@
 class RecordingView : public MainView {
 public:
     struct Control {
-        bool visible = false;
-        bool visibleKnown = false;
-        bool enabled = true;
-        bool checked = false;
-        QString text;
-        QString hint;
-        QString picture;
-        std::uint32_t fontColour = 0;
-        std::uint32_t faceColour = 0;
+        bool visible = false, visibleKnown = false, enabled = true, checked = false;
+        QString text, hint, picture;
+        std::uint32_t fontColour = 0, faceColour = 0;
         QStringList items;
-        int progress = 0;
-        int left = 0, top = 0, width = 0, height = 0;
-        int columns = 0;
+        int progress = 0, left = 0, top = 0, width = 0, height = 0, columns = 0;
     };
 
     QHash<QString, Control> controls;
-    QStringList events;          // "message:<text>", "beep", "show:<window>", ...
-    QStringList messages;        // message boxes in order
-    QStringList errors;
-    QStringList statusHistory;
-    QStringList shownWindows;
-    QStringList openedUrls;
-    int beeps = 0;
-    bool questionAnswer = true;
-    bool colourAnswer = false;
+    QStringList events;   // "message:<text>", "beep", "show:<window>", ...
+    QStringList messages, errors, statusHistory, shownWindows, openedUrls;   // each in the order shown
+    int beeps = 0, boardRedraws = 0;
+    bool questionAnswer = true, colourAnswer = false, dauberCursor = false;
     std::uint32_t colourToChoose = 0;
     QStringList missingPictures;   // loadPicture fails for these file names (suffix match)
     QMap<int, int> cardRedraws;
-    int boardRedraws = 0;
-    bool dauberCursor = false;
 
     // Every name the core addresses must be one the windows have.
     Control& c(const QString& name)

@@ -4,6 +4,8 @@
 #include <QDeadlineTimer>
 #include <QThread>
 
+#include <utility>
+
 ScriptedPeer::ScriptedPeer(QObject* parent) : QObject(parent)
 {
     server_.listen(QHostAddress::LocalHost, 0);
@@ -20,16 +22,13 @@ ScriptedPeer::ScriptedPeer(QObject* parent) : QObject(parent)
                     buffer->remove(0, end + 2);
                     received << line;
                     emit lineReceived(line);
-                    if (reply) {
-                        const QByteArray answer = reply(line);
-                        if (!answer.isEmpty()) {
-                            s->write(answer + "\r\n");
-                            s->flush();
-                        }
-                        if (closeAfterReply) {
-                            s->disconnectFromHost();
-                            return;
-                        }
+                    if (!reply)
+                        continue;
+                    if (const QByteArray answer = reply(line); !answer.isEmpty() && s->write(answer + "\r\n") > 0)
+                        s->flush();
+                    if (closeAfterReply) {
+                        s->disconnectFromHost();
+                        return;
                     }
                 }
             });
@@ -52,10 +51,8 @@ void ScriptedPeer::broadcast(const QByteArray& bytes)
 
 void ScriptedPeer::dropClients()
 {
-    const auto all = clients;
-    for (QTcpSocket* s : all)
+    for (QTcpSocket* s : std::exchange(clients, {}))
         s->abort();
-    clients.clear();
 }
 
 bool WaitFor(const std::function<bool()>& pred, int timeoutMs)
@@ -72,9 +69,5 @@ bool WaitFor(const std::function<bool()>& pred, int timeoutMs)
 
 void Spin(int ms)
 {
-    QDeadlineTimer deadline(ms);
-    while (!deadline.hasExpired()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(1);
-    }
+    WaitFor([] { return false; }, ms);
 }
