@@ -14,8 +14,7 @@ namespace {
 struct RunningView : RecordingView {
     bool startProgram(const QString& program, const QStringList& arguments) override
     {
-        RecordingView::startProgram(program, arguments);
-        return QProcess::execute(program, arguments) == 0;
+        return RecordingView::startProgram(program, arguments) && QProcess::execute(program, arguments) == 0;
     }
 };
 

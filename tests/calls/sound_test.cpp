@@ -49,22 +49,26 @@ TEST(SoundQueue, PlaysAtOnceThenWaitsForThePlayerAndGoesOnAtEachNotice)
     EXPECT_EQ(s.playAll(), QStringList({"welcome.wav", "starting.wav", "cs3B12.wav", "cs3B12a.wav"}));
 }
 
-TEST(SoundQueue, TheSettingSwitchesSoundSavesItAndPacesTheCalls)
+TEST(SoundQueue, TheSettingSwitchesSoundSavesItAndPacesTheCallsAndASetWindowMutesItUntilItCloses)
 {
-    Sounds s({"welcome.wav"}, "SO:FALSE#");
+    Sounds s({"welcome.wav", "null.wav", "click.wav", "cs3B12.wav"}, "SO:FALSE#V3:cs3#");
     s.bed.signIn();   // no greeting, and no beep for it either
     EXPECT_EQ(s.bed.view.beeps, 0);
-
-    s.bed.c().catalogue(SetKind::Caller).Open();   // muted, and turning sound on ends that too
+    SetCatalogue& window = s.bed.c().catalogue(SetKind::Caller);
+    window.Open();   // muted, and turning sound on ends that too
     s.bed.c().sounds().TurnSoundOn();
     EXPECT_EQ(s.played(), QStringList({"welcome.wav"}));   // "Welcome", whatever the letter case
-    EXPECT_TRUE(s.saved("#SO:TRUE#"));
-    EXPECT_EQ(s.bed.c().round().callSpacing(), 9);
-    s.bed.c().table().RightCardClick();   // no click.wav: nothing, no beep
+    EXPECT_TRUE(s.saved("#SO:TRUE#") && s.bed.c().round().callSpacing() == 9);
+    window.Open();   // the window's sound and the call's voices are null.wav; a click is silent, without a beep
+    s.bed.c().table().RightCardClick();
+    s.bed.startGame(CoreTestbed::codes({12}), 70, 75);   // no starting.wav: a beep
+    s.bed.step();
+    window.CloseClick();
+    s.bed.c().table().RightCardClick();
+    EXPECT_EQ(s.playAll(), QStringList({"welcome.wav", "null.wav", "null.wav", "null.wav", "click.wav"}));
     s.bed.c().sounds().TurnSoundOff();
-    EXPECT_EQ(s.bed.view.beeps, 1);
-    EXPECT_TRUE(s.saved("#SO:FALSE#"));
-    EXPECT_EQ(s.bed.c().round().callSpacing(), 10);
+    EXPECT_EQ(s.bed.view.beeps, 2);
+    EXPECT_TRUE(s.saved("#SO:FALSE#") && s.bed.c().round().callSpacing() == 10);
 }
 
 TEST(SoundQueue, APlayerFailureIsShownAndTurnsSoundOff)
@@ -78,8 +82,7 @@ TEST(SoundQueue, APlayerFailureIsShownAndTurnsSoundOff)
         s.bed.startGame(CoreTestbed::codes({12}), 70, 75);
         s.bed.player.finish();
         EXPECT_EQ(s.bed.view.errors, QStringList({"ErrorCode: 0\ndevice busy"}));
-        EXPECT_TRUE(s.saved("#SO:FALSE#"));
-        EXPECT_EQ(s.bed.c().round().callSpacing(), 10);
+        EXPECT_TRUE(s.saved("#SO:FALSE#") && s.bed.c().round().callSpacing() == 10);
         EXPECT_EQ(s.playAll(), QStringList({"welcome.wav"}));
         EXPECT_EQ(s.bed.view.beeps, 0);
     }
@@ -105,18 +108,4 @@ TEST(SoundQueue, BingoShoutsTakeTheFunBingoSetInTurnOncePerGame)
         EXPECT_EQ(s.playAll(), shouts);
         EXPECT_EQ(s.bed.view.beeps, beeps);
     }
-}
-
-TEST(SoundQueue, ASetWindowMutesTheGameUntilItCloses)
-{
-    Sounds s({"null.wav", "click.wav", "cs3B12.wav"});
-    SetCatalogue& window = s.bed.c().catalogue(SetKind::Caller);
-    window.Open();
-    s.bed.c().table().RightCardClick();
-    s.bed.startGame(CoreTestbed::codes({12}), 70, 75);
-    s.bed.step();
-    EXPECT_EQ(s.playAll(), QStringList({"null.wav", "null.wav", "null.wav"}));   // the window's and the call's
-    window.CloseClick();
-    s.bed.c().table().RightCardClick();
-    EXPECT_EQ(s.playAll().last(), "click.wav");
 }
