@@ -11,7 +11,6 @@
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -48,8 +47,7 @@ protected:
 
     void onData(QTcpSocket* s)
     {
-        QByteArray& buf = pending[s];
-        buf += s->readAll();
+        const QByteArray& buf = pending[s] += s->readAll();
         const qsizetype end = buf.indexOf("\r\n\r\n");
         const QByteArray head = buf.left(end).toLower();
         const qsizetype at = head.indexOf("\ncontent-length:");
@@ -89,8 +87,7 @@ TEST_F(HttpClientTest, GetsOrPostsOneTransferAtATimeByHostAndPathOrByAddressWith
     EXPECT_FALSE(client.post(host(), QStringLiteral("/hello"), "x"));
     EXPECT_EQ(finish(client, done), Outcome::Success);
     EXPECT_EQ(client.body(), QByteArray("ServerName:127.0.0.1%"));
-    ASSERT_FALSE(progress.isEmpty());
-    EXPECT_EQ(progress.last(), (QList<QVariant>{qint64(21), qint64(21)}));
+    EXPECT_EQ(progress.value(progress.size() - 1), (QList<QVariant>{qint64(21), qint64(21)}));
 
     ASSERT_TRUE(client.getUrl(QStringLiteral("http://%1/hello").arg(host())));
     EXPECT_EQ(client.waitForFinished(), Outcome::Success);
@@ -105,23 +102,18 @@ TEST_F(HttpClientTest, GetsOrPostsOneTransferAtATimeByHostAndPathOrByAddressWith
         EXPECT_TRUE(requests[i].startsWith("GET /hello HTTP/1.1\r\n")) << requests[i].constData();
     EXPECT_TRUE(requests[3].startsWith("POST /hello HTTP/1.1\r\n") && requests[3].endsWith("\r\n\r\n" + sent));
 
-    // A body of unknown length: progress counts up with total 0.
+    // A body of unknown length, ended by the close: progress counts up with total 0.
     scripts["/stream"] = [](QTcpSocket* s) {
-        s->write("HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + QByteArray(3000, 'a'));
-        s->flush();
-        QTimer::singleShot(50, s, [s] {
-            s->write(QByteArray(2000, 'b'));
-            s->disconnectFromHost();
-        });
+        s->write("HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + QByteArray(5000, 'a'));
+        s->disconnectFromHost();
     };
     progress.clear();
     ASSERT_TRUE(client.get(host(), QStringLiteral("/stream")));
     EXPECT_EQ(client.waitForFinished(), Outcome::Success);
     EXPECT_EQ(client.body().size(), 5000);
-    ASSERT_FALSE(progress.isEmpty());
+    EXPECT_EQ(progress.value(progress.size() - 1).value(0).toLongLong(), 5000);
     for (const auto& p : progress)
         EXPECT_EQ(p.at(1).toLongLong(), 0);
-    EXPECT_EQ(progress.last().at(0).toLongLong(), 5000);
 }
 
 TEST_F(HttpClientTest, WritesIntoAFileAndLeavesNoFileOnFailure)
@@ -133,9 +125,7 @@ TEST_F(HttpClientTest, WritesIntoAFileAndLeavesNoFileOnFailure)
     ASSERT_TRUE(client.getToFile(host(), QStringLiteral("/images/ad.gif"), target));
     EXPECT_EQ(client.waitForFinished(), Outcome::Success);
     QFile f(target);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), picture);
-    EXPECT_TRUE(client.body().isEmpty());
+    EXPECT_TRUE(f.open(QIODevice::ReadOnly) && f.readAll() == picture && client.body().isEmpty());
 
     // A 404 writes no error page into the file.
     const QString missing = dir.filePath(QStringLiteral("none.tmp"));

@@ -75,33 +75,31 @@ TEST(SoundQueueMedia, SameThroughAPulseAudioNullSink)
     const QString pulse = QStandardPaths::findExecutable(QStringLiteral("pulseaudio"));
     if (qEnvironmentVariableIsSet("VEXO_PULSE_CHILD") || pulse.isEmpty())
         GTEST_SKIP() << "a child run, or pulseaudio is not installed";
-    QTemporaryDir runtime;
-    QFile::setPermissions(runtime.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QTemporaryDir runtime;   // made for the owner alone, as PulseAudio wants its runtime folder
+    const QString socket = runtime.filePath(QStringLiteral("pulse/native"));
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
     env.insert(QStringLiteral("HOME"), runtime.path());
+    env.insert(QStringLiteral("PULSE_SERVER"), QStringLiteral("unix:") + socket);
+    env.insert(QStringLiteral("VEXO_PULSE_CHILD"), QStringLiteral("1"));
+    QProcess server, child;
+    for (QProcess* p : {&server, &child}) {
+        p->setProcessEnvironment(env);
+        p->setProcessChannelMode(QProcess::MergedChannels);
+    }
     const auto stop = [](QProcess& p) {   // SIGTERM, then SIGKILL, to a process this test started
         p.terminate();
         if (!p.waitForFinished(5000))
             p.kill();
     };
-    QProcess server;
-    server.setProcessEnvironment(env);
-    server.setProcessChannelMode(QProcess::MergedChannels);
     server.start(pulse, {QStringLiteral("--exit-idle-time=-1"), QStringLiteral("--disallow-exit"), QStringLiteral("-n"),
                          QStringLiteral("--load=module-native-protocol-unix"),
                          QStringLiteral("--load=module-null-sink sink_name=nullsink"),
                          QStringLiteral("--load=module-always-sink")});
-    const QString socket = runtime.filePath(QStringLiteral("pulse/native"));
     if (!server.waitForStarted(5000) || !WaitFor([&] { return QFileInfo::exists(socket); }, 5000)) {
         stop(server);
         GTEST_SKIP() << "the PulseAudio null sink did not start: " << server.readAll().toStdString();
     }
-    QProcess child;
-    env.insert(QStringLiteral("VEXO_PULSE_CHILD"), QStringLiteral("1"));
-    env.insert(QStringLiteral("PULSE_SERVER"), QStringLiteral("unix:") + socket);
-    child.setProcessEnvironment(env);
-    child.setProcessChannelMode(QProcess::MergedChannels);
     child.start(QCoreApplication::applicationFilePath(),
                 {QStringLiteral("--gtest_filter=SoundQueueMedia.VoicesAndAStoppedSoundGiveOneNoticeEach")});
     const bool finished = child.waitForFinished(60000);
