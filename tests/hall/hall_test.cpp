@@ -1,31 +1,77 @@
-// The hall inside the test's event loop, spoken to over raw loopback sockets.
+// The demo hall spoken to over raw loopback sockets: inside the test's event loop, where the
+// test steps the game clock, and as the bingo-hall program.
 #include "hall.h"
-#include "hallclient.h"
+#include "hallprocess.h"
+#include "rules/wire.h"
+#include "scriptedpeer.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHostAddress>
 #include <QSet>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <memory>
-#include <tuple>
-
-using namespace hallclient;
+#include <utility>
 
 namespace {
 
-constexpr int kStoppedClock = 100000000;   // the clock never fires; tests step it
-
-HallConfig TestConfig(const QString& www)
+void WriteFile(const QString& path, const QByteArray& bytes)
 {
-    HallConfig config;
-    config.webPort = config.requestPort = config.salesPort = config.gamePort = 0;
-    config.chatPorts = {0, 0};
-    config.wwwDir = www;
-    config.game.tickMs = kStoppedClock;
-    config.game.waitSeconds = 1;
-    config.game.seed = 11;
-    return config;
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+    file.write(bytes);
+}
+
+// Sends `pieces` a moment apart, so that the hall reads each on its own, and collects what
+// comes back until the hall closes; empty on time-out.
+QByteArray Exchange(quint16 port, const QList<QByteArray>& pieces)
+{
+    QTcpSocket socket;
+    QByteArray received;
+    QObject::connect(&socket, &QTcpSocket::readyRead, [&] { received += socket.readAll(); });
+    socket.connectToHost(QHostAddress::LocalHost, port);
+    for (int i = 0; i < pieces.size(); ++i) {
+        WaitFor([&] { return socket.state() == QAbstractSocket::ConnectedState && !socket.bytesToWrite(); });
+        Spin(i > 0 ? 20 : 0);
+        socket.write(pieces[i]);
+    }
+    if (!WaitFor([&] { return socket.state() == QAbstractSocket::UnconnectedState; }))
+        return {};
+    return received + socket.readAll();
+}
+
+// One request line on the request port; the reply line without CR LF.
+QByteArray Request(quint16 port, const QByteArray& line)
+{
+    const QByteArray reply = Exchange(port, {line + "\r\n"});
+    return reply.endsWith("\r\n") ? reply.chopped(2) : reply;
+}
+
+// Each request on a connection of its own: the reply must begin with the expected text; an
+// expected text that ends in CR LF is the whole reply.
+void ExpectReplies(quint16 port, const QList<std::pair<QByteArray, QByteArray>>& cases)
+{
+    for (const auto& [request, reply] : cases) {
+        const QByteArray got = Exchange(port, {request + "\r\n"});
+        EXPECT_TRUE(got.startsWith(reply)) << request.left(80).constData() << "\n  got: " << got.constData();
+    }
+}
+
+QByteArray Login(const QByteArray& user, const QByteArray& password)
+{
+    return "PQZ!G6" + user + "#!PW" + password + "#!ADQZWIN466#!LAEN#";
+}
+
+QByteArray Purchase(const QByteArray& user, const QByteArray& password, const QByteArray& selection, int faces)
+{
+    return "PQZ!B7" + user + "#!PW" + password + "#!ADQZWIN466#!AT" + selection + "#!SKsomeone#!NC"
+        + QByteArray::number(faces) + "#!LAEN#";
 }
 
 QByteArray GetText(const QByteArray& path)
@@ -33,25 +79,75 @@ QByteArray GetText(const QByteArray& path)
     return "GET " + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n";
 }
 
+QByteArray PostText(const QByteArray& path, const QByteArray& body)
+{
+    return "POST " + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: application/x-www-form-urlencoded\r\n"
+           "Content-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body;
+}
+
+// A connection that collects the lines the hall sends: a feed or a chat room.
+struct Feed {
+    QTcpSocket socket;
+    QList<QByteArray> lines;
+
+    explicit Feed(quint16 port)
+    {
+        QObject::connect(&socket, &QTcpSocket::readyRead, [this] {
+            while (socket.canReadLine())
+                lines.append(socket.readLine().chopped(2));
+        });
+        socket.connectToHost(QHostAddress::LocalHost, port);
+    }
+    // The first line from line `from` on that starts with `prefix`; empty after five seconds.
+    QByteArray waitFor(const QByteArray& prefix, int from = 0)
+    {
+        const bool seen = WaitFor([&] {
+            while (from < lines.size() && !lines[from].startsWith(prefix))
+                ++from;
+            return from < lines.size();
+        });
+        return seen ? lines[from] : QByteArray();
+    }
+};
+
 // Independent check of sound 75-ball faces: column c holds 15c+1..15c+15, no number twice.
 bool SoundFaces(const QByteArray& text, int faces)
 {
     QSet<int> numbers;   // face * 100 + number
     for (int i = 0; i < text.size(); ++i) {
         const int n = static_cast<unsigned char>(text[i]) - 50;
-        const int column = i % 25 / 5;
-        if (n <= 15 * column || n > 15 * column + 15)
+        if (n < 1 || (n - 1) / 15 != i % 25 / 5)
             return false;
         numbers.insert(i / 25 * 100 + n);
     }
     return text.size() == 25 * faces && numbers.size() == 25 * faces;
 }
 
+// The call at which a card first shows a whole row, column or diagonal on one of its faces:
+// a line is whole at the call of the last of its numbers, the free centre needing none. A
+// full draw calls every number, and cells and call codes share their coding (number + 50).
+int FirstLineCall(const QByteArray& cells, const QByteArray& calls)
+{
+    int first = 75;
+    for (int face = 0; face < cells.size(); face += 25) {
+        for (int line = 0; line < 12; ++line) {
+            int whole = 0;
+            for (int k = 0; k < 5; ++k) {
+                const int column = line < 5 || line >= 10 ? k : line - 5;
+                const int row = line < 5 ? line : line < 10 || line == 10 ? k : 4 - k;
+                if (column != 2 || row != 2)
+                    whole = std::max(whole, int(calls.indexOf(cells[face + 5 * column + row])) + 1);
+            }
+            first = std::min(first, whole);
+        }
+    }
+    return first;
+}
+
 class HallTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        const QString www = root_.filePath(QStringLiteral("www"));
         for (const auto& [name, bytes] : {std::pair<const char*, QByteArray>{"secret.txt", "secret"},
                                           {"www/index.htm", "<html>"}, {"www/images/Logo.gif", "GIF89a-logo"},
                                           {"www/images/.hidden", "x"}, {"www/sounds/cset1.exe", "installer"},
@@ -60,7 +156,14 @@ protected:
                                           {"www/sounds/sets.txt", "cset 2 Robo  Rita 150\nbset 2 Party 100% Shouts 4\n"
                                                                   "bset 1 broken\naset 1 Never Listed 9\n"}})
             WriteFile(root_.filePath(QLatin1String(name)), bytes);
-        hall_ = std::make_unique<Hall>(TestConfig(www));
+        HallConfig config;
+        config.webPort = config.requestPort = config.salesPort = config.gamePort = 0;
+        config.chatPorts = {0, 0};
+        config.wwwDir = root_.filePath(QStringLiteral("www"));
+        config.game.tickMs = 100000000;   // the clock never fires; tests step it
+        config.game.waitSeconds = 1;
+        config.game.seed = 11;
+        hall_ = std::make_unique<Hall>(config);
         QString error;
         ASSERT_TRUE(hall_->start(&error)) << error.toStdString();
     }
@@ -84,50 +187,50 @@ TEST_F(HallTest, WebRequestsGetTheirStatusAndBody)
     directory.replace("{w}", "127.0.0.1:" + QByteArray::number(web()))
         .replace("{c1}", QByteArray::number(hall_->chatPorts()[0]))
         .replace("{c2}", QByteArray::number(hall_->chatPorts()[1]));
-    // A slow network hands the login over in pieces: the hall waits for the whole of it.
-    const QByteArray login = PostText("/VexoBingo/VXPLAY466.asp?x=1", "username=nobody&version=466");
-    EXPECT_EQ(Http(web(), {login.left(20), login.mid(20, 40), login.mid(60, 80), login.mid(140)}).body, directory);
     // Static names stay inside the www folder, one folder deep, and hide dot names.
     for (const char* path : {"/images/missing.gif", "/../secret.txt", "/images/../../secret.txt", "/%2e%2e/secret.txt",
                              "/images/%2e%2e/%2e%2e/secret.txt", "/images/%2e%2e%2f..%2fsecret.txt",
                              "/images\\..\\..\\secret.txt", "//secret.txt", "/images/.hidden", "/images/sub/Logo.gif",
                              "/images/"})
-        EXPECT_EQ(Http(web(), {GetText(path)}).status, 404) << path;
+        EXPECT_TRUE(Exchange(web(), {GetText(path)}).startsWith("HTTP/1.1 404 ")) << path;
+    const QByteArray login = PostText("/VexoBingo/VXPLAY466.asp?x=1", "username=nobody&version=466");
     const struct {
-        QByteArray request;
+        QList<QByteArray> request;   // sent in these pieces
         int status;
         QByteArray type;   // empty: not checked
         QByteArray body;   // empty: not checked
     } cases[] = {
-        {"NONSENSE\r\n\r\n", 400, {}, {}},
-        {"GET images/Logo.gif HTTP/1.1\r\n\r\n", 400, {}, {}},
-        {"GET / HTTP/1.1\r\nno colon\r\n\r\n", 400, {}, {}},
-        {"POST / HTTP/1.1\r\nContent-Length: -4\r\n\r\n", 400, {}, {}},
-        {"POST / HTTP/1.1\r\nContent-Length: 1\r\nContent-Length: 2\r\n\r\nab", 400, {}, {}},
-        {"POST / HTTP/1.1\r\nTransfer-Encoding: chunked\r\n\r\n", 411, {}, {}},
-        {"POST /x HTTP/1.1\r\nContent-Length: 100000\r\n\r\n", 413, {}, {}},
-        {"POST / HTTP/1.1\r\nContent-Length: 99999999999\r\n\r\n", 413, {}, {}},
-        {GetText("/" + QByteArray(70000, 'a')), 413, {}, {}},
-        {PostText("/images/Logo.gif", "x"), 405, {}, {}},
-        {login, 200, "text/plain", directory},
+        {{"NONSENSE\r\n\r\n"}, 400, {}, {}},
+        {{"GET images/Logo.gif HTTP/1.1\r\n\r\n"}, 400, {}, {}},
+        {{"GET / HTTP/1.1\r\nno colon\r\n\r\n"}, 400, {}, {}},
+        {{"POST / HTTP/1.1\r\nContent-Length: -4\r\n\r\n"}, 400, {}, {}},
+        {{"POST / HTTP/1.1\r\nContent-Length: 1\r\nContent-Length: 2\r\n\r\nab"}, 400, {}, {}},
+        {{"POST / HTTP/1.1\r\nTransfer-Encoding: chunked\r\n\r\n"}, 411, {}, {}},
+        {{"POST /x HTTP/1.1\r\nContent-Length: 100000\r\n\r\n"}, 413, {}, {}},
+        {{"POST / HTTP/1.1\r\nContent-Length: 99999999999\r\n\r\n"}, 413, {}, {}},
+        {{GetText("/" + QByteArray(70000, 'a'))}, 413, {}, {}},
+        {{PostText("/images/Logo.gif", "x")}, 405, {}, {}},
+        // A slow network hands the login over in pieces: the hall waits for the whole of it.
+        {{login.left(20), login.mid(20, 40), login.mid(60, 80), login.mid(140)}, 200, "text/plain", directory},
         // After all that the hall still serves. Letter case is ignored; one request per connection.
-        {GetText("/IMAGES/logo.GIF"), 200, "image/gif", "GIF89a-logo"},
-        {GetText("/images/Logo.gif") + GetText("/images/Logo.gif"), 200, "image/gif", "GIF89a-logo"},
-        {"GET / HTTP/1.0\n\n", 200, "text/html", "<html>"},
-        {GetText("/sounds/cset1.exe"), 200, {}, "installer"},
+        {{GetText("/IMAGES/logo.GIF")}, 200, "image/gif", "GIF89a-logo"},
+        {{GetText("/images/Logo.gif") + GetText("/images/Logo.gif")}, 200, "image/gif", "GIF89a-logo"},
+        {{"GET / HTTP/1.0\n\n"}, 200, "text/html", "<html>"},
+        {{GetText("/sounds/cset1.exe")}, 200, {}, "installer"},
         // Sets are numbered without gaps (no cset4 without cset3); sets.txt names them where it can.
-        {GetText("/VexoBingo/clist.asp"), 200, "text/plain", "count:2%cset1:Caller 1%cset2:Robo Rita%"},
-        {GetText("/vexobingo/BLIST.asp"), 200, {},
+        {{GetText("/VexoBingo/clist.asp")}, 200, "text/plain", "count:2%cset1:Caller 1%cset2:Robo Rita%"},
+        {{GetText("/vexobingo/BLIST.asp")}, 200, {},
          "count:2%bset1:Fun Bingo Set 1%bset1qty:3%bset2:Party 100  Shouts%bset2qty:4%"},
-        {GetText("/VexoBingo/alist.asp"), 200, {}, "count:0%"},
+        {{GetText("/VexoBingo/alist.asp")}, 200, {}, "count:0%"},
     };
     for (const auto& c : cases) {
-        const HttpReply reply = Http(web(), {c.request});
-        const QByteArray what = c.request.left(60);
-        EXPECT_EQ(reply.status, c.status) << what.constData();
-        EXPECT_TRUE(reply.head.contains("Connection: close")) << what.constData();
-        EXPECT_TRUE(c.type.isEmpty() || reply.head.contains("Content-Type: " + c.type)) << what.constData();
-        EXPECT_TRUE(c.body.isEmpty() || reply.body == c.body) << what.constData() << ": " << reply.body.constData();
+        const QByteArray reply = Exchange(web(), c.request);
+        const QByteArray head = reply.left(reply.indexOf("\r\n\r\n")), what = c.request.first().left(60);
+        EXPECT_EQ(head.left(12), "HTTP/1.1 " + QByteArray::number(c.status)) << what.constData();
+        EXPECT_TRUE(head.contains("Connection: close")) << what.constData();
+        EXPECT_TRUE(c.type.isEmpty() || head.contains("Content-Type: " + c.type)) << what.constData();
+        EXPECT_TRUE(c.body.isEmpty() || reply.mid(head.size() + 4) == c.body)
+            << what.constData() << ": " << reply.constData();
     }
 }
 
@@ -147,40 +250,42 @@ TEST_F(HallTest, ReadyMadeAndSingleCardsHoldSoundFaces)
     EXPECT_TRUE(SoundFaces(FieldValue('B', Request(req(), "PQZ!S1")), 4));
 }
 
-TEST_F(HallTest, RequestPortAnswersEachLineBeforeAndDuringSales)
+// One game, its clock stepped by the test: the request port before and during the sales, the
+// feeds, the draw, the winners and their pay.
+TEST_F(HallTest, AGameSellsDrawsJudgesAndPays)
 {
+    Feed sales(hall_->salesPort());
+    EXPECT_EQ(sales.waitFor("PQZACK"), "PQZACKWAT");
     ExpectReplies(req(), {
         // One second of waiting, then 120 of sales; no prize table for a plain pattern.
         {Login("demo", "bingo"), "PQZ!LOGINOK$A%A$BLucky Star%B$0250.00%0$1A01000001%1$C%C$5121%5\r\n"},
-        {Login("guest", "bingo"), "PQZ!LOGINOK$A%A$BGuest Player%B$0100.00%0"},
         {Login("demo", "wrong"), "PQZ!LOGINPW\r\n"},
         {Login("stranger", "bingo"), "PQZ!LOGINNOUnknown Player ID"},
-        // The client tells the refusals apart by their first words.
-        {Login("closed", "bingo"), "PQZ!LOGINNOThis Account has"},
-        {Login("suspended", "bingo"), "PQZ!LOGINNOSorry your Accou"},
-        {Login("overdue", "bingo"), "PQZ!LOGINNOSorry Account ha"},
-        {Login("pending", "bingo"), "PQZ!LOGINNOAccount is await"},
-        {Login("setup", "bingo"), "PQZ!LOGINNOGame is being se"},
-        {Login("locked", "bingo"), "PQZ!LOGINNOSorry Account is"},
         {Purchase("demo", "bingo", "1000", 4), "PQZ!LOGINNOGame is being se"},   // no sales yet
         // The number asked for comes back; none has been played.
         {"PQZ!GS100004##", "PQZ!LOGINNONo result is known for game 100004.\r\n"},
         {"PQZ!GS000000##", "PQZ!LOGINNONo result is known for game 000000.\r\n"},
-        {"PQZ!GS10x004##", "PQZ!ERROR\r\n"},
-        {"PQZ!GS1000", "PQZ!ERROR\r\n"},
-        {"PQZ!G6demo#!PWbingo#!LAEN#", "PQZ!ERROR\r\n"},
-        {"PQZ!B7demo#!PWbingo#!ADQZWIN466#!AT1003#!NC3#!LAEN#", "PQZ!ERROR\r\n"},
-        {"PQZ!G7demo#!PWx#!ADy#!LAz#", "PQZ!ERROR\r\n"},
-        {QByteArray(5000, 'P'), "PQZ!ERROR\r\n"},
     });
+    // The client tells the refusals apart by their first words.
+    for (const auto& [user, words] : {std::pair<const char*, const char*>{"closed", "This Account has"},
+                                      {"suspended", "Sorry your Accou"}, {"overdue", "Sorry Account ha"},
+                                      {"pending", "Account is await"}, {"setup", "Game is being se"},
+                                      {"locked", "Sorry Account is"}})
+        EXPECT_TRUE(Request(req(), Login(user, "bingo")).startsWith(QByteArray("PQZ!LOGINNO") + words)) << user;
+    const QList<QByteArray> malformed = {"PQZ!GS10x004##", "PQZ!GS1000", "PQZ!G6demo#!PWbingo#!LAEN#",
+                                         "PQZ!B7demo#!PWbingo#!ADQZWIN466#!AT1003#!NC3#!LAEN#",
+                                         "PQZ!G7demo#!PWx#!ADy#!LAz#", QByteArray(5000, 'P')};
+    for (const QByteArray& line : malformed)
+        EXPECT_EQ(Request(req(), line), "PQZ!ERROR") << line.left(60).constData();
 
-    hall_->game()->tick();   // waiting is over: sales open
-    ASSERT_EQ(hall_->game()->phase(), GameServer::Phase::Sales);
+    hall_->game()->tick();   // waiting is over: sales open, and a game feed opened now hears of the game
+    EXPECT_EQ(sales.waitFor("PQZACKBUY"), "PQZACKBUY1");
+    Feed game(hall_->gamePort());
+    EXPECT_EQ(game.waitFor("PQZ$0A"), "PQZ$0A%0$8100001%8$7A01000001%7$225.00%2$30%3$4120%4");
 
     // Card id: game number, the player's seat, the card's serial in this game.
     const QByteArray offered = Request(req(), "PQZ!S1");
-    const QByteArray selection = FieldValue('A', offered);
-    const QByteArray cells = FieldValue('B', offered);
+    const QByteArray selection = FieldValue('A', offered), cells = FieldValue('B', offered);
     ExpectReplies(req(), {
         {Purchase("demo", "bingo", selection, 4),
          "PQZ!LOGINOK100001.00001.00001$0248.00%0$C" + selection + "%C$B" + cells + "%B\r\n"},
@@ -199,128 +304,91 @@ TEST_F(HallTest, RequestPortAnswersEachLineBeforeAndDuringSales)
         {Purchase("broke", "bingo", selection, 1), "PQZ!LOGINOK100001.00003.00008$00.00%0"},
         {Purchase("broke", "bingo", selection, 1), "PQZ!LOGINNOSorry your Account does not have enough credit"},
     });
+
+    for (int second = 0; second < 120; ++second)
+        hall_->game()->tick();
+    const QByteArray start = game.waitFor("PQZ$0B%0");
+    const QByteArray calls = FieldValue('A', start);
+    QByteArray sorted = calls;
+    std::sort(sorted.begin(), sorted.end());
+    // The draw calls each number once.
+    EXPECT_EQ(sorted, "3456789:;<=>?@ABCDEFGHIJKLMNOPQRSTUVWXYZ[\\]^_`abcdefghijklmnopqrstuvwxyz{|}");
+    // One line: the game is won at the first call that makes any line of any face whole. Every
+    // card sold shows the offered card's first face, so with this seed all three players win
+    // and share the jackpot: 25.00 and half of the 6.00 of sales.
+    const int winningCall = FirstLineCall(cells, calls);
+    ASSERT_EQ(FirstLineCall(cells.left(25), calls), winningCall) << "the seed no longer makes the first face win";
+    const QByteArray call = QByteArray::number(winningCall);
+    EXPECT_EQ(start,
+              "PQZ$0B%0$8100001%8$A" + calls + "%A$9bingo.gif%9$7A01000001%7$228.00%2$33%3$5" + call + "%5$675%6");
+    const QByteArray result = Request(req(), "PQZ!GS000000##");
+    EXPECT_EQ(result, "PQZ!LOGINOK$19.33%1$2Lucky Star,Guest Player,Last Penny%2$3Game 100001 was won on call " + call
+                          + ".%3");
+    EXPECT_EQ(Request(req(), "PQZ!GS100001##"), result);
+
+    // While the game runs the sales feed says to wait again, and logins name the next pattern.
+    for (int second = 0; second < 3; ++second)
+        hall_->game()->tick();
+    EXPECT_EQ(sales.waitFor("PQZACKWAT", 1), "PQZACKWAT");
+    EXPECT_EQ(FieldValue('1', Request(req(), Login("demo", "bingo"))), "B0O000003");
 }
 
 TEST_F(HallTest, ChatRoomGreetsRelaysAndLists)
 {
     Feed ann(hall_->chatPorts()[0]);
     ASSERT_EQ(ann.waitFor("S1"), "S1");
-    ann.socket().write("GAnn%1ann%2\r\n");
+    ann.socket.write("GAnn%1ann%2\r\n");
     ASSERT_EQ(ann.waitFor("SA"), "SAAnn");
     Feed bob(hall_->chatPorts()[0]);
     ASSERT_EQ(bob.waitFor("S1"), "S1");
-    bob.socket().write("GBob%1bob%2\r\nBBob: hello all\r\nL\r\n");
+    bob.socket.write("GBob%1bob%2\r\nBBob: hello all\r\nL\r\n");
     EXPECT_EQ(ann.waitFor("SAB"), "SABob");
     EXPECT_EQ(ann.waitFor("S0"), "S0Bob: hello all");
     EXPECT_EQ(bob.waitFor("SLA"), "SLAnn");
     EXPECT_EQ(bob.waitFor("SLB"), "SLBob");
-    bob.socket().write("RBob\r\n");
+    bob.socket.write("RBob\r\n");
     EXPECT_EQ(ann.waitFor("SR"), "SRBob");
     // An endless line ends only the sender's visit.
-    ann.socket().write(QByteArray(5000, 'x'));
-    EXPECT_TRUE(WaitUntil([&] { return ann.socket().state() == QAbstractSocket::UnconnectedState; }, 2000));
+    ann.socket.write(QByteArray(5000, 'x'));
+    EXPECT_TRUE(WaitFor([&] { return ann.socket.state() == QAbstractSocket::UnconnectedState; }));
 }
 
-TEST(HallAccounts, ABadAccountsFileKeepsTheHallShutAndNamesTheLine)
+// The real program: the ports of its ready line, its options, its accounts file, a clean stop.
+TEST(HallProgram, ServesWhatItsOptionsSayRefusesBadStartsAndStopsOnSigterm)
 {
-    QTemporaryDir root;
-    HallConfig config = TestConfig(root.path());
-    config.accountsFile = root.filePath(QStringLiteral("accounts.txt"));
+    QTemporaryDir dir;
+    const QString accounts = dir.filePath(QStringLiteral("accounts.txt"));
+    // Comments and blank lines are skipped, CR LF endings read, a reason may hold colons, and
+    // a line replaces the built-in account of the same name.
+    WriteFile(accounts, "# extra players\n\nzoe:secret:Zippy Zoe:0.05\nann:pw:Annie:12.5\r\n"
+                        "bob:pw:Bob:0:Sorry Account is closed: see you\r\ndemo:other:Demo Two:250\n");
+    HallProcess hall({"--tick-ms", "10", "--sales-seconds", "30", "--wait-seconds", "20", "--seed", "3", "--accounts",
+                      accounts});
+    ASSERT_TRUE(hall.isReady()) << hall.error().toStdString();
+    EXPECT_TRUE(Exchange(hall.webPort(), {PostText("/vexobingo/vxplay466.asp", "username=zoe")})
+                    .contains("files:" + hall.webHost().toLatin1() + "%"));
+    ExpectReplies(hall.requestPort(), {
+        {Login("zoe", "secret"), "PQZ!LOGINOK$A%A$BZippy Zoe%B$00.05%0"},
+        {Login("ann", "pw"), "PQZ!LOGINOK$A%A$BAnnie%B$012.50%0"},
+        {Login("bob", "pw"), "PQZ!LOGINNOSorry Account is closed: see you\r\n"},
+        {Login("demo", "bingo"), "PQZ!LOGINPW\r\n"},
+        {Login("demo", "other"), "PQZ!LOGINOK$A%A$BDemo Two%B$0250.00%0"},
+    });
+    EXPECT_EQ(Feed(hall.salesPort()).waitFor("PQZACKBUY"), "PQZACKBUY1");
+
+    // A start that fails names its cause: the bad line of an accounts file, an option, a busy port.
     for (const char* bad : {"a:b:c", ":pw:X:1.00", "a:b::1.00", "a:b#:X:1.00", "a:b:X%:1.00", "a:b:X:lots",
                             "a:b:X:-1.00", "a:b:X:1.234", "a:b:X:1.", "a:b:X:.5", "a:b:X:1,00", "a:b:X:12a",
                             "a:b:X:9999999999999"}) {
-        WriteFile(config.accountsFile, QByteArray("# players\nok:pw:Okay:1.00\n") + bad + "\n");
-        QString error;
-        EXPECT_FALSE(Hall(config).start(&error)) << bad;
-        EXPECT_TRUE(error.contains(QStringLiteral("line 3"))) << bad << ": " << error.toStdString();
+        WriteFile(accounts, QByteArray("# players\nok:pw:Okay:1.00\n") + bad + "\n");
+        EXPECT_TRUE(HallProcess({"--accounts", accounts}).error().contains(QStringLiteral("line 3"))) << bad;
     }
-    config.accountsFile = root.filePath(QStringLiteral("missing.txt"));
-    QString error;
-    EXPECT_FALSE(Hall(config).start(&error));
-    EXPECT_TRUE(error.contains(QStringLiteral("missing.txt"))) << error.toStdString();
-}
-
-namespace {
-
-// The call at which a card first shows a whole row, column or diagonal on one of its faces:
-// a line is whole at the call of the last of its numbers, the free centre needing none. A
-// full draw calls every number, and cells and call codes share their coding (number + 50).
-int FirstLineCall(const QByteArray& cells, const QByteArray& calls)
-{
-    int first = 75;
-    for (int face = 0; face < cells.size(); face += 25) {
-        for (int line = 0; line < 12; ++line) {
-            int whole = 0;
-            for (int k = 0; k < 5; ++k) {
-                const int column = line < 5 || line >= 10 ? k : line - 5;
-                const int row = line < 5 ? line : line < 10 || line == 10 ? k : 4 - k;
-                if (column != 2 || row != 2)
-                    whole = std::max(whole, int(calls.indexOf(cells[face + 5 * column + row])) + 1);
-            }
-            first = std::min(first, whole);
-        }
-    }
-    return first;
-}
-
-}  // namespace
-
-// A whole game at a fast clock: waiting, sales, the draw, the winners and their pay.
-TEST(HallCycle, SellsDrawsJudgesAndPays)
-{
-    QTemporaryDir root;
-    HallConfig config = TestConfig(root.path());
-    config.game.tickMs = 10;
-    config.game.salesSeconds = 30;
-    config.game.waitSeconds = 20;
-    Hall hall(config);
-    QString error;
-    ASSERT_TRUE(hall.start(&error)) << error.toStdString();
-
-    Feed sales(hall.salesPort());
-    EXPECT_EQ(sales.waitFor("PQZACK"), "PQZACKWAT");
-    ASSERT_EQ(sales.waitFor("PQZACKBUY"), "PQZACKBUY1");
-    Feed game(hall.gamePort());
-    const QByteArray announce = game.waitFor("PQZ$0A%0");
-    EXPECT_TRUE(announce.startsWith("PQZ$0A%0$8100001%8$7A01000001%7$225.00%2$30%3$4")) << announce.constData();
-    EXPECT_LE(ToInt(FieldValue('4', announce)).value_or(99), 30);
-
-    // Four faces and two at 0.50: half of the 3.00 goes to the jackpot, 26.50.
-    QList<std::pair<QByteArray, QByteArray>> bought;   // alias, cells
-    for (const auto& [user, alias, faces] : {std::tuple<QByteArray, QByteArray, int>{"demo", "Lucky Star", 4},
-                                             {"guest", "Guest Player", 2}}) {
-        const QByteArray offered = Request(hall.requestPort(), "PQZ!S1");
-        const QByteArray reply = Request(hall.requestPort(), Purchase(user, "bingo", FieldValue('A', offered), faces));
-        ASSERT_TRUE(reply.startsWith("PQZ!LOGINOK100001.")) << reply.constData();
-        bought.append({alias, FieldValue('B', reply)});
-    }
-
-    const QByteArray start = game.waitFor("PQZ$0B%0");
-    const QByteArray calls = FieldValue('A', start);
-    QByteArray sorted = calls, everyCode;
-    std::sort(sorted.begin(), sorted.end());
-    for (int n = 1; n <= 75; ++n)
-        everyCode += char(n + 50);
-    EXPECT_EQ(sorted, everyCode);
-
-    // One line: the game is won at the first call that makes any line of any face whole.
-    int winningCall = 75;
-    for (const auto& [alias, cells] : bought)
-        winningCall = std::min(winningCall, FirstLineCall(cells, calls));
-    QList<QByteArray> winners;
-    for (const auto& [alias, cells] : bought)
-        if (FirstLineCall(cells, calls) == winningCall)
-            winners.append(alias);
-    const QByteArray call = QByteArray::number(winningCall);
-    EXPECT_TRUE(start.startsWith("PQZ$0B%0$8100001%8$A" + calls + "%A$9bingo.gif%9$7A01000001%7$226.50%2$32%3$5" + call
-                                 + "%5$6")) << start.constData();
-    EXPECT_GT(ToInt(FieldValue('6', start)).value_or(0), winningCall);
-    const QByteArray result = Request(hall.requestPort(), "PQZ!GS000000##");
-    EXPECT_EQ(result, "PQZ!LOGINOK$1" + QByteArray(winners.size() == 1 ? "26.50" : "13.25") + "%1$2" + winners.join(',')
-                          + "%2$3Game 100001 was won on call " + call + ".%3");
-    EXPECT_EQ(Request(hall.requestPort(), "PQZ!GS100001##"), result);
-
-    // While the game runs the sales feed says to wait again, and logins name the next pattern.
-    EXPECT_EQ(sales.waitFor("PQZACK", sales.count()), "PQZACKWAT");
-    EXPECT_EQ(FieldValue('1', Request(hall.requestPort(), Login("demo", "bingo"))), "B0O000003");
+    const std::pair<QStringList, QString> refusals[] = {
+        {{"--accounts", dir.filePath(QStringLiteral("missing.txt"))}, QStringLiteral("missing.txt")},
+        {{"--tick-ms", "fast"}, QStringLiteral("--tick-ms")},
+        {{"--web-port", QString::number(hall.webPort())}, QStringLiteral("web port")},
+    };
+    for (const auto& [arguments, cause] : refusals)
+        EXPECT_TRUE(HallProcess(arguments).error().contains(cause)) << cause.toStdString();
+    EXPECT_EQ(hall.terminate(), 0);
 }
