@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 namespace {
 const int kRanges[][2] = {
@@ -121,19 +122,31 @@ void CoreTestbed::startGame(const QByteArray& draw, int winning, int final, cons
                              + QByteArray::number(winning) + "%5$6" + QByteArray::number(final) + "%6");
 }
 
-void CoreTestbed::step()
+int CoreTestbed::step(int steps)
 {
-    const int calls = core->round().callCount();
-    const Phase phase = core->round().phase();
-    for (int i = 0; i < 12; ++i) {
-        tick();
-        if (core->board().ballRolling()) {
-            core->FinishBallAnimation();
-            return;
+    int ticks = 0;
+    for (int s = 0; s < steps; ++s) {
+        const int calls = core->round().callCount();
+        const Phase phase = core->round().phase();
+        for (int i = 0; i < 12; ++i) {
+            tick();
+            ++ticks;
+            if (core->board().ballRolling()) {
+                core->FinishBallAnimation();
+                break;
+            }
+            if (core->round().callCount() != calls || core->round().phase() != phase)
+                break;
         }
-        if (core->round().callCount() != calls || core->round().phase() != phase)
-            return;
     }
+    return ticks;
+}
+
+QString CoreTestbed::heard()
+{
+    while (player.playing)
+        player.finish();
+    return player.played.isEmpty() ? QString() : QFileInfo(player.played.takeLast()).fileName();
 }
 
 bool CoreTestbed::ticking()

@@ -87,8 +87,11 @@ struct CoreTestbed {
     void buyCard(int faces = 1);
     // The game feed starts game 100001 with this draw and figures.
     void startGame(const QByteArray& draw, int winning, int final, const QByteArray& pattern = "A01000001");
-    // Ticks until the next session step has run; a ball it rolls lands at once.
-    void step();
+    // Ticks until each of the next `steps` session steps has run (a ball a step rolls lands
+    // at once); returns the ticks that took.
+    int step(int steps = 1);
+    // The last sound begun since the last call, once all have played; empty when none began.
+    QString heard();
     // Whether the one-second tick still comes on its own: the event loop turns for four game
     // seconds. Not for the pause after a game, whose ticks change nothing until it ends.
     bool ticking();
