@@ -2,7 +2,6 @@
 // failures, the bingo shouts in turn and the mute of the set windows.
 #include "coretestbed.h"
 
-#include <QFileInfo>
 #include <gtest/gtest.h>
 
 namespace {
@@ -17,12 +16,10 @@ struct Sounds {
             bed.writeFile(QStringLiteral("sounds/") + QLatin1String(f), "RIFF");
         bed.create();
     }
+    // The names of the sounds played, in order.
     QStringList played() const
     {
-        QStringList names;
-        for (const QString& p : bed.player.played)
-            names << QFileInfo(p).fileName();
-        return names;
+        return QStringList(bed.player.played).replaceInStrings(bed.filePath(QStringLiteral("sounds/")), QString());
     }
     QStringList playAll()
     {
@@ -83,8 +80,7 @@ TEST(SoundQueue, APlayerFailureIsShownAndTurnsSoundOff)
         s.bed.player.finish();
         EXPECT_EQ(s.bed.view.errors, QStringList({"ErrorCode: 0\ndevice busy"}));
         EXPECT_TRUE(s.saved("#SO:FALSE#") && s.bed.c().round().callSpacing() == 10);
-        EXPECT_EQ(s.playAll(), QStringList({"welcome.wav"}));
-        EXPECT_EQ(s.bed.view.beeps, 0);
+        EXPECT_TRUE(s.playAll() == QStringList({"welcome.wav"}) && s.bed.view.beeps == 0);
     }
 }
 

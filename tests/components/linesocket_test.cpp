@@ -131,8 +131,7 @@ TEST_F(LineSocketTest, EachFailedAttemptIsReportedOnceWithItsCause)
     link.connectTo(QStringLiteral("127.0.0.1"), closedPort);
     ASSERT_TRUE(QTest::qWaitFor([&] { return codes.size() == 3; }, 5000));
     QTest::qWait(100);
-    EXPECT_EQ(codes, (QList<int>{LineSocket::Refused, LineSocket::Refused, LineSocket::Refused}));
-    EXPECT_FALSE(link.isOpen());
+    EXPECT_TRUE(codes == QList<int>(3, LineSocket::Refused) && !link.isOpen());
 
     // Timed out: a listener whose full accept queue never answers the next SYN on loopback.
     QTcpServer full;

@@ -53,8 +53,7 @@ TEST(SoundQueueMedia, VoicesAndAStoppedSoundGiveOneNoticeEach)
     Spin(300);
     EXPECT_EQ(notices, 2);
     EXPECT_GE(clock.elapsed(), totalMs / 2);   // the voices take about real time
-    EXPECT_EQ(sounds.queued(), 0);
-    EXPECT_EQ(player.mode(), WavePlayer::Mode::Stopped);
+    EXPECT_TRUE(sounds.queued() == 0 && player.mode() == WavePlayer::Mode::Stopped);
     EXPECT_TRUE(view.errors.isEmpty()) << view.errors.join(QLatin1Char('|')).toStdString();
 
     // Stopped early, twice: its single notice follows soon.

@@ -10,23 +10,23 @@
 #include <gtest/gtest.h>
 
 #include <tuple>
+#include <utility>
 
 namespace {
 
 // 16-bit mono PCM silence of the given length at 8000 samples a second.
 QByteArray makeWave(int ms)
 {
-    const quint32 dataBytes = quint32(8 * ms * 2);
-    QByteArray w("RIFF....WAVEfmt ", 16);
-    const quint32 fields[] = {16, 1 | (1 << 16), 8000, 16000, 2 | (16 << 16)};   // PCM, mono, 16 bits
-    for (quint32 f : fields) {
-        w.append(4, '\0');
-        qToLittleEndian<quint32>(f, w.data() + w.size() - 4);
+    const quint32 bytes = quint32(16 * ms);
+    // The chunks' tags and sizes, and the format: PCM, mono, samples and bytes a second, 16 bits.
+    const std::pair<const char*, quint32> fields[] = {{"RIFF", 36 + bytes}, {"WAVEfmt ", 16}, {"", 1 | (1 << 16)},
+                                                      {"", 8000}, {"", 16000}, {"", 2 | (16 << 16)}, {"data", bytes}};
+    QByteArray w;
+    for (const auto& [tag, value] : fields) {
+        const quint32 le = qToLittleEndian(value);
+        w.append(tag).append(reinterpret_cast<const char*>(&le), 4);
     }
-    w.append("data....", 8).append(QByteArray(int(dataBytes), '\0'));
-    qToLittleEndian<quint32>(36 + dataBytes, w.data() + 4);
-    qToLittleEndian<quint32>(dataBytes, w.data() + 40);
-    return w;
+    return w.append(QByteArray(int(bytes), '\0'));
 }
 
 class WavePlayerTest : public ::testing::Test {
