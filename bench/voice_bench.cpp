@@ -80,18 +80,22 @@ int main(int argc, char** argv)
     for (int n : kBalls)
         draw += char(n + 50);
     core.ServerLineReceived(Link::GameFeed, "PQZ$0B%0$8000000%8$A" + draw + "%A$7A01000001%7$575%5$676%6");
-    auto* media = player.findChild<QMediaPlayer*>();
-
+    // The media player is made with the first sound: its signals are joined then.
     QElapsedTimer since;
     qint64 startedNs = -1;
-    QObject::connect(media, &QMediaPlayer::playbackStateChanged, media, [&](QMediaPlayer::PlaybackState s) {
-        if (s == QMediaPlayer::PlayingState && startedNs < 0)
-            startedNs = since.nsecsElapsed();
-    });
-    QObject::connect(media, &QMediaPlayer::positionChanged, media, [&](qint64 position) {
-        if (position > 0 && startedNs < 0)
-            startedNs = since.nsecsElapsed();
-    });
+    QMediaPlayer* media = nullptr;
+    const auto watch = [&] {
+        if (media || !(media = player.findChild<QMediaPlayer*>()))
+            return;
+        QObject::connect(media, &QMediaPlayer::playbackStateChanged, media, [&](QMediaPlayer::PlaybackState s) {
+            if (s == QMediaPlayer::PlayingState && startedNs < 0)
+                startedNs = since.nsecsElapsed();
+        });
+        QObject::connect(media, &QMediaPlayer::positionChanged, media, [&](qint64 position) {
+            if (position > 0 && startedNs < 0)
+                startedNs = since.nsecsElapsed();
+        });
+    };
 
     std::vector<double> delays;
     for (int n : kBalls) {
@@ -105,6 +109,7 @@ int main(int argc, char** argv)
         startedNs = -1;
         since.start();
         core.FinishBallAnimation();
+        watch();
         if (!Wait([&] { return startedNs >= 0; }, 5000)) {
             std::printf("ball %2d: no playing state within 5 s\n", n);
             continue;
