@@ -7,6 +7,14 @@
 
 namespace {
 QByteArray B(const QString& s) { return s.toLatin1(); }
+// A value the server supplied: written without the key syntax, so that it cannot
+// become a key of its own when the line is read back.
+QByteArray Plain(const QString& s)
+{
+    QByteArray bytes = s.toLatin1();
+    bytes.replace('#', QByteArray()).replace(':', QByteArray());
+    return bytes;
+}
 }
 
 QByteArray SettingValue(const QByteArray& key, const QByteArray& line)
@@ -19,7 +27,7 @@ QByteArray SettingsLine(const ClientSettings& s)
     QByteArray line;
     line += "UN:" + B(s.UserName);
     line += "#WS:" + B(s.WebHost);
-    line += "#AL:" + B(s.Alias);
+    line += "#AL:" + Plain(s.Alias);
     line += "#DM:" + B(s.AutoDaub);
     line += "#SO:" + B(s.SoundOn);
     line += "#V0:" + B(s.V0Value);

@@ -10,14 +10,20 @@ constexpr int kMaxShouts = 999;
 
 bool SettingsStore::load(QString* captionPrefix)
 {
-    return LoadSettings(folder_.path(kFile), values_, captionPrefix);
+    const QString defaultHost = values_.WebHost;
+    const bool read = LoadSettings(folder_.path(kFile), values_, captionPrefix);
+    // A file without a web host (or an empty or damaged one) keeps the host we start with:
+    // an empty host could never sign in again.
+    if (values_.WebHost.trimmed().isEmpty())
+        values_.WebHost = defaultHost;
+    return read;
 }
 
 void SettingsStore::save()
 {
     QString error;
     if (!SaveSettings(folder_.path(kFile), values_, &error))
-        view_->setText(Ctl::status, QStringLiteral("Settings not saved: ") + error);
+        view_->errorBox(QStringLiteral("Settings not saved: ") + error);
 }
 
 void SettingsStore::startFresh(const QString& webHost)
