@@ -2,25 +2,36 @@
 
 #include "shell/controlnames.h"
 
+// A missing picture is noted in the diagnostic log: the status line keeps the game's own texts.
 void ScreenPictures::FetchFile(const QString& name, FetchKind kind)
 {
-    if (fetchHook_)
+    if (!IsSafeFileName(name))
+        view_->log(QStringLiteral("Refused file name: ") + name);
+    else if (fetchHook_)
         fetchHook_(name, kind);
     else if (kind != FetchKind::Sound)
-        view_->setText(Ctl::status, QStringLiteral("Picture not available: ") + name);
+        view_->log(QStringLiteral("Picture not available: ") + name);
 }
 
 bool ScreenPictures::LoadPicture(const QString& control, const QString& file)
 {
     if (view_->loadPicture(control, folder_.path(file)))
         return true;
-    view_->setText(Ctl::status, QStringLiteral("Picture not available: ") + file);
+    view_->log(QStringLiteral("Picture not available: ") + file);
+    return false;
+}
+
+bool ScreenPictures::LoadServerPicture(const QString& control, const QString& name)
+{
+    if (IsSafeFileName(name))
+        return LoadPicture(control, name);
+    view_->log(QStringLiteral("Refused file name: ") + name);
     return false;
 }
 
 void ScreenPictures::ShowOrFetch(const QString& control, const QString& name, FetchKind kind, bool repaint)
 {
-    if (!folder_.exists(name)) {
+    if (!IsSafeFileName(name) || !folder_.exists(name)) {
         FetchFile(name, kind);
         return;
     }
@@ -61,7 +72,7 @@ void ScreenPictures::ShowPatternPicture(const QString& name)
         LoadPicture(Ctl::anigrid2, QStringLiteral("NAgrid.gif"));
         return;
     }
-    if (!folder_.exists(name)) {
+    if (!IsSafeFileName(name) || !folder_.exists(name)) {
         FetchFile(name, FetchKind::PatternPicture);
         return;
     }

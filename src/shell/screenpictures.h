@@ -15,13 +15,17 @@ public:
 
     ScreenPictures(const ProgramFolder& folder, MainView* view) : folder_(folder), view_(view) {}
 
-    // Set by the fetcher; until there is one a missing picture is named in the status line.
+    // Set by the fetcher; until there is one a missing picture is named in the diagnostic log.
+    // A name that is no plain file name is refused before anything is read or fetched.
     void setFetchHook(FetchHook hook) { fetchHook_ = std::move(hook); }
     void FetchFile(const QString& name, FetchKind kind);
 
     // Loads a program-folder file into a picture control; a file that cannot be read
-    // is named in the status line and the control keeps what it showed.
+    // is named in the diagnostic log and the control keeps what it showed.
     bool LoadPicture(const QString& control, const QString& file);
+    // The same for a name the server or the directory supplied: only a plain file name
+    // of the program folder is read (IsSafeFileName).
+    bool LoadServerPicture(const QString& control, const QString& name);
 
     void ShowAdSpace1(const QString& name);
     void ShowAdSpace2(const QString& name);

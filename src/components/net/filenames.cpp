@@ -40,12 +40,11 @@ QString ResolveFileCaseInsensitive(const QString& folder, const QString& relativ
 
 bool IsSafeFileName(const QString& name)
 {
-    if (name.isEmpty() || name.size() > 128)
-        return false;
-    if (name == QLatin1String(".") || name == QLatin1String(".."))
+    // A leading dot covers "." and ".." and hidden files; a colon covers drive letters.
+    if (name.isEmpty() || name.size() > 128 || name.startsWith(QLatin1Char('.')))
         return false;
     for (const QChar c : name) {
-        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c.unicode() == 0)
+        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c == QLatin1Char(':') || c.unicode() == 0)
             return false;
     }
     return true;

@@ -9,6 +9,7 @@
 // "/" separators) when no match exists.
 QString ResolveFileCaseInsensitive(const QString& folder, const QString& relativePath);
 
-// True for a plain file name that may be created in one of our folders: not empty, at
-// most 128 characters, no "/" or "\\", no NUL, not "." or "..".
+// The one rule for every file name that comes from outside (the server, the service
+// directory, a catalogue): a plain name in one of our folders. Not empty, at most 128
+// characters, no leading dot (so not "." or ".."), no "/", "\\", ":" (a drive) or NUL.
 bool IsSafeFileName(const QString& name);
