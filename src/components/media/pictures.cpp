@@ -3,7 +3,6 @@
 #include <QBuffer>
 #include <QFile>
 #include <QImageReader>
-#include <QMovie>
 #include <QPixmap>
 #include <QtEndian>
 
@@ -15,9 +14,14 @@
 
 namespace {
 
-// Largest picture we agree to decode, in pixels (about 64 MB of RGB888).
-constexpr qint64 kMaxPixels = 20 * 1000 * 1000;
-constexpr int kMaxSide = 16384;
+// Largest picture we agree to decode: more than any control of ours can show (about
+// 16 MB as 32-bit pixels), so a small file cannot claim a huge picture.
+constexpr qint64 kMaxPixels = 4 * 1024 * 1024;
+constexpr int kMaxSide = 4096;
+// Animation frames wait at least this long; a delay of 10 ms or less means 100 ms, as
+// browsers read it, so a GIF cannot keep a processor busy.
+constexpr int kMinFrameDelayMs = 20;
+constexpr int kShortDelayMs = 100;
 
 struct JpegErrors {
     jpeg_error_mgr pub;
@@ -113,6 +117,29 @@ bool isGif(const QByteArray& d) { return d.startsWith("GIF87a") || d.startsWith(
 bool isJpeg(const QByteArray& d) { return d.size() >= 3 && uchar(d[0]) == 0xFF && uchar(d[1]) == 0xD8 && uchar(d[2]) == 0xFF; }
 bool isBmp(const QByteArray& d) { return d.size() >= 26 && d.startsWith("BM"); }
 
+// A BMP whose pixel data is shorter than its header promises is damaged: Qt would draw
+// whatever memory follows it.
+bool bmpComplete(const QByteArray& d)
+{
+    if (d.size() < 34)
+        return false;
+    const auto* p = reinterpret_cast<const uchar*>(d.constData());
+    const quint32 offset = qFromLittleEndian<quint32>(p + 10);
+    const quint32 headerSize = qFromLittleEndian<quint32>(p + 14);
+    if (headerSize < 40)
+        return d.size() > qint64(offset);   // the old OS/2 header: the reader checks the rest
+    const qint64 width = qFromLittleEndian<qint32>(p + 18);
+    const qint64 height = qAbs(qint64(qFromLittleEndian<qint32>(p + 22)));
+    const int bits = qFromLittleEndian<quint16>(p + 28);
+    const quint32 compression = qFromLittleEndian<quint32>(p + 30);
+    if (width <= 0 || width > kMaxSide || height > kMaxSide)
+        return false;
+    if (compression != 0 && compression != 3)
+        return d.size() > qint64(offset);   // run-length data has no fixed size
+    const qint64 rowBytes = (width * bits + 31) / 32 * 4;
+    return qint64(d.size()) >= qint64(offset) + rowBytes * height;
+}
+
 void setError(QString* error, const QString& text)
 {
     if (error)
@@ -175,8 +202,13 @@ QImage DecodePicture(const QByteArray& data, QString* error)
         return readWithQt(data, "gif", error);
     if (isJpeg(data))
         return DecodeJpeg(data, error);
-    if (isBmp(data))
+    if (isBmp(data)) {
+        if (!bmpComplete(data)) {
+            setError(error, QStringLiteral("damaged bmp picture: shorter than its header says"));
+            return QImage();
+        }
         return readWithQt(data, "bmp", error);
+    }
     setError(error, QStringLiteral("unknown picture format"));
     return QImage();
 }
@@ -231,6 +263,8 @@ QCursor LoadCursorFile(const QString& path, bool* ok)
 PictureBox::PictureBox(QWidget* parent) : QLabel(parent)
 {
     setAlignment(Qt::AlignCenter);
+    frameTimer_.setSingleShot(true);
+    connect(&frameTimer_, &QTimer::timeout, this, &PictureBox::nextFrame);
 }
 
 PictureBox::~PictureBox()
@@ -240,16 +274,30 @@ PictureBox::~PictureBox()
 
 void PictureBox::dropMovie()
 {
-    if (!movie_)
+    if (!frames_)
         return;
-    QMovie* movie = movie_;
-    QBuffer* bytes = movieData_;
-    movie_ = nullptr;
-    movieData_ = nullptr;
-    movie->stop();
-    setMovie(nullptr);
-    delete movie;
-    delete bytes;
+    frameTimer_.stop();
+    frames_.reset();
+    movieData_.reset();
+}
+
+// Shows the next frame of an animation, from the first again after the last.
+void PictureBox::nextFrame()
+{
+    QImage frame = frames_->read();
+    if (frame.isNull()) {
+        movieData_->seek(0);
+        frames_ = std::make_unique<QImageReader>(movieData_.get(), "gif");
+        frame = frames_->read();
+        if (frame.isNull()) {
+            frameTimer_.stop();
+            return;
+        }
+    }
+    frame_ = frame;
+    setPixmap(QPixmap::fromImage(frame));
+    const int delay = frames_->nextImageDelay();
+    frameTimer_.start(delay <= 10 ? kShortDelayMs : qMax(delay, kMinFrameDelayMs));
 }
 
 bool PictureBox::loadFile(const QString& path, QString* error)
@@ -272,19 +320,16 @@ bool PictureBox::loadFile(const QString& path, QString* error)
         frames = reader.imageCount();
     }
     if (frames > 1) {
+        // Frames are decoded one at a time as they are shown, and the animation loops
+        // for ever, whatever the file's own loop count says.
         dropMovie();
         clear();
-        movieData_ = new QBuffer;
+        movieData_ = std::make_unique<QBuffer>();
         movieData_->setData(bytes);
         movieData_->open(QIODevice::ReadOnly);
-        movie_ = new QMovie(movieData_, "gif");
-        movie_->setCacheMode(QMovie::CacheNone);
-        // Loop for ever, whatever the file's own loop count says.
-        QMovie* movie = movie_;
-        connect(movie_, &QMovie::finished, this, [movie] { movie->start(); });
+        frames_ = std::make_unique<QImageReader>(movieData_.get(), "gif");
         pictureSize_ = first.size();
-        setMovie(movie_);
-        movie_->start();
+        nextFrame();
     } else {
         setPicture(first);
     }
@@ -312,7 +357,7 @@ void PictureBox::clearPicture()
 
 QImage PictureBox::currentImage() const
 {
-    if (movie_)
-        return movie_->currentImage();
+    if (frames_)
+        return frame_;
     return pixmap().toImage();
 }

@@ -9,8 +9,10 @@
 #include <QLabel>
 #include <QString>
 
-class QMovie;
-class QBuffer;
+#include <QBuffer>
+#include <QImageReader>
+#include <QTimer>
+#include <memory>
 
 // Files larger than this are not read as pictures.
 constexpr qint64 kMaxPictureFileBytes = 16 * 1024 * 1024;
@@ -25,7 +27,7 @@ QImage LoadPictureFile(const QString& path, QString* error);
 QCursor LoadCursorFile(const QString& path, bool* ok);
 
 // A picture control. Static pictures are shown as they are; an animated GIF plays
-// through QMovie and loops for ever. A failed load keeps what was shown before.
+// frame by frame and loops for ever. A failed load keeps what was shown before.
 class PictureBox : public QLabel {
     Q_OBJECT
 public:
@@ -43,14 +45,17 @@ public:
     void setAutoSize(bool on) { autoSize_ = on; }
 
     bool hasPicture() const { return !pictureSize_.isEmpty(); }
-    bool isAnimated() const { return movie_ != nullptr; }
+    bool isAnimated() const { return frames_ != nullptr; }
     QSize pictureSize() const { return pictureSize_; }
     QImage currentImage() const;
 
 private:
     void dropMovie();
-    QMovie* movie_ = nullptr;
-    QBuffer* movieData_ = nullptr;
+    void nextFrame();
+    std::unique_ptr<QBuffer> movieData_;
+    std::unique_ptr<QImageReader> frames_;
+    QTimer frameTimer_;
+    QImage frame_;
     QSize pictureSize_;
     bool autoSize_ = false;
 };
