@@ -4,6 +4,7 @@
 #include "session/gamecore.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -180,7 +181,7 @@ Tgifdownload::Tgifdownload(QWidget* parent) : QWidget(parent)
 }
 
 SetCatalogueWindow::SetCatalogueWindow(GameCore* core, SetKind kind, const QString& className, const QString& caption, QWidget* parent)
-    : QWidget(parent)
+    : QWidget(parent), core_(core), kind_(kind)
 {
     setObjectName(className);
     setWindowTitle(caption);
@@ -249,7 +250,14 @@ void Twinners::showEvent(QShowEvent* event)
 
 // ---------------------------------------------------------------- communications alert
 
-TForm3::TForm3(GameCore* core, QWidget* parent) : QWidget(parent)
+void SetCatalogueWindow::closeEvent(QCloseEvent* event)
+{
+    QWidget::closeEvent(event);
+    if (core_)
+        core_->catalogue(kind_).CloseClick();
+}
+
+TForm3::TForm3(GameCore* core, QWidget* parent) : QWidget(parent), core_(core)
 {
     setObjectName(QStringLiteral("TForm3"));
     setWindowTitle(QStringLiteral("Internet Communications Alert"));
@@ -277,4 +285,11 @@ TForm3::TForm3(GameCore* core, QWidget* parent) : QWidget(parent)
         else
             hide();
     });
+}
+
+void TForm3::closeEvent(QCloseEvent* event)
+{
+    QWidget::closeEvent(event);
+    if (core_)
+        core_->AlertButton1Click();
 }

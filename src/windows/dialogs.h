@@ -56,6 +56,14 @@ class SetCatalogueWindow : public QWidget {
     Q_OBJECT
 public:
     SetCatalogueWindow(GameCore* core, SetKind kind, const QString& className, const QString& caption, QWidget* parent = nullptr);
+
+protected:
+    // The window's own close button does what Close does.
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    GameCore* core_;
+    SetKind kind_;
 };
 
 class Tgetcset : public SetCatalogueWindow {
@@ -92,4 +100,11 @@ class TForm3 : public QWidget {
     Q_OBJECT
 public:
     explicit TForm3(GameCore* core, QWidget* parent = nullptr);
+
+protected:
+    // The window's own close button counts as its OK.
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    GameCore* core_;
 };

@@ -20,6 +20,9 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QProgressBar>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QTextEdit>
 #include <QUrl>
 
@@ -189,7 +192,7 @@ void ViewHub::setItems(const QString& control, const QStringList& items)
 void ViewHub::setProgress(const QString& control, int value)
 {
     if (auto* bar = qobject_cast<QProgressBar*>(resolve(control)))
-        bar->setValue(qBound(0, value, 91));
+        bar->setValue(qBound(bar->minimum(), value, bar->maximum()));
 }
 
 void ViewHub::setGeometry(const QString& control, int left, int top, int width, int height)
@@ -277,23 +280,29 @@ void ViewHub::setCardCursor(bool dauber)
             panel->card()->setFaceCursor(cursor);
 }
 
-void ViewHub::messageBox(const QString& text)
+// One box per text at a time: the same news again brings the open box to the front
+// instead of stacking another. Boxes stay on top, where the player sees them even
+// over the login dialog.
+void ViewHub::showBox(int icon, const QString& text)
 {
-    auto* box = new QMessageBox(QMessageBox::Information, QApplication::applicationName(), text, QMessageBox::Ok,
+    if (QMessageBox* open = openBoxes_.value(text)) {
+        open->raise();
+        return;
+    }
+    auto* box = new QMessageBox(QMessageBox::Icon(icon), QApplication::applicationName(), text, QMessageBox::Ok,
                                 dialogParent());
     box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowFlag(Qt::WindowStaysOnTopHint);
     box->setModal(false);
+    box->setTextFormat(Qt::PlainText);
+    openBoxes_.insert(text, box);
+    QObject::connect(box, &QObject::destroyed, box, [this, text] { openBoxes_.remove(text); });
     box->show();
 }
 
-void ViewHub::errorBox(const QString& text)
-{
-    auto* box = new QMessageBox(QMessageBox::Critical, QApplication::applicationName(), text, QMessageBox::Ok,
-                                dialogParent());
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setModal(false);
-    box->show();
-}
+void ViewHub::messageBox(const QString& text) { showBox(QMessageBox::Information, text); }
+
+void ViewHub::errorBox(const QString& text) { showBox(QMessageBox::Critical, text); }
 
 bool ViewHub::question(const QString& text)
 {
@@ -318,10 +327,20 @@ void ViewHub::beep()
         QApplication::beep();
 }
 
+// The newest line first; the memo keeps the last kLogLines.
 void ViewHub::log(const QString& text)
 {
-    if (QPlainTextEdit* memo = main_->memo(); memo && memo->isVisible())
-        memo->appendPlainText(text);
+    QPlainTextEdit* memo = main_->memo();
+    if (!memo || !memo->isVisible())
+        return;
+    QTextDocument* document = memo->document();
+    QTextCursor top(document);
+    top.insertText(text + QLatin1Char('\n'));
+    while (document->blockCount() > kLogLines + 1) {
+        QTextCursor last(document->lastBlock().previous());
+        last.select(QTextCursor::BlockUnderCursor);
+        last.removeSelectedText();
+    }
 }
 
 void ViewHub::openUrl(const QString& url) { QDesktopServices::openUrl(QUrl(url)); }

@@ -10,6 +10,7 @@
 #include <QSet>
 #include <QString>
 
+class QMessageBox;
 class QWidget;
 class TForm1;
 
@@ -66,7 +67,10 @@ public:
     // When set, beep() only counts (tests and screenshots keep quiet).
     void setSilent(bool silent) { silent_ = silent; }
 
+    static constexpr int kLogLines = 500;
+
 private:
+    void showBox(int icon, const QString& text);
     QWidget* widget(const QString& name) const;
     QWidget* dialogParent() const;
 
@@ -74,6 +78,7 @@ private:
     QMap<QString, QPointer<QWidget>> windows_;
     mutable QHash<QString, QPointer<QObject>> cache_;
     mutable QSet<QString> reported_;
+    QHash<QString, QPointer<QMessageBox>> openBoxes_;
     int beeps_ = 0;
     bool silent_ = false;
 #ifdef NDEBUG
