@@ -162,8 +162,10 @@ int main(int argc, char** argv)
             sawGame = true;
         if (!sawGame && !core.rack().bought() && core.round().selectionOpen() && !core.links().busy() && buyTries < 20) {
             ++buyTries;
-            core.shop().chooseFaces(1);
-            core.shop().Button3Click();
+            if (core.rack().card(core.rack().currentCard()).Loaded)
+                core.shop().Button3Click();
+            else
+                core.shop().chooseFaces(1);
         }
         if (sawGame && !core.round().running() && player.mode() == WavePlayer::Mode::Stopped)
             app.exit(0);

@@ -69,10 +69,14 @@ void SetCatalogue::Open()
 
 void SetCatalogue::RequestCatalogue()
 {
-    // A set download still running keeps the window's client: the download ends with
-    // its install and the list stays as it is.
-    if (http_.isBusy())
+    // A set download still running keeps the window's client: the window shows the
+    // download, and Close stays there to close it while the download goes on.
+    if (http_.isBusy()) {
+        view_->setText(control("Label1"), QStringLiteral("Downloading. Please Wait..."));
+        view_->setEnabled(control("ListBox1"), false);
+        view_->setVisible(control("Button1"), true);
         return;
+    }
     state_ = State::FetchingList;
     if (kind_ != SetKind::Caller)
         view_->setVisible(control("Button1"), true);
@@ -91,7 +95,10 @@ void SetCatalogue::Finished(HttpClient::Outcome outcome)
             InstallDownloadedSet();
         return;
     }
+    const bool downloading = state_ == State::Downloading;
     state_ = State::Idle;
+    if (downloading)
+        ShowReady();
     if (kind_ == SetKind::FunBingo)
         return;   // the fun-bingo window does not report transfer failures
     view_->beep();
@@ -229,11 +236,15 @@ void SetCatalogue::InstallDownloadedSet()
         QFile::setPermissions(installer, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         view_->startProgram(QFileInfo(installer).absoluteFilePath(), {});
     }
-    if (kind_ != SetKind::FunBingo) {
-        view_->setVisible(control("Button1"), true);
-        view_->setEnabled(control("ListBox1"), true);
-    }
+    ShowReady();
     CloseWindow();
+}
+
+// The download is over: the list and Close are the player's again.
+void SetCatalogue::ShowReady()
+{
+    view_->setVisible(control("Button1"), true);
+    view_->setEnabled(control("ListBox1"), true);
 }
 
 void SetCatalogue::CloseClick()

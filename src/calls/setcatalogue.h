@@ -44,6 +44,7 @@ private:
     void Finished(HttpClient::Outcome outcome);
     void Progress(qint64 received, qint64 total);
     void InstallDownloadedSet();
+    void ShowReady();
     void RemoveReplacedFiles();
     void CloseWindow();
     QString control(const char* name) const;

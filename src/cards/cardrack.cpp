@@ -185,16 +185,24 @@ void CardRack::RedrawCards()
         view_->redrawCard(k);
 }
 
-void CardRack::ShowSelectedCard(const QByteArray& numbers, int faceCount, const QString& selectionCode)
+// Loads a card text of faceCount faces; a text that cannot be read leaves the card as it was.
+static bool LoadFaces(BingoCard& card, const QByteArray& numbers, int faceCount, const QString& selectionCode)
 {
-    BingoCard& card = current();
     const int before = card.FaceCount;
     card.FaceCount = faceCount;
-    if (!card.LoadNumbers(numbers, selectionCode)) {
-        card.FaceCount = before;
+    if (card.LoadNumbers(numbers, selectionCode))
+        return true;
+    card.FaceCount = before;
+    return false;
+}
+
+bool CardRack::ShowSelectedCard(const QByteArray& numbers, int faceCount, const QString& selectionCode)
+{
+    const bool loaded = LoadFaces(current(), numbers, faceCount, selectionCode);
+    if (!loaded)
         view_->setText(Ctl::status, QStringLiteral("The card from the server could not be read; please choose again."));
-    }
     view_->redrawCard(current_);
+    return loaded;
 }
 
 void CardRack::EnterCard(const QString& cardId, const QByteArray& numbers, const QString& selectionCode)
@@ -213,9 +221,7 @@ bool CardRack::LoadStarterCards(const std::array<QByteArray, 10>& cells, qint64 
 {
     bool allLoaded = true;
     for (int i = 1; i <= kCards; ++i) {
-        BingoCard& card = cards_[size_t(i)];
-        card.FaceCount = 4;
-        if (!card.LoadNumbers(cells[size_t(i - 1)], QString::number(firstId + i - 1)))
+        if (!LoadFaces(cards_[size_t(i)], cells[size_t(i - 1)], 4, QString::number(firstId + i - 1)))
             allLoaded = false;
         view_->redrawCard(i);
     }

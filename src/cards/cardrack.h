@@ -53,8 +53,9 @@ public:
     void ClearCards();
     void RedrawCards();
 
-    // The card the player is choosing, and the card the server sold.
-    void ShowSelectedCard(const QByteArray& numbers, int faceCount, const QString& selectionCode);
+    // The card the player is choosing (false when its text could not be read), and the
+    // card the server sold.
+    bool ShowSelectedCard(const QByteArray& numbers, int faceCount, const QString& selectionCode);
     void EnterCard(const QString& cardId, const QByteArray& numbers, const QString& selectionCode);
     // The ten ready-made cards of the sign-in, numbered from firstId; false when one could not be read.
     bool LoadStarterCards(const std::array<QByteArray, 10>& cells, qint64 firstId);

@@ -32,10 +32,8 @@ void CardShop::chooseFaces(int faces)
 {
     static const Request requests[] = {Request::FourFaces, Request::OneFace, Request::TwoFaces, Request::ThreeFaces,
                                        Request::FourFaces};
-    if (round_.running() || faces < 1 || faces > 4)
-        return;
-    links_.setPending(requests[faces]);
-    if (links_.busy())
+    // A request under way keeps its reply: the click is ignored until it is in.
+    if (round_.running() || faces < 1 || faces > 4 || links_.busy())
         return;
     view_->setVisible(Ctl::tbimage, false);
     view_->setVisible(Ctl::tbtext, false);
@@ -46,7 +44,6 @@ void CardShop::Button3Click()
 {
     if (round_.running())
         return;
-    links_.setPending(Request::Purchase);
     if (links_.busy()) {
         view_->beep();
         return;
@@ -82,11 +79,11 @@ void CardShop::Handle(const StarterCards& s)
 void CardShop::Handle(const CardReply& r)
 {
     if (r.ok) {
-        if (round_.counting()) {
+        // Buy is offered only for a card that could be read.
+        if (rack_.ShowSelectedCard(r.cells, r.faces, QString::fromLatin1(r.selection)) && round_.counting()) {
             view_->setVisible(Ctl::tbimage, true);
             view_->setVisible(Ctl::tbtext, true);
         }
-        rack_.ShowSelectedCard(r.cells, r.faces, QString::fromLatin1(r.selection));
     } else {
         view_->beep();
         view_->setText(Ctl::status, language_.text(1309));

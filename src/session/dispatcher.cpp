@@ -40,7 +40,8 @@ void GameCore::DispatchServerLine(const ServerEvent& event)
 // A game whose number is not the one our cards were bought for: we leave it.
 bool GameCore::CardsFromAnotherGame(const QByteArray& gameNumber)
 {
-    round_.setGameNumber(L1(gameNumber));
+    // Game numbers are six characters; a longer one is read as its first six.
+    round_.setGameNumber(L1(gameNumber.left(6)));
     if (rack_.belongsTo(round_.gameNumber()))
         return false;
     LeaveGame();
@@ -114,6 +115,7 @@ void GameCore::Handle(const GameStart& g)
 
 void GameCore::Handle(const LoginReply& r)
 {
+    loginDeadline_.stop();
     switch (r.verdict) {
     case LoginReply::Verdict::Accepted:
         if (!LoginAccepted(r))

@@ -14,7 +14,7 @@ GameCore::GameCore(const CoreConfig& config, MainView* view, GameClock* clock, W
       board_(view, clock, pictures_),
       table_(view, language_, rack_, board_, sounds_, settings_, pattern_, pictures_, round_, links_),
       shop_(view, language_, links_, round_, rack_, table_),
-      signIn_(config.defaultWebHost, config.defaultWebSite, view, settings_, language_, sounds_)
+      signIn_(config.defaultWebHost, config.defaultWebSite, view, clock, settings_, language_, sounds_)
 {
     for (SetKind kind : {SetKind::Caller, SetKind::FunBingo, SetKind::Announcer})
         catalogues_[size_t(kind)] =
@@ -32,6 +32,15 @@ GameCore::GameCore(const CoreConfig& config, MainView* view, GameClock* clock, W
     });
     timer1_.setInterval(clock_->realMs(1000));
     connect(&timer1_, &QTimer::timeout, this, &GameCore::Timer1Timer);
+    loginDeadline_.setSingleShot(true);
+    loginDeadline_.setInterval(clock_->realMs(kLoginDeadlineMs));
+    connect(&loginDeadline_, &QTimer::timeout, this, [this] {
+        // The game server took the sign-in and never answered it (or answered with
+        // something else): the player may try again.
+        links_.close(Link::Request);
+        view_->messageBox(QStringLiteral("The game server did not answer the sign-in. Please try again."));
+        signIn_.ShowLoginDialog();
+    });
 }
 
 GameCore::~GameCore() = default;
@@ -123,16 +132,25 @@ void GameCore::Connect()
     if (signIn_.directoryRead())
         for (const QString* c : {&Ctl::label4, &Ctl::Label7, &Ctl::Jackpot, &Ctl::f_credits})
             view_->setVisible(*c, true);
-    // "UPGRADE": the program update takes over; the updater arrives with the fetcher.
-    if (signIn_.directory().Instruction != QLatin1String("UPGRADE"))
+    const ServiceDirectory& directory = signIn_.directory();
+    if (directory.Instruction != QLatin1String("UPGRADE")) {
         links_.open(Link::Request);
+        return;
+    }
+    // The program update takes over; until it can, the player is told why nothing starts.
+    view_->messageBox(directory.InstructionMessage.isEmpty()
+                          ? QStringLiteral("A new version of the program is needed to play in this hall.")
+                          : directory.InstructionMessage);
 }
 
 void GameCore::SendPendingRequest()
 {
     QByteArray line;
     switch (links_.pending()) {
-    case Request::Login: line = signIn_.LoginLine(languageCode_); break;
+    case Request::Login:
+        line = signIn_.LoginLine(languageCode_);
+        loginDeadline_.start();
+        break;
     case Request::Purchase:
         line = shop_.PurchaseLine(signIn_.loginKey(), settings_.values().Alias, languageCode_);
         break;
@@ -146,12 +164,13 @@ void GameCore::SendPendingRequest()
 void GameCore::ShowLastWinners(const QString& gameNumber)
 {
     winnersGameNumber_ = gameNumber;
-    pictures_.LoadPicture(Ctl::Twinners_winbackdrop, signIn_.directory().WinnersImage);
-    links_.setPending(Request::Winners);
+    pictures_.LoadServerPicture(Ctl::Twinners_winbackdrop, signIn_.directory().WinnersImage);
+    // A request under way keeps its reply: the winners wait until it is in.
     if (links_.busy()) {
         view_->messageBox(language_.text(1404));
         return;
     }
+    links_.setPending(Request::Winners);
     links_.setBusy(true);
     links_.open(Link::Request);
 }

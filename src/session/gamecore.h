@@ -42,6 +42,9 @@ struct CoreConfig {
 class GameCore : public QObject {
     Q_OBJECT
 public:
+    // Game milliseconds the game server has to answer the sign-in once it took it.
+    static constexpr int kLoginDeadlineMs = 30000;
+
     GameCore(const CoreConfig& config, MainView* view, GameClock* clock, WavePlayer* player, QObject* parent = nullptr);
     ~GameCore() override;
 
@@ -119,6 +122,7 @@ private:
     SignIn signIn_;
     std::array<std::unique_ptr<SetCatalogue>, 3> catalogues_;
     QTimer timer1_;
+    QTimer loginDeadline_;
 
     QString languageCode_ = QStringLiteral("en");
     bool shoutDue_ = false;

@@ -2,13 +2,21 @@
 
 #include "shell/controlnames.h"
 
-SignIn::SignIn(const QString& defaultWebHost, const QString& defaultWebSite, MainView* view, SettingsStore& settings,
-               const LanguageTable& language, SoundQueue& sounds, QObject* parent)
+#include <QSignalBlocker>
+
+SignIn::SignIn(const QString& defaultWebHost, const QString& defaultWebSite, MainView* view, GameClock* clock,
+               SettingsStore& settings, const LanguageTable& language, SoundQueue& sounds, QObject* parent)
     : QObject(parent), defaultWebHost_(defaultWebHost), defaultWebSite_(defaultWebSite), view_(view),
       settings_(settings), language_(language), sounds_(sounds)
 {
-    connect(&http_, &HttpClient::finished, this,
-            [this](HttpClient::Outcome outcome) { OnWebLoginReply(outcome, pendingId_, pendingPassword_); });
+    connect(&http_, &HttpClient::finished, this, [this](HttpClient::Outcome outcome) {
+        deadline_.stop();
+        OnWebLoginReply(outcome, pendingId_, pendingPassword_);
+    });
+    deadline_.setSingleShot(true);
+    deadline_.setInterval(clock->realMs(kDeadlineMs));
+    // A reply that drips in byte by byte keeps the transfer alive, but not past this.
+    connect(&deadline_, &QTimer::timeout, &http_, &HttpClient::abort);
     directory_.WebBaseUrl = defaultWebSite_;
 }
 
@@ -53,13 +61,18 @@ void SignIn::AliasOkClick()
 void SignIn::WebLogin(const QString& playerId, const QString& password, const QString& webHost)
 {
     view_->hideWindow(Ctl::Tlogindialog);
-    if (http_.isBusy())
+    if (http_.isBusy()) {
+        // The login it replaces ends without a word to the player.
+        const QSignalBlocker quiet(&http_);
         http_.abort();
+    }
     // The rest of the login runs when the reply is in; the event loop keeps turning meanwhile.
     pendingId_ = playerId;
     pendingPassword_ = password;
     const QByteArray body = "username=" + playerId.toLatin1() + "&version=" + QByteArray(kVersionNumber);
-    if (!http_.post(webHost, QLatin1String(kLoginScript), body))
+    if (http_.post(webHost, QLatin1String(kLoginScript), body))
+        deadline_.start();
+    else
         OnWebLoginReply(HttpClient::Outcome::Failure, playerId, password);
 }
 
@@ -93,7 +106,7 @@ void SignIn::Welcome(const QString& alias)
         return;
     if (directory_.NewsUrl != settings_.values().LastNewsUrl)
         ShowNewsWindow();
-    if (alias.size() >= 3 && alias.right(3) == settings_.values().UserName.mid(6, 3)) {
+    if (alias.right(3) == settings_.values().UserName.mid(6, 3)) {
         view_->setText(Ctl::TAliasConfirm_Label2, alias);
         view_->showWindow(Ctl::TAliasConfirm);
     } else {

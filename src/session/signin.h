@@ -6,11 +6,13 @@
 #include "calls/soundqueue.h"
 #include "components/net/httpclient.h"
 #include "shell/directory.h"
+#include "shell/gameclock.h"
 #include "shell/language.h"
 #include "shell/settingsstore.h"
 #include "shell/viewport.h"
 
 #include <QObject>
+#include <QTimer>
 #include <functional>
 
 class SignIn : public QObject {
@@ -20,8 +22,11 @@ public:
     static constexpr const char* kProgramTag = "QZWIN466";
     static constexpr const char* kLoginScript = "/vexobingo/vxplay466.asp";
 
-    SignIn(const QString& defaultWebHost, const QString& defaultWebSite, MainView* view, SettingsStore& settings,
-           const LanguageTable& language, SoundQueue& sounds, QObject* parent = nullptr);
+    SignIn(const QString& defaultWebHost, const QString& defaultWebSite, MainView* view, GameClock* clock,
+           SettingsStore& settings, const LanguageTable& language, SoundQueue& sounds, QObject* parent = nullptr);
+
+    // However slowly the web service answers, the web login ends within this time.
+    static constexpr int kDeadlineMs = 45000;
 
     const ServiceDirectory& directory() const { return directory_; }
     bool directoryRead() const { return directoryRead_; }
@@ -59,6 +64,7 @@ private:
     const LanguageTable& language_;
     SoundQueue& sounds_;
     HttpClient http_;
+    QTimer deadline_;
     ServiceDirectory directory_;
     std::function<void()> newsHook_;
     QString loginKey_;
