@@ -285,6 +285,7 @@ void ViewHub::setCardCursor(bool dauber)
 // over the login dialog.
 void ViewHub::showBox(int icon, const QString& text)
 {
+    openBoxes_.removeIf([](const auto& entry) { return entry.value().isNull(); });   // boxes closed since
     if (QMessageBox* open = openBoxes_.value(text)) {
         open->raise();
         return;
@@ -296,7 +297,6 @@ void ViewHub::showBox(int icon, const QString& text)
     box->setModal(false);
     box->setTextFormat(Qt::PlainText);
     openBoxes_.insert(text, box);
-    QObject::connect(box, &QObject::destroyed, box, [this, text] { openBoxes_.remove(text); });
     box->show();
 }
 
