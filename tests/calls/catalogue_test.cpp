@@ -158,7 +158,7 @@ TEST_F(Sets, TransferFailuresAreReportedAndCloseTheWindowSaveTheFunBingosOne)
 {
     const std::tuple<QString, int, QString> cases[] = {
         {QStringLiteral("127.0.0.1:1"), 200, QStringLiteral("Error: Connection Failed")},   // nobody listens
-        {QString(), 200, QStringLiteral("Error: Invalid Host")},
+        {QStringLiteral("bad host"), 200, QStringLiteral("Error: Invalid Host")},
         {http.host(), 500, QStringLiteral("Connection Failure")},
     };
     for (const auto& [host, status, message] : cases) {

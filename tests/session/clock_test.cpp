@@ -185,22 +185,33 @@ TEST(Watchdog, ASalesFeedSilentForMoreThan35SecondsIsReopened)
     EXPECT_EQ(s.c().round().phase(), Phase::WaitingForSales);
 }
 
+// Missing pictures are named in the diagnostic log, never over the game's status texts;
+// a name from the server that is no plain file name is refused before any file is read.
 TEST(Pictures, UnreadableOnesAreNamedAndTheGameGoesOn)
 {
     Session s;
     s.view.missingPictures = {"bdblu.gif", "bdblua.gif", "bingo.gif"};
     s.play(CoreTestbed::codes({5, 6, 7}), 2, 75);
     s.step(3);   // two calls of the B column, then the bingo
-    EXPECT_TRUE(s.view.statusHistory.contains("Picture not available: bdblu.gif")
-                && s.view.statusHistory.contains("Picture not available: bingo.gif"));
+    EXPECT_TRUE(s.view.events.contains("log:Picture not available: bdblu.gif")
+                && s.view.events.contains("log:Picture not available: bingo.gif"));
+    EXPECT_EQ(s.view.status(), QStringLiteral("T1316"));
     EXPECT_EQ(s.c().round().phase(), Phase::Bingo);
     // A missing skin file stops the change of look there and names the file.
     s.c().table().ChooseSkin(3);
     EXPECT_EQ(s.view.c("button4").faceColour, RGB(255, 0, 0));
     s.view.missingPictures = {"skins/planks.bmp"};
     s.c().table().ChooseSkin(1);
-    EXPECT_EQ(s.view.status(), QStringLiteral("Picture not available: skins/planks.bmp"));
+    EXPECT_TRUE(s.view.events.contains("log:Picture not available: skins/planks.bmp"));
     EXPECT_EQ(s.view.c("button4").faceColour, RGB(255, 0, 0));
+
+    Session outside;
+    for (const char* name : {"../evil.gif", "..", ".hidden.gif", "c:evil.gif", "a\\evil.gif"}) {
+        outside.view.events.clear();
+        outside.line(Link::GameFeed, "PQZ$0B%0$8100001%8$A7%A$9" + QByteArray(name) + "%9$7A01000001%7$52%5$675%6");
+        EXPECT_TRUE(outside.view.events.contains(QStringLiteral("log:Refused file name: ") + QLatin1String(name))) << name;
+        EXPECT_FALSE(outside.view.c("BingoGIF").picture.contains(QLatin1String("evil"))) << name;
+    }
 }
 
 }   // namespace
