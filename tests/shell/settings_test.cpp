@@ -4,6 +4,7 @@
 #include "shell/language.h"
 #include "shell/settings.h"
 
+#include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
 
@@ -73,13 +74,13 @@ TEST(SettingsFile, SavingIsAtomicPrivateAndEndsWithCrLf)
     EXPECT_TRUE(written || read().startsWith("UN:a#"));
 }
 
-TEST(SettingsFile, StartUpReadsTheFileIntoCaptionDialogAndCardsAndRemovesOldInstallers)
+TEST(SettingsFile, StartUpReadsTheFileIntoCaptionDialogAndCardsAndRemovesOldInstallersAndSavesKeepTheirKeys)
 {
     CoreTestbed bed;
     QTemporaryDir elsewhere;   // launched from another folder: the language file is found beside the program
     bed.config.languageFolder = elsewhere.path();
     bed.remake();
-    bed.writeFile(QStringLiteral("defaults.cfg"), "UN:joe#WS:h:1#DM:TRUE#SO:TRUE#V6:FALSE#V7:pw#V8:My Hall#\r\n");
+    bed.writeFile(QStringLiteral("defaults.cfg"), "UN:joe#DM:TRUE#SO:TRUE#V6:FALSE#V7:pw#V8:My Hall#\r\n");
     for (const char* key : {"bset", "cset", "aset"})
         for (int n = 1; n <= 21; ++n)
             bed.writeFile(QLatin1String(key) + QString::number(n) + QStringLiteral(".exe"), "x");
@@ -88,13 +89,24 @@ TEST(SettingsFile, StartUpReadsTheFileIntoCaptionDialogAndCardsAndRemovesOldInst
     EXPECT_EQ(bed.view.text(QStringLiteral("Quit1")), "T133");
     EXPECT_EQ(bed.view.text(QStringLiteral("Tlogindialog.Edit1")) + '/' + bed.view.text(QStringLiteral("Tlogindialog.Edit2"))
                   + '/' + bed.view.text(QStringLiteral("Tlogindialog.Edit3")),
-              "joe/pw/h:1");
+              "joe/pw/127.0.0.1:1");   // no web host in the file: the compiled-in one
     EXPECT_TRUE(bed.view.controls.value(QStringLiteral("Autodauber")).checked);
     EXPECT_TRUE(bed.c().rack().card(1).AutoDaubOn);
     for (const char* key : {"bset", "cset", "aset"}) {
         EXPECT_FALSE(QFile::exists(bed.filePath(QLatin1String(key) + QStringLiteral("20.exe")))) << key;
         EXPECT_TRUE(QFile::exists(bed.filePath(QLatin1String(key) + QStringLiteral("21.exe")))) << key;
     }
+    // The server's alias is shown as it is, but written without the settings' syntax.
+    const QByteArray alias = "x#V6:TRUE#V7:#DM:FALSE#SO:TRUE#V3:../../outside/#";
+    bed.line(Link::Request, "PQZ!LOGINOK$05.00%0$1A01000001%1$B" + alias + "%B$5120%5");
+    EXPECT_EQ(bed.view.text(QStringLiteral("Label9")), alias);
+    bed.c().sounds().TurnSoundOff();   // saves
+    const ClientSettings back = Read(bed.readFile(QStringLiteral("defaults.cfg")));
+    EXPECT_EQ(back.WebHost + back.AutoDaub + back.SoundOn + back.Password + back.CallerSet, "127.0.0.1:1TRUEFALSEpw");
+    const QString file = bed.filePath(QStringLiteral("defaults.cfg"));
+    ASSERT_TRUE(QFile::remove(file) && QDir().mkdir(file));   // a file that cannot be written, even by root
+    bed.c().sounds().TurnSoundOn();
+    EXPECT_TRUE(bed.view.errors.size() == 1 && bed.view.errors[0].startsWith("Settings not saved: "));
 }
 
 TEST(Language, LinesFillSlotsInOrderUpTo501)
