@@ -25,11 +25,12 @@ struct Sets : ::testing::Test {
     MiniHttp http;
     CoreTestbed bed;
     void SetUp() override { start(http.host()); }
-    // A started core whose web host (from the settings file) is `webHost`; sets download from the test's server.
-    void start(const QString& webHost)
+    // A started core whose web host (from the settings file) is `webHost`; sets download from
+    // `site`, or the test's server.
+    void start(const QString& webHost, const QString& site = {})
     {
         bed.writeFile(QStringLiteral("defaults.cfg"), "WS:" + webHost.toLatin1() + "#SO:TRUE#\r\n");
-        bed.config.downloadSite = http.host();
+        bed.config.downloadSite = site.isEmpty() ? http.host() : site;
         bed.remake(&view);
         bed.create();
     }
@@ -130,6 +131,18 @@ TEST_F(Sets, AFunBingoChoiceSavesTheSetAndItsNumberOfShouts)
     EXPECT_TRUE(saved("#V1:#V2:0#") && saved("#V4:1#"));
     Spin(50);
     EXPECT_EQ(http.requests.size(), 4);
+
+    // Reopened while a download runs, the window shows it and keeps Close; its end gives the list back.
+    ScriptedPeer site;   // takes the download and never answers
+    start(http.host(), QStringLiteral("127.0.0.1:") + QString::number(site.port()));
+    ASSERT_TRUE(choose(SetKind::FunBingo, list, 1, {true}) && WaitFor([&] { return site.clients.size() == 1; }));
+    set(SetKind::FunBingo).Open();
+    const auto shows = [&](const char* control) { return view.controls.value(QStringLiteral("Tgetbings.") + control); };
+    EXPECT_TRUE(shows("Label1").text == "Downloading. Please Wait..." && !shows("ListBox1").enabled && shows("Button1").visible);
+    site.stop();   // the download fails
+    site.dropClients();
+    ASSERT_TRUE(idle(SetKind::FunBingo));
+    EXPECT_TRUE(shows("ListBox1").enabled && shows("Button1").visible);
 }
 
 TEST_F(Sets, AnAnnouncerDownloadReplacesTheGreetingsAndStartsTheInstaller)
