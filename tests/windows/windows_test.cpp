@@ -9,8 +9,12 @@
 #include "windows/viewhub.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPainter>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -23,7 +27,7 @@ namespace {
 // view hub that stops the test run at a name no window has, with the core showing there.
 struct Client {
     ScriptedPeer server;   // the request link's server
-    CoreTestbed bed{1000, server.port()};
+    CoreTestbed bed;
     TForm1 form;
     ViewHub hub{&form};
     GameCore* core = onHub();
@@ -39,7 +43,7 @@ struct Client {
     Tgetaset announcers{core};
     TForm3 alert{core};
 
-    explicit Client(const QByteArray& settings = {})
+    explicit Client(const QByteArray& settings = {}, int msPerSecond = 1000) : bed(msPerSecond, server.port())
     {
         form.attach(core, &hub);
         const std::pair<const char*, QWidget*> windows[] = {
@@ -86,7 +90,7 @@ int Count(const QImage& image, const QRect& area, const std::function<bool(QRgb)
 
 }   // namespace
 
-TEST(Windows, EveryNameTheCoreMayAddressIsAWidgetOrActionOfTheWindowsTheProgramBuilds)
+TEST(Windows, EveryNameTheCoreMayAddressIsAWidgetOrActionOfTheWindowsTheProgramBuildsAndShowsWhatItIsTold)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     Client c;   // the start-up has addressed its names on a strict hub already
@@ -95,11 +99,24 @@ TEST(Windows, EveryNameTheCoreMayAddressIsAWidgetOrActionOfTheWindowsTheProgramB
         EXPECT_TRUE(w || qobject_cast<QAction*>(c.hub.resolve(name))) << name.toStdString();
         const qsizetype dot = name.indexOf(QLatin1Char('.'));   // "Twinners.payout" lies in Twinners
         EXPECT_TRUE(!w || dot < 0 || c.w(name.left(dot))->isAncestorOf(w)) << name.toStdString();
+        c.hub.setProgress(name, 1000);   // each bar fills to its own maximum
+        auto* bar = qobject_cast<QProgressBar*>(w);
+        EXPECT_TRUE(!bar || bar->value() == bar->maximum()) << name.toStdString();
     }
     EXPECT_DEATH(c.hub.resolve(QStringLiteral("no-such-control")), "no-such-control");
     c.hub.setStrict(false);   // the program as shipped names it once and goes on
     EXPECT_EQ(c.hub.resolve(QStringLiteral("no-such-control")), nullptr);
     c.hub.setText(QStringLiteral("no-such-control"), QStringLiteral("x"));
+
+    // The log shows the newest line first; a text has one box at a time, on top.
+    c.form.memo()->show();
+    for (const char* line : {"older", "newer"})
+        c.hub.log(QLatin1String(line));
+    EXPECT_TRUE(c.form.memo()->toPlainText().startsWith("newer\nolder"));
+    for (const char* text : {"news", "news", "fault", "fault"})
+        text[0] == 'f' ? c.hub.errorBox(QLatin1String(text)) : c.hub.messageBox(QLatin1String(text));
+    const QList<QMessageBox*> boxes = c.form.findChildren<QMessageBox*>();
+    EXPECT_TRUE(boxes.size() == 2 && (boxes[0]->windowFlags() & boxes[1]->windowFlags()).testFlag(Qt::WindowStaysOnTopHint));
 }
 
 TEST(Windows, TheLoginDialogShowsAtStartFilledFromTheSettingsAndItsConnectReachesTheCore)
@@ -114,6 +131,22 @@ TEST(Windows, TheLoginDialogShowsAtStartFilledFromTheSettingsAndItsConnectReache
     c.click(QStringLiteral("Tlogindialog.Button1"));
     EXPECT_FALSE(c.login.isVisible());   // the web login has begun
     EXPECT_TRUE(c.bed.readFile(QStringLiteral("defaults.cfg")).contains("#V6:TRUE#"));
+}
+
+TEST(Windows, TheWindowsOwnCloseButtonsDoWhatTheirButtonsDo)
+{
+    Client c({}, 5);   // a refused link is tried again every 5 ms
+    for (SetKind kind : {SetKind::Caller, SetKind::FunBingo, SetKind::Announcer}) {
+        c.core->catalogue(kind).Open();   // mutes the game
+        c.w(c.core->catalogue(kind).window())->close();
+        EXPECT_FALSE(c.core->sounds().muted()) << int(kind);
+    }
+    c.server.stop();   // every link is refused, again and again: the alert comes, and after closing it, again
+    c.bed.signIn();
+    for (int shown = 1; shown <= 2; ++shown) {
+        ASSERT_TRUE(WaitFor([&] { return c.alert.isVisible(); }, 15000)) << shown;
+        c.alert.close();
+    }
 }
 
 TEST(Windows, TheBoardLightsEachCalledNumberInItsOwnPlace)
