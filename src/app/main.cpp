@@ -14,37 +14,12 @@
 #include <QTimer>
 #include <QFile>
 #include <cstdio>
-#include <cstdlib>
 #include <ctime>
 #include <memory>
 #include <sys/resource.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
-// Sound back ends complain without a private runtime folder; give them one.
-// The sound libraries want a private runtime folder. Without XDG_RUNTIME_DIR we use
-// our own under the temporary folder: one we made, owned by us and closed to others;
-// a path someone else holds (or a link) is passed over for a fresh private folder.
-void EnsureRuntimeFolder()
-{
-    if (!qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
-        return;
-    QByteArray dir = QFile::encodeName(QDir::tempPath()) + "/vexobingo-runtime-" + QByteArray::number(getuid());
-    struct stat info {};
-    const bool made = mkdir(dir.constData(), 0700) == 0;
-    const bool ours = made
-        || (lstat(dir.constData(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == getuid()
-            && (info.st_mode & 077) == 0);
-    if (!ours) {
-        QByteArray unique = QFile::encodeName(QDir::tempPath()) + "/vexobingo-runtime-XXXXXX";
-        if (!mkdtemp(unique.data()))
-            return;   // the sound libraries then say so themselves
-        dir = unique;
-    }
-    qputenv("XDG_RUNTIME_DIR", dir);
-}
-
 bool ParsePorts(const QString& text, CoreConfig* config)
 {
     const QStringList parts = text.split(QLatin1Char(','));

@@ -1,7 +1,8 @@
-// The wave players: header checks, and the null player's notice. The media player is
-// tested under the sound queue (soundqueue_media_test).
+// The wave players: header checks, the null player's notice, and the runtime folder the
+// sound libraries are given. The media player is tested under the sound queue (soundqueue_media_test).
 #include "components/media/mediawaveplayer.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -9,7 +10,10 @@
 #include <QtEndian>
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <sys/stat.h>
 #include <tuple>
+#include <unistd.h>
 #include <utility>
 
 namespace {
@@ -72,6 +76,25 @@ TEST_F(WavePlayerTest, NullPlayerFinishesOnTheNextTurn)
     EXPECT_EQ(player.mode(), WavePlayer::Mode::Stopped);
     QTest::qWait(50);
     EXPECT_EQ(notices.count(), 1);
+}
+
+TEST_F(WavePlayerTest, WithoutARuntimeFolderTheFixedOneIsUsedOnlyWhenOursAndClosedToOthers)
+{
+    const QByteArray before = qgetenv("XDG_RUNTIME_DIR");
+    const QByteArray fixed = QFile::encodeName(QDir::tempPath()) + "/vexobingo-runtime-" + QByteArray::number(getuid());
+    for (const int mode : {0777, -1, 0700}) {   // -1: a link to a folder of ours
+        std::filesystem::remove(fixed.constData());
+        ASSERT_TRUE(mode < 0 ? symlink(QFile::encodeName(dir.path()), fixed) == 0
+                             : mkdir(fixed, 0) == 0 && chmod(fixed, mode) == 0);
+        qunsetenv("XDG_RUNTIME_DIR");
+        EnsureRuntimeFolder();
+        const QByteArray chosen = qgetenv("XDG_RUNTIME_DIR");
+        struct stat info {};
+        EXPECT_TRUE(lstat(chosen, &info) == 0 && info.st_mode == (S_IFDIR | 0700) && info.st_uid == getuid()) << mode;
+        EXPECT_EQ(chosen == fixed, mode == 0700) << mode;
+        std::filesystem::remove(chosen.constData());
+    }
+    before.isNull() ? qunsetenv("XDG_RUNTIME_DIR") : qputenv("XDG_RUNTIME_DIR", before);
 }
 
 }   // namespace

@@ -1,12 +1,17 @@
 #include "components/media/mediawaveplayer.h"
 
 #include <QAudioOutput>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMediaPlayer>
 #include <QTimer>
 #include <QUrl>
 #include <QtEndian>
+
+#include <cstdlib>
+#include <sys/stat.h>
+#include <unistd.h>
 
 bool ReadWaveInfo(const QString& path, WaveInfo* info, QString* error)
 {
@@ -169,4 +174,25 @@ bool NullWavePlayer::play(const QString& path, QString* error)
         emit notify();
     }, Qt::QueuedConnection);
     return true;
+}
+
+// One we made, owned by us and closed to others; a path someone else holds (or a link)
+// is passed over for a fresh private folder.
+void EnsureRuntimeFolder()
+{
+    if (!qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
+        return;
+    QByteArray dir = QFile::encodeName(QDir::tempPath()) + "/vexobingo-runtime-" + QByteArray::number(getuid());
+    struct stat info {};
+    const bool made = mkdir(dir.constData(), 0700) == 0;
+    const bool ours = made
+        || (lstat(dir.constData(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == getuid()
+            && (info.st_mode & 077) == 0);
+    if (!ours) {
+        QByteArray unique = QFile::encodeName(QDir::tempPath()) + "/vexobingo-runtime-XXXXXX";
+        if (!mkdtemp(unique.data()))
+            return;   // the sound libraries then say so themselves
+        dir = unique;
+    }
+    qputenv("XDG_RUNTIME_DIR", dir);
 }

@@ -23,6 +23,10 @@ struct WaveInfo {
 // a missing or unreadable file or anything that is not a wave file.
 bool ReadWaveInfo(const QString& path, WaveInfo* info, QString* error);
 
+// The sound libraries want a private runtime folder: without XDG_RUNTIME_DIR, sets it to
+// our own under the temporary folder. Call before the application object is made.
+void EnsureRuntimeFolder();
+
 class MediaWavePlayer : public WavePlayer {
     Q_OBJECT
 public:
