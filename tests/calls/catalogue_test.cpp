@@ -137,12 +137,12 @@ TEST_F(Sets, AFunBingoChoiceSavesTheSetAndItsNumberOfShouts)
     start(http.host(), QStringLiteral("127.0.0.1:") + QString::number(site.port()));
     ASSERT_TRUE(choose(SetKind::FunBingo, list, 1, {true}) && WaitFor([&] { return site.clients.size() == 1; }));
     set(SetKind::FunBingo).Open();
-    const auto shows = [&](const char* control) { return view.controls.value(QStringLiteral("Tgetbings.") + control); };
-    EXPECT_TRUE(shows("Label1").text == "Downloading. Please Wait..." && !shows("ListBox1").enabled && shows("Button1").visible);
+    const auto c = [&](const char* control) { return view.controls.value(QStringLiteral("Tgetbings.") + control); };
+    EXPECT_TRUE(c("Label1").text == "Downloading. Please Wait..." && !c("ListBox1").enabled && c("Button1").visible);
     site.stop();   // the download fails
     site.dropClients();
     ASSERT_TRUE(idle(SetKind::FunBingo));
-    EXPECT_TRUE(shows("ListBox1").enabled && shows("Button1").visible);
+    EXPECT_TRUE(c("ListBox1").enabled && c("Button1").visible);
 }
 
 TEST_F(Sets, AnAnnouncerDownloadReplacesTheGreetingsAndStartsTheInstaller)

@@ -115,8 +115,8 @@ TEST(Windows, EveryNameTheCoreMayAddressIsAWidgetOrActionOfTheWindowsTheProgramB
     EXPECT_TRUE(c.form.memo()->toPlainText().startsWith("newer\nolder"));
     for (const char* text : {"news", "news", "fault", "fault"})
         text[0] == 'f' ? c.hub.errorBox(QLatin1String(text)) : c.hub.messageBox(QLatin1String(text));
-    const QList<QMessageBox*> boxes = c.form.findChildren<QMessageBox*>();
-    EXPECT_TRUE(boxes.size() == 2 && (boxes[0]->windowFlags() & boxes[1]->windowFlags()).testFlag(Qt::WindowStaysOnTopHint));
+    const QList<QMessageBox*> box = c.form.findChildren<QMessageBox*>();
+    EXPECT_TRUE(box.size() == 2 && (box[0]->windowFlags() & box[1]->windowFlags()).testFlag(Qt::WindowStaysOnTopHint));
 }
 
 TEST(Windows, TheLoginDialogShowsAtStartFilledFromTheSettingsAndItsConnectReachesTheCore)
