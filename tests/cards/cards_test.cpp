@@ -141,6 +141,9 @@ TEST_F(Rack, BuyButtonsFollowTheCardShownAndThePurchaseAndPagingStopsAtBothEnds)
     for (const char* c : {"s1image", "s2image", "s3image", "s4image", "s1text"})
         EXPECT_TRUE(shown(c)) << c;
     EXPECT_FALSE(shown("tbimage") || shown("button4"));
+    core.shop().chooseFaces(3);
+    bed.line(Link::Request, "PQZ!CARDRG1$A76%A$Bxx%B");   // a card that cannot be read offers no Buy
+    EXPECT_FALSE(shown("tbimage"));
     core.shop().chooseFaces(2);
     bed.line(Link::Request, "PQZ!CARDRG1$A77%A$B" + CoreTestbed::numbers(2) + "%B");
     EXPECT_TRUE(shown("tbimage") && shown("tbtext"));
@@ -165,6 +168,13 @@ TEST_F(Rack, BuyButtonsFollowTheCardShownAndThePurchaseAndPagingStopsAtBothEnds)
     EXPECT_TRUE(shown("Card6") && shown("LeftCard") && !shown("Card5") && !shown("RightCard"));
     EXPECT_TRUE(shown("s1image") && !shown("tbimage"));   // card 6 is still to be chosen
     EXPECT_EQ(bed.view.text("cardid1"), "------.-----");
+    // Ten ready-made cards that cannot be read leave card 6 one face, and it buys as one.
+    core.shop().chooseFaces(1);
+    bed.line(Link::Request, "PQZ!CARDRG1$A80%A$B" + CoreTestbed::numbers(1) + "%B");
+    core.shop().RequestStarterCards();
+    bed.line(Link::Request, "PQZ!CARDRG1$A1000%A$Bxx%B");
+    core.shop().Button3Click();
+    EXPECT_TRUE(WaitFor([&] { return server.received.last().contains("#!AT80#!SKLucky#!NC1#"); }));
 }
 
 TEST_F(Rack, PlayerDaubsCalledNumbersOfBoughtCardsByMouseAndTheClaimIsNeverSentButTheEndAsksForTheWinners)

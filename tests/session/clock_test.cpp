@@ -27,6 +27,7 @@ struct Session : CoreTestbed {
 };
 
 const QByteArray kFourteenCalls = CoreTestbed::codes({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14});
+const QByteArray kWholeDraw = "3456789:;<=>?@ABCDEFGHIJKLMNOPQRSTUVWXYZ[\\]^_`abcdefghijklmnopqrstuvwxyz{|}";   // 1 to 75
 
 TEST(Countdown, NoticesThenTheCloseOfChoosingAndOfBuyingThenTheStart)
 {
@@ -118,6 +119,8 @@ TEST(Endings, EachDrawEndsWhereItsFiguresSayAndTheNextSignInFollowsThePause)
         {"repeated code", CoreTestbed::codes({5, 5, 6, 7}), 3, 75, 4, Phase::Bingo, 75, "T1316"},
         {"short draw", CoreTestbed::codes({5, 6, 7}), 40, 75, 4, Phase::Pause, 3, "T1304"},
         {"empty draw", "", 12, 20, 2, Phase::Pause, 1, "T1301"},
+        // The draw starts with 100 seconds of the sales countdown left, which stops for it.
+        {"whole draw", kWholeDraw, 70, 75, 71, Phase::Bingo, 75, "T1316"},
     };
     for (const auto& c : cases) {
         Session s;

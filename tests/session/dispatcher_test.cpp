@@ -1,6 +1,7 @@
 // What the game server's lines mean: the typed events the parser makes of them, and
 // what the session does with each event in its state.
 #include "coretestbed.h"
+#include "minihttp.h"
 #include "scriptedpeer.h"
 
 #include <gtest/gtest.h>
@@ -37,6 +38,7 @@ TEST(Parser, EachLinkTakesItsOwnLinesAndFieldsAreTheFirstTaggedPairs)
 
 // A signed-in client with its links on scripted peers; a game second lasts 10 ms.
 struct Client {
+    MiniHttp web;   // the web login that names the game server: this machine
     ScriptedPeer request, game, sales;
     CoreTestbed bed{10, request.port(), game.port(), sales.port()};
     GameCore& core = bed.c();
@@ -44,6 +46,7 @@ struct Client {
 
     Client()
     {
+        web.body = "instruct:OK%URL&http://127.0.0.1/%";
         bed.create();
         bed.signIn();
         EXPECT_TRUE(WaitFor([&] { return sales.clients.size() == 1; }));
@@ -53,6 +56,7 @@ struct Client {
         return "PQZ$2" + jackpot + "%2$3" + players + "%3$4" + QByteArray::number(seconds) + "%4$8" + game
             + "%8$7A01000001%7$0A%0";
     }
+    void login() { core.signIn().LoginButton1Click(QStringLiteral("p"), QStringLiteral("w"), web.host(), true); }
     void openSales()
     {
         sales.sendLine("PQZACKBUY1");
@@ -83,9 +87,11 @@ TEST(Feeds, CardsFromAnotherGameLeaveIt)
 {
     const struct { const char* name; QByteArray line; bool leaves; } cases[] = {
         {"the same game", Client::announce("100001", 80, "1", "2"), false},
+        {"the same game's number and more", Client::announce("1000019", 80, "1", "2"), false},
         {"the next game", Client::announce("100002", 80, "1", "2"), true},
         {"a notice without a game number", "PQZACKWAT", true},
         {"the draw of another game", "PQZ$0B%0$8100002%8$A567%A$512%5$620%6", true},
+        {"the draw of another game without a picture", "PQZ$0C%0$8100002%8$A567%A$512%5$620%6", true},
     };
     for (const auto& c : cases) {
         Client t;
@@ -101,7 +107,14 @@ TEST(Feeds, CardsFromAnotherGameLeaveIt)
         EXPECT_EQ(t.view.c("ConnecttoGame1").enabled, c.leaves) << c.name;
         EXPECT_EQ(t.bed.ticking(), !c.leaves) << c.name;
         EXPECT_EQ(t.game.clients.isEmpty(), c.leaves) << c.name;
+        if (c.leaves)   // the player can sign in again
+            t.login();
+        EXPECT_EQ(WaitFor([&] { return t.request.received.last().startsWith("PQZ!G6"); }, 300), c.leaves) << c.name;
     }
+    Client t;   // so can one whose countdown ran out without a card
+    t.bed.tick(116);
+    t.login();
+    EXPECT_TRUE(WaitFor([&] { return t.request.received.last().startsWith("PQZ!G6"); }));
 }
 
 TEST(Feeds, TheDrawStartsTheGame)
@@ -156,20 +169,26 @@ TEST(Feeds, WinnersAreAskedForAndListed)
     EXPECT_EQ(view.c("Twinners.ListBox1").items, QStringList{QString()});
 }
 
-TEST(Feeds, OneRequestAtATime)
+TEST(Feeds, OneRequestAtATimeAndItKeepsItsReply)
 {
     Client t;
     t.openSales();
-    t.core.shop().chooseFaces(2);   // the server does not answer
+    t.core.shop().chooseFaces(2);
     ASSERT_TRUE(WaitFor([&] { return t.request.received.contains("PQZ!S1"); }));
+    t.bed.line(Link::Request, "PQZ!CARDRG1$A7%A$B" + CoreTestbed::numbers(2) + "%B");
+    t.core.shop().Button3Click();   // the server does not answer yet
+    ASSERT_TRUE(WaitFor([&] { return t.request.received.last().startsWith("PQZ!B7"); }));
     const int beeps = t.view.beeps;
     t.core.ShowLastWinners(QStringLiteral("100001"));
     EXPECT_EQ(t.view.messages.last(), QStringLiteral("T1404"));
     t.core.shop().Button3Click();
     t.core.table().RightCardClick();
+    t.core.shop().chooseFaces(3);
     EXPECT_EQ(t.view.beeps - beeps, 2);
     Spin(50);
-    EXPECT_EQ(t.request.received, (QList<QByteArray>{"PQZ!S6", "PQZ!S1"}));   // the sign-in's cards, the card asked for
+    EXPECT_EQ(t.request.received.size(), 3);   // the sign-in's cards, the card asked for, the purchase
+    t.bed.line(Link::Request, "PQZ!LOGINOK100001.00001.00007$04.00%0$B" + CoreTestbed::numbers(2) + "%B$C7%C");
+    EXPECT_EQ(t.view.text("f_credits") + ' ' + t.view.text("cardid1"), QStringLiteral("4.00 100001.00007"));
 }
 
 }   // namespace

@@ -5,6 +5,7 @@
 #include "scriptedpeer.h"
 #include "shell/directory.h"
 
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace {
@@ -75,14 +76,23 @@ TEST_F(WebLogin, ThePlayersIdIsPostedAndTheCoreSignsInAtTheGameServerTheDirector
     EXPECT_TRUE(bed.readFile(QStringLiteral("defaults.cfg")).contains("#V6:FALSE#V7:#"));
 }
 
-TEST_F(WebLogin, EachHttpFailureShowsItsMessageAndTheDialogAgain)
+TEST_F(WebLogin, EachHttpFailureAndAnUpgradeShowTheirMessage)
 {
     start();
+    // A reply that drips one byte at a time still ends at the deadline (900 ms at 20 ms a second).
+    ScriptedPeer drip;
+    QTimer byte;
+    QObject::connect(&drip, &ScriptedPeer::clientConnected,
+                     [&] { drip.broadcast("HTTP/1.1 200 OK\r\nContent-Length: 9999\r\n\r\n"); });
+    QObject::connect(&byte, &QTimer::timeout, [&] { drip.broadcast("x"); });
+    byte.start(20);
+    const QString dripHost = QStringLiteral("127.0.0.1:") + QString::number(drip.port());
     web.status = 500;
     const std::pair<QString, QString> cases[] = {
         {web.host(), QStringLiteral("HTTP Communications Failure: Please try Again")},
         {QStringLiteral("127.0.0.1:1"), QStringLiteral("HTTP Connection Failed: Please try Again")},
         {QStringLiteral("no-such-host.invalid"), QStringLiteral("HTTP Invalid Host Error: Please try Again")},
+        {dripHost, QStringLiteral("HTTP Communications Failure: Please try Again")},
     };
     for (const auto& [host, message] : cases) {
         bed.view.hideWindow(QStringLiteral("Tlogindialog"));
@@ -90,7 +100,24 @@ TEST_F(WebLogin, EachHttpFailureShowsItsMessageAndTheDialogAgain)
         ASSERT_TRUE(WaitFor([&] { return bed.view.visible(QStringLiteral("Tlogindialog")); }, 15000)) << host.toStdString();
         EXPECT_EQ(bed.view.messages.last(), message);
     }
+    // An upgrade shows its message (ours when it has none) and opens no game link.
+    web.status = 200;
+    for (const QByteArray& message : {QByteArray("Get version 5"), QByteArray()}) {
+        bed.view.messages.clear();
+        web.body = "instruct:UPGRADE%instmsg:" + message + "%URL&http://127.0.0.1/%";
+        core().signIn().LoginButton1Click(QStringLiteral("p"), QStringLiteral("w"), web.host(), true);
+        ASSERT_TRUE(WaitFor([&] { return !bed.view.messages.isEmpty(); }));
+        EXPECT_EQ(bed.view.messages.takeLast(), message.isEmpty() ? "A new version of the program is needed to play in "
+                                                                    "this hall." : QString::fromLatin1(message));
+    }
     EXPECT_EQ(server.connections, 0);
+    // A second login replaces a dripping one without a word about it.
+    web.body = kReply;
+    core().signIn().LoginButton1Click(QStringLiteral("p"), QStringLiteral("w"), dripHost, true);
+    ASSERT_TRUE(WaitFor([&] { return drip.received.count("POST /vexobingo/vxplay466.asp HTTP/1.1") == 2; }));
+    core().signIn().LoginButton1Click(QStringLiteral("p"), QStringLiteral("w"), web.host(), true);
+    ASSERT_TRUE(WaitFor([&] { return server.received.size() == 1; }));
+    EXPECT_TRUE(bed.view.messages.isEmpty());
 }
 
 TEST_F(WebLogin, ARememberedPasswordSignsInWithoutTheDialog)
