@@ -33,8 +33,7 @@ QByteArray makeWave(int ms)
     return w.append(QByteArray(int(bytes), '\0'));
 }
 
-class WavePlayerTest : public ::testing::Test {
-protected:
+struct WavePlayerTest : ::testing::Test {
     QString file(const char* name, const QByteArray& content)
     {
         const QString p = dir.filePath(QString::fromLatin1(name));
