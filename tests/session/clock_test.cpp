@@ -9,7 +9,8 @@ namespace {
 
 // A started client with sound on and the countdown's two notices in its sounds folder.
 struct Session : CoreTestbed {
-    explicit Session(int msPerSecond = 5, quint16 salesPort = 1) : CoreTestbed(msPerSecond, 1, 1, salesPort)
+    explicit Session(int msPerSecond = 5, quint16 salesPort = 1, quint16 gamePort = 1)
+        : CoreTestbed(msPerSecond, 1, gamePort, salesPort)
     {
         writeFile(QStringLiteral("defaults.cfg"), "SO:TRUE#\r\n");
         for (const char* f : {"lastcall.wav", "nosales.wav"})
@@ -171,10 +172,11 @@ TEST(Endings, WhenTheCreditIsUsedUpTheSessionRestsAfterTheFeedsBingoAndEnd)
     EXPECT_FALSE(s.ticking());
 }
 
-TEST(Watchdog, ASalesFeedSilentForMoreThan35SecondsIsReopened)
+TEST(Watchdog, AFeedSilentForMoreThan35SecondsIsReopened)
 {
     ScriptedPeer sales;
-    Session s(1000000, sales.port());   // the real tick never comes; the test ticks
+    ScriptedPeer game;
+    Session s(1000000, sales.port(), game.port());   // the real tick never comes; the test ticks
     s.signIn(300);
     ASSERT_TRUE(WaitFor([&] { return sales.clients.size() == 1; }));
     s.tick(30);
@@ -186,6 +188,12 @@ TEST(Watchdog, ASalesFeedSilentForMoreThan35SecondsIsReopened)
     s.tick(9);   // the next step finds more than 35 seconds of silence
     ASSERT_TRUE(WaitFor([&] { return sales.connections == 2; }));
     EXPECT_EQ(s.c().round().phase(), Phase::WaitingForSales);
+    // "Buy": the sales feed closes for good and the watchdog keeps the game feed.
+    sales.sendLine("PQZACKBUY1");
+    ASSERT_TRUE(WaitFor([&] { return game.clients.size() == 1 && sales.clients.isEmpty(); }));
+    s.tick(46);
+    ASSERT_TRUE(WaitFor([&] { return game.connections == 2; }));
+    EXPECT_EQ(sales.connections, 2);
 }
 
 // Missing pictures are named in the diagnostic log, never over the game's status texts;

@@ -191,4 +191,35 @@ TEST(Feeds, OneRequestAtATimeAndItKeepsItsReply)
     EXPECT_EQ(t.view.text("f_credits") + ' ' + t.view.text("cardid1"), QStringLiteral("4.00 100001.00007"));
 }
 
+// A card or a purchase the server refuses names its reason, and the buttons come back;
+// the sign-in before it saved the settings before taking the alias.
+TEST(Replies, RefusedCardsAndPurchasesNameTheirReasonAndGiveTheControlsBack)
+{
+    const struct { bool purchase; QByteArray reply; QString status; QString message; } cases[] = {
+        {false, "PQZ!CARDRN", "T1309", "T1309"},
+        {true, "PQZ!LOGINPW", "T1313", "T1312"},
+        {true, "PQZ!LOGINNOMaximum Cards per game", "ERROR: Maximum Cards per game", "T1710"},
+        {true, "PQZ!LOGINNOSorry your Account", "ERROR: Sorry your Account", "T1711"},
+        {true, "PQZ!LOGINNOGame is being set up", "ERROR: Game is being set up", "T1714"},
+        {true, "PQZ!LOGINNOSorry Account is locked", "ERROR: Sorry Account is locked", "T1715"},
+    };
+    for (const auto& c : cases) {
+        CoreTestbed bed;
+        bed.create();
+        bed.signIn();
+        EXPECT_TRUE(bed.readFile("defaults.cfg").contains("#AL:#") && bed.view.text("Jackpot") == "$-.--"
+                    && bed.view.statusHistory.contains("T1311"));
+        bed.openSales();
+        bed.c().shop().chooseFaces(4);
+        if (c.purchase) {
+            bed.line(Link::Request, "PQZ!CARDRG1$A9%A$B" + CoreTestbed::numbers(4) + "%B");
+            EXPECT_EQ(bed.c().rack().card(1).FaceCount, 4);
+            bed.c().shop().Button3Click();
+        }
+        bed.line(Link::Request, c.reply);
+        EXPECT_TRUE(bed.view.status() == c.status && bed.view.messages.value(1) == c.message) << c.reply.data();
+        EXPECT_TRUE(bed.view.c("s4image").enabled && !bed.c().rack().bought() && !bed.c().links().busy());
+    }
+}
+
 }   // namespace

@@ -122,3 +122,41 @@ TEST(Language, LinesFillSlotsInOrderUpTo501)
     EXPECT_EQ(t.text(1500), "t500");
     EXPECT_EQ(t.text(1501), "-");
 }
+
+// Every text of the language table lands on its own control: captions and window texts
+// by id, hints from 1200 on ("T<id>" in the test's language file).
+TEST(Captions, EveryIdLandsOnItsOwnControl)
+{
+    CoreTestbed bed;
+    bed.create();
+    const QStringList map = QStringLiteral(
+        "100:TForm1 101:Label1 102:Label6 103:s1text 104:tbtext 105:tbimage 106:button4 108:Panel9 109:Panel4 "
+        "110:Panel17 111:Panel19 112:Panel20 113:Panel22 114:Panel23 115:Panel24 116:Panel25 117:Panel21 "
+        "118:ChatQuit 119:pllls 120:calllabel 121:label4 122:Label7 123:status 124:Connect1 126:MarkerColor1 "
+        "127:Fonts1 128:Sound1 129:CHATROOM1 130:Skins1 131:About1 132:ConnecttoGame1 133:Quit1 138:Autodauber "
+        "139:Shape6 140:BingoMarker1 141:Small1 142:Large1 143:TurnSoundON1 144:OFF1 145:GetNewSounds1 "
+        "146:GetFunBingos1 147:Get1 149:logo1 150:si1 151:Woody1 152:Blue1 153:Green1 154:Classic1 155:Neon1 "
+        "156:Stucco1 157:Linen1 158:Pinky1 159:Walls1 160:Water1 161:PopUpNews1 162:ShowLastGamesWinners1 "
+        "163:OnlineHelp1 164:NewoftheDay1 165:UPDATE1 166:UpdateAllFiles1 167:OpenaTroubleTicket1 168:About2 "
+        "169:Label3 170:Label2 1200:dpresent 1201:adpresent 1203:Panel9 1204:Panel4 1205:mtext 1206:Panel17 "
+        "1207:Panel19 1208:Panel20 1211:Panel24 1212:Panel25 1214:ChatQuit 1215:Panel22 1216:LeftCard "
+        "1217:RightCard 1218:anigrid1 1219:anigrid2 1220:Panel23 200:Tlogindialog 201:Tlogindialog.Label4 "
+        "202:Tlogindialog.Label3 203:Tlogindialog.Label1 204:Tlogindialog.Label2 205:Tlogindialog.Button1 "
+        "206:Tlogindialog.Button2 300:TAliasConfirm 301:TAliasConfirm.Label1 302:TAliasConfirm.Label3 "
+        "303:TAliasConfirm.OKBtn 304:TAliasConfirm.CancelBtn 400:Tgetaset 401:Tgetaset.Label1 "
+        "402:Tgetaset.Label2 403:Tgetaset.Button1 500:Tgetbings 501:Tgetbings.Label1 502:Tgetbings.Label2 "
+        "503:Tgetbings.Button1 600:Tgetcset 601:Tgetcset.Label1 602:Tgetcset.Label2 603:Tgetcset.Button1 "
+        "700:Tgifdownload.Label1 800:TForm2 900:Twinners 1000:Tmarketdialog 1001:Tmarketdialog.ThankT "
+        "1002:Tmarketdialog.Label1 1003:Tmarketdialog.Label2 1004:Tmarketdialog.Label3 1100:TForm3 "
+        "1101:TForm3.Label1 1102:TForm3.Label2 1103:TForm3.Label3 1104:TForm3.Label4 1105:TForm3.Label5 "
+        "1106:TForm3.Label6 1107:TForm3.Label7 1108:TForm3.Label8 1109:TForm3.Label9 1110:TForm3.Button1").split(QLatin1Char(' '));
+    ASSERT_EQ(map.size(), 124);
+    for (const QString& pair : map) {
+        const int id = pair.section(QLatin1Char(':'), 0, 0).toInt();
+        const QString control = pair.section(QLatin1Char(':'), 1);
+        const QString expected = QStringLiteral("T") + QString::number(id);
+        const bool rewritten = QStringList{"TForm1", "button4", "status"}.contains(control);   // by the start-up
+        const QString shown = id >= 1200 ? bed.view.c(control).hint : bed.view.text(control);
+        EXPECT_TRUE(shown == expected || (rewritten && id < 1200)) << control.toStdString();
+    }
+}
