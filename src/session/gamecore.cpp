@@ -38,8 +38,8 @@ GameCore::GameCore(const CoreConfig& config, MainView* view, GameClock* clock, W
         // The game server took the sign-in and never answered it (or answered with
         // something else): the player may try again.
         links_.close(Link::Request);
-        view_->messageBox(QStringLiteral("The game server did not answer the sign-in. Please try again."));
         signIn_.ShowLoginDialog();
+        view_->messageBox(QStringLiteral("The game server did not answer the sign-in. Please try again."));
     });
 }
 

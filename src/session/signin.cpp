@@ -79,13 +79,14 @@ void SignIn::WebLogin(const QString& playerId, const QString& password, const QS
 void SignIn::OnWebLoginReply(HttpClient::Outcome outcome, const QString& playerId, const QString& password)
 {
     if (outcome != HttpClient::Outcome::Success) {
+        // Without a directory there is nothing to connect to: back to the dialog, with
+        // the reason shown over it.
+        ShowLoginDialog();
         view_->messageBox(outcome == HttpClient::Outcome::ConnectionFailed
                               ? QStringLiteral("HTTP Connection Failed: Please try Again")
                           : outcome == HttpClient::Outcome::InvalidHost
                               ? QStringLiteral("HTTP Invalid Host Error: Please try Again")
                               : QStringLiteral("HTTP Communications Failure: Please try Again"));
-        // Without a directory there is nothing to connect to: back to the dialog.
-        ShowLoginDialog();
         return;
     }
     settings_.setLogin(playerId, password);
