@@ -63,10 +63,7 @@ void ExpectReplies(quint16 port, const QList<std::pair<QByteArray, QByteArray>>&
     }
 }
 
-QByteArray Login(const QByteArray& user, const QByteArray& password)
-{
-    return "PQZ!G6" + user + "#!PW" + password + "#!ADQZWIN466#!LAEN#";
-}
+QByteArray Login(const QByteArray& u, const QByteArray& p) { return "PQZ!G6" + u + "#!PW" + p + "#!ADQZWIN466#!LAEN#"; }
 
 QByteArray Purchase(const QByteArray& user, const QByteArray& password, const QByteArray& selection, int faces)
 {
@@ -74,10 +71,7 @@ QByteArray Purchase(const QByteArray& user, const QByteArray& password, const QB
         + QByteArray::number(faces) + "#!LAEN#";
 }
 
-QByteArray GetText(const QByteArray& path)
-{
-    return "GET " + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n";
-}
+QByteArray GetText(const QByteArray& path) { return "GET " + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n"; }
 
 QByteArray PostText(const QByteArray& path, const QByteArray& body)
 {

@@ -27,11 +27,7 @@ TEST(Directory, EveryKeyIsReadWithinItsBoundAndMissingRoomsStayEmpty)
                                 d.ImageHost, d.LogoImage, d.AdSpace2Image, d.WinnersImage};
     EXPECT_EQ(fields.join(QLatin1Char('|')).toStdString(), "OK|127.0.0.1|10.0.0.1|47002|Night Owls|||/news/news.rtf|"
                                                            "http://site/|files:2|img:1|mylogo.gif|ad2.gif|wb.gif");
-    auto chat = [](const char* reply) {
-        ServiceDirectory x;
-        x.parse(reply);
-        return x.ChatAllowed;
-    };
+    const auto chat = [&d](const char* reply) { return d.parse(reply), d.ChatAllowed; };
     EXPECT_TRUE(chat("ChatOK:0%") && !chat("ChatOK:1%") && !chat("nothing") && !chat("ChatOK:"));
     // A value ends at its "%" within 1024 characters; a key inside an earlier value is found there.
     EXPECT_EQ(DirectoryValue("logo:", "logo:" + QByteArray(1024, 'a') + "%"), "");

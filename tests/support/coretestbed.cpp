@@ -6,18 +6,20 @@
 #include <QFile>
 #include <QFileInfo>
 
-namespace {
-const int kRanges[][2] = {
-    {10, 10}, {100, 170}, {200, 206}, {300, 304}, {400, 403}, {500, 503}, {600, 603}, {700, 700}, {800, 800},
-    {900, 900}, {1000, 1004}, {1100, 1110}, {1200, 1220}, {1300, 1316}, {1400, 1404}, {1500, 1521},
-    {1600, 1600}, {1700, 1705}, {1710, 1715},
-};
-}
-
 CoreTestbed::CoreTestbed(int msPerSecond, quint16 requestPort, quint16 gamePort, quint16 salesPort)
     : clock(msPerSecond)
 {
-    writeLanguage();
+    // The test language file: every id the program uses reads "T<id>", id 10 "en".
+    static const int kRanges[][2] = {
+        {10, 10}, {100, 170}, {200, 206}, {300, 304}, {400, 403}, {500, 503}, {600, 603}, {700, 700}, {800, 800},
+        {900, 900}, {1000, 1004}, {1100, 1110}, {1200, 1220}, {1300, 1316}, {1400, 1404}, {1500, 1521},
+        {1600, 1600}, {1700, 1705}, {1710, 1715},
+    };
+    QByteArray text;
+    for (const auto& r : kRanges)
+        for (int id = r[0]; id <= r[1]; ++id)
+            text += QByteArray::number(id) + ' ' + (id == 10 ? QByteArray("en") : "T" + QByteArray::number(id)) + "\r\n";
+    writeFile(QStringLiteral("English.txt"), text);
     // The pictures the core shows by name, so that a missing-picture notice does not
     // stand in the status line (the recording view loads any file).
     for (const char* picture : {"logo.gif", "bingo.gif", "bde.gif", "grid.gif", "NAgrid.gif", "winnerbox.gif",
@@ -31,22 +33,13 @@ CoreTestbed::CoreTestbed(int msPerSecond, quint16 requestPort, quint16 gamePort,
     config.requestPort = requestPort;
     config.gameFeedPort = gamePort;
     config.salesFeedPort = salesPort;
-    core = std::make_unique<GameCore>(config, &view, &clock, &player);
+    remake();
 }
 
 void CoreTestbed::remake(MainView* on)
 {
     core.reset();
     core = std::make_unique<GameCore>(config, on ? on : &view, &clock, &player);
-}
-
-void CoreTestbed::writeLanguage()
-{
-    QByteArray text;
-    for (const auto& r : kRanges)
-        for (int id = r[0]; id <= r[1]; ++id)
-            text += QByteArray::number(id) + ' ' + (id == 10 ? QByteArray("en") : "T" + QByteArray::number(id)) + "\r\n";
-    writeFile(QStringLiteral("English.txt"), text);
 }
 
 void CoreTestbed::writeFile(const QString& relative, const QByteArray& bytes)
@@ -61,14 +54,7 @@ void CoreTestbed::writeFile(const QString& relative, const QByteArray& bytes)
 QByteArray CoreTestbed::readFile(const QString& relative) const
 {
     QFile f(dir.filePath(relative));
-    if (!f.open(QIODevice::ReadOnly))
-        return QByteArray();
-    return f.readAll();
-}
-
-void CoreTestbed::create()
-{
-    core->FormCreate();
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 QByteArray CoreTestbed::numbers(int faces)
@@ -87,17 +73,6 @@ QByteArray CoreTestbed::codes(std::initializer_list<int> numbers)
     for (int n : numbers)
         s += char(n + 50);
     return s;
-}
-
-void CoreTestbed::tick(int n)
-{
-    for (int i = 0; i < n; ++i)
-        core->Timer1Timer();
-}
-
-void CoreTestbed::signIn(int seconds, const QByteArray& pattern)
-{
-    line(Link::Request, "PQZ!LOGINOK$05.00%0$1" + pattern + "%1$BLucky%B$5" + QByteArray::number(seconds) + "%5");
 }
 
 void CoreTestbed::openSales(int seconds)

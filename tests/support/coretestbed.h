@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <initializer_list>
 #include <memory>
+#include <utility>
 
 class RecordingPlayer : public WavePlayer {
 public:
@@ -17,24 +18,20 @@ public:
     Mode mode() const override { return playing ? Mode::Playing : Mode::Stopped; }
     bool play(const QString& path, QString* error) override
     {
-        if (failNext) {
-            failNext = false;
+        if (std::exchange(failNext, false)) {
             if (error)
                 *error = QStringLiteral("device busy");
             return false;
         }
         played << path;
-        playing = true;
-        return true;
+        return playing = true;
     }
     void stop() override { finish(); }
     // Ends the sound that plays and delivers its notice.
     void finish()
     {
-        if (!playing)
-            return;
-        playing = false;
-        emit notify();
+        if (std::exchange(playing, false))
+            emit notify();
     }
 };
 
@@ -61,13 +58,11 @@ struct CoreTestbed {
     // one goes first), on another view when one is given.
     CoreConfig config;
     void remake(MainView* on = nullptr);
-    // Writes the test language file: every id the program uses reads "T<id>", id 10 "en".
-    void writeLanguage();
     void writeFile(const QString& relative, const QByteArray& bytes);
     QByteArray readFile(const QString& relative) const;
     QString filePath(const QString& relative) const { return dir.filePath(relative); }
     // Runs the start-up of the main window.
-    void create();
+    void create() { core->FormCreate(); }
     // A 4-face numbers text: face f column c row r holds 15c + r + 1 + f (all in range).
     static QByteArray numbers(int faces = 4);
     // Call codes (number + 50) of the numbers given.
@@ -77,10 +72,17 @@ struct CoreTestbed {
     // Driving the core as the server and the clock do; the lines go through the
     // same parser as lines from the sockets.
     void line(Link link, const QByteArray& text) { core->ServerLineReceived(link, text); }
-    void tick(int n = 1);
+    void tick(int n = 1)
+    {
+        while (n-- > 0)
+            core->Timer1Timer();
+    }
     // The game server accepts the sign-in: balance 5.00, alias "Lucky", the pattern,
     // `seconds` to the start.
-    void signIn(int seconds = 120, const QByteArray& pattern = "A01000001");
+    void signIn(int seconds = 120, const QByteArray& pattern = "A01000001")
+    {
+        line(Link::Request, "PQZ!LOGINOK$05.00%0$1" + pattern + "%1$BLucky%B$5" + QByteArray::number(seconds) + "%5");
+    }
     // The sales feed says "buy" and the game feed announces game 100001.
     void openSales(int seconds = 100);
     // Chooses a card of `faces` faces for the current card (numbers(faces)) and buys it.
