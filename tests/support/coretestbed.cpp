@@ -75,12 +75,6 @@ QByteArray CoreTestbed::codes(std::initializer_list<int> numbers)
     return s;
 }
 
-void CoreTestbed::openSales(int seconds)
-{
-    line(Link::SalesFeed, "PQZACKBUY1");
-    line(Link::GameFeed, "PQZ$0A%0$8100001%8$2 10.00%2$33%3$4" + QByteArray::number(seconds) + "%4$7A01000001%7");
-}
-
 void CoreTestbed::buyCard(int faces)
 {
     const int card = core->rack().currentCard();
@@ -89,12 +83,6 @@ void CoreTestbed::buyCard(int faces)
     core->shop().Button3Click();
     line(Link::Request, "PQZ!LOGINOK100001.00001.0000" + QByteArray::number(card) + "$04.00%0$B" + numbers(faces)
                             + "%B$C" + QByteArray::number(card) + "%C");
-}
-
-void CoreTestbed::startGame(const QByteArray& draw, int winning, int final, const QByteArray& pattern)
-{
-    line(Link::GameFeed, "PQZ$0B%0$8100001%8$A" + draw + "%A$9bingo.gif%9$7" + pattern + "%7$5"
-                             + QByteArray::number(winning) + "%5$6" + QByteArray::number(final) + "%6");
 }
 
 int CoreTestbed::step(int steps)

@@ -84,11 +84,19 @@ struct CoreTestbed {
         line(Link::Request, "PQZ!LOGINOK$05.00%0$1" + pattern + "%1$BLucky%B$5" + QByteArray::number(seconds) + "%5");
     }
     // The sales feed says "buy" and the game feed announces game 100001.
-    void openSales(int seconds = 100);
+    void openSales(int seconds = 100)
+    {
+        line(Link::SalesFeed, "PQZACKBUY1");
+        line(Link::GameFeed, "PQZ$0A%0$8100001%8$2 10.00%2$33%3$4" + QByteArray::number(seconds) + "%4$7A01000001%7");
+    }
     // Chooses a card of `faces` faces for the current card (numbers(faces)) and buys it.
     void buyCard(int faces = 1);
     // The game feed starts game 100001 with this draw and figures.
-    void startGame(const QByteArray& draw, int winning, int final, const QByteArray& pattern = "A01000001");
+    void startGame(const QByteArray& draw, int winning, int final, const QByteArray& pattern = "A01000001")
+    {
+        line(Link::GameFeed, "PQZ$0B%0$8100001%8$A" + draw + "%A$9bingo.gif%9$7" + pattern + "%7$5"
+                                 + QByteArray::number(winning) + "%5$6" + QByteArray::number(final) + "%6");
+    }
     // Ticks until each of the next `steps` session steps has run (a ball a step rolls lands
     // at once); returns the ticks that took.
     int step(int steps = 1);
