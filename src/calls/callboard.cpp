@@ -16,8 +16,14 @@ bool CallBoard::isCalled(int row, int position) const
     return row >= 0 && row < 5 && position >= 1 && position <= 15 && called_[size_t(row)][size_t(position)];
 }
 
+namespace {
+const QString* const kStrip[] = {&Ctl::rec1, &Ctl::rec2, &Ctl::rec3, &Ctl::rec4, &Ctl::rec5};
+}
+
 void CallBoard::StartOfGame()
 {
+    for (const QString* label : kStrip)
+        view_->setText(*label, QString());
     recent_ = QByteArray(5, ' ');
     lastBall_ = 99;
 }
@@ -75,17 +81,16 @@ void CallBoard::FinishBallAnimation()
 
 QList<int> CallBoard::RefreshRecentCalls()
 {
-    static const QString* labels[] = {&Ctl::rec1, &Ctl::rec2, &Ctl::rec3, &Ctl::rec4, &Ctl::rec5};
     QList<int> marked;
     for (int k = 0; k < 5; ++k) {
         const int number = static_cast<unsigned char>(recent_[k]) - 50;
         if (number < 1 || number > 75) {
-            view_->setText(*labels[k], QStringLiteral("."));
+            view_->setText(*kStrip[k], QStringLiteral("."));
             continue;
         }
         called_[size_t((number - 1) / 15)][size_t(number - 15 * ((number - 1) / 15))] = true;
         marked << number;
-        view_->setText(*labels[k], ColumnLetter(number) + QString::number(number));
+        view_->setText(*kStrip[k], ColumnLetter(number) + QString::number(number));
     }
     return marked;
 }

@@ -26,7 +26,7 @@ public:
     // The newest call code of the strip (' ' when empty).
     char newestCode() const { return recent_[0]; }
 
-    // A new game: the strip is emptied and the next ball rolls whatever its number.
+    // A new game: the strip is emptied, on screen too, and the next ball rolls whatever its number.
     void StartOfGame();
     // The new-game reset: no number is called.
     void ClearBoard();

@@ -49,11 +49,17 @@ void CardRack::HideCards()
         view_->setVisible(Ctl::Card(k), false);
 }
 
+void CardRack::HideFaceButtons()
+{
+    for (const QString* c : {&Ctl::s1image, &Ctl::s1text, &Ctl::s2image, &Ctl::s3image, &Ctl::s4image})
+        view_->setVisible(*c, false);
+}
+
 void CardRack::HideBuyControls()
 {
-    for (const QString* c : {&Ctl::tbimage, &Ctl::tbtext, &Ctl::s1image, &Ctl::s1text, &Ctl::s2image, &Ctl::s3image,
-                             &Ctl::s4image})
-        view_->setVisible(*c, false);
+    view_->setVisible(Ctl::tbimage, false);
+    view_->setVisible(Ctl::tbtext, false);
+    HideFaceButtons();
 }
 
 void CardRack::EnableCardButtons(bool enabled)

@@ -39,7 +39,8 @@ public:
 
     void CreateCards(bool autoDaub, const QString& ticketText);
     void HideCards();
-    void HideBuyControls();
+    void HideFaceButtons();   // the face-count buttons and their caption
+    void HideBuyControls();   // those and Buy
     void EnableCardButtons(bool enabled);
     void ShowCardControls(bool buyingOpen, bool selectionOpen);
     void showGrid(bool shown);

@@ -31,8 +31,7 @@ void GameCore::CountdownSecond()
         sounds_.PlayIfPresent(QStringLiteral("nosales.wav"));
     if (s < 35) {
         round_.closeSelection();
-        for (const QString* c : {&Ctl::s1image, &Ctl::s1text, &Ctl::s2image, &Ctl::s3image, &Ctl::s4image})
-            view_->setVisible(*c, false);
+        rack_.HideFaceButtons();
     }
     if (s < 25) {
         round_.closeSales();
@@ -143,8 +142,6 @@ void GameCore::StartGame()
     view_->setVisible(Ctl::adspace1, false);
     for (const QString* c : {&Ctl::Panel11, &Ctl::recent, &Ctl::board, &Ctl::anigrid1})
         view_->setVisible(*c, true);
-    for (const QString* c : {&Ctl::rec1, &Ctl::rec2, &Ctl::rec3, &Ctl::rec4, &Ctl::rec5})
-        view_->setText(*c, QString());
     board_.StartOfGame();
     shoutDue_ = true;
     table_.Refresh1Click();

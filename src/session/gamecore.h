@@ -75,8 +75,6 @@ public:
     const SettingsStore& settings() const { return settings_; }
     const SignIn& signIn() const { return signIn_; }
     const ProgramFolder& folder() const { return folder_; }
-    const PatternState& pattern() const { return pattern_; }
-    QString languageText(int id) const { return language_.text(id); }
 
 private:
     void Connect();
