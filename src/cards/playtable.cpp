@@ -32,13 +32,25 @@ void PlayTable::FormResize(const PlayArea& area)
         return;
     // Beside the chat panel the cards keep at least 100 pixels clear.
     if (area_.chatShown && area_.playWidth - 100 < area_.multiWidth) {
-        area_.multiWidth = area_.playWidth - 100;
+        area_.multiWidth = qMax(0, area_.playWidth - 100);
         view_->setGeometry(Ctl::MultiPanel, 0, 0, area_.multiWidth, area_.multiHeight);
     }
     rack_.showFirstCard();
     LayoutMainWindow();
     ShowCardControls();
     Refresh1Click();
+}
+
+void PlayTable::DockChat(bool shown)
+{
+    area_.chatShown = shown;
+    area_.multiWidth = shown ? kChatDockWidth : area_.playWidth;
+    if (shown)
+        area_.listWidth = qMax(0, area_.playWidth - kChatDockWidth - kSplitterWidth);
+    view_->setGeometry(Ctl::MultiPanel, 0, 0, area_.multiWidth, area_.multiHeight);
+    view_->setVisible(Ctl::Splitter2, shown);
+    view_->setVisible(Ctl::cpanel, shown);
+    FormResize(area_);
 }
 
 void PlayTable::LayoutMainWindow()

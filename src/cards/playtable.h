@@ -15,7 +15,9 @@
 
 class PlayTable {
 public:
-    static constexpr int kSkinCount = 13;   // twelve looks of the Skins menu, then the start-up look
+    static constexpr int kSkinCount = 13;
+    static constexpr int kChatDockWidth = 258;   // the play area's width beside the chat
+    static constexpr int kSplitterWidth = 7;   // twelve looks of the Skins menu, then the start-up look
 
     PlayTable(MainView* view, const LanguageTable& language, CardRack& rack, CallBoard& board, SoundQueue& sounds,
               SettingsStore& settings, PatternState& pattern, ScreenPictures& pictures, const GameRound& round,
@@ -28,6 +30,8 @@ public:
     // The main window's play area changed size.
     void FormResize(const PlayArea& area);
     void LayoutMainWindow();
+    // The chat panel beside the play area (shown), or the play area alone.
+    void DockChat(bool shown);
     void Refresh1Click();
     void ShowCardControls();
     // Back to the first card (the face buttons' card), unless a request is under way.

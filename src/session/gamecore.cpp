@@ -14,7 +14,8 @@ GameCore::GameCore(const CoreConfig& config, MainView* view, GameClock* clock, W
       board_(view, clock, pictures_),
       table_(view, language_, rack_, board_, sounds_, settings_, pattern_, pictures_, round_, links_),
       shop_(view, language_, links_, round_, rack_, table_),
-      signIn_(config.defaultWebHost, config.defaultWebSite, view, clock, settings_, language_, sounds_)
+      signIn_(config.defaultWebHost, config.defaultWebSite, view, clock, settings_, language_, sounds_),
+      chat_(view, signIn_.directory(), settings_, language_, table_)
 {
     for (SetKind kind : {SetKind::Caller, SetKind::FunBingo, SetKind::Announcer})
         catalogues_[size_t(kind)] =

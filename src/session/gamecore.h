@@ -1,6 +1,6 @@
 #pragma once
 // The game core: wires the owned parts (links, round, cards, board, sounds, sets,
-// settings, pictures) and runs the steps of a session, from the web login through
+// settings, pictures, chat) and runs the steps of a session, from the web login through
 // the sales, the draw and the winners to the next sign-in. Headless: it reaches the
 // screen only through MainView, time through GameClock and sound through WavePlayer.
 #include "calls/callboard.h"
@@ -9,6 +9,7 @@
 #include "cards/cardrack.h"
 #include "cards/cardshop.h"
 #include "cards/playtable.h"
+#include "chat/chatsession.h"
 #include "rules/patterns.h"
 #include "session/gameround.h"
 #include "session/serverevents.h"
@@ -60,6 +61,7 @@ public:
     PlayTable& table() { return table_; }
     SoundQueue& sounds() { return sounds_; }
     SetCatalogue& catalogue(SetKind kind) { return *catalogues_[size_t(kind)]; }
+    ChatSession& chat() { return chat_; }
     ScreenPictures& pictures() { return pictures_; }
 
     // What time and the server do.
@@ -118,6 +120,7 @@ private:
     PlayTable table_;
     CardShop shop_;
     SignIn signIn_;
+    ChatSession chat_;
     std::array<std::unique_ptr<SetCatalogue>, 3> catalogues_;
     QTimer timer1_;
     QTimer loginDeadline_;

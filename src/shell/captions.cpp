@@ -49,9 +49,19 @@ void ShowCaptions(const LanguageTable& language, MainView* view)
         view->setText(QLatin1String(c.control), language.text(c.id));
     for (const auto& h : hints)
         view->setHint(QLatin1String(h.control), language.text(h.id));
-    view->setHint(QStringLiteral("Panel21"), QStringLiteral("BINGO!!!"));
+    view->setHint(QStringLiteral("Panel21"), HintOf(language, QStringLiteral("Panel21")));
     for (const auto& w : windows)
         view->setText(QLatin1String(w.control), language.text(w.id));
+}
+
+QString HintOf(const LanguageTable& language, const QString& control)
+{
+    if (control == QLatin1String("Panel21"))
+        return QStringLiteral("BINGO!!!");
+    for (const auto& h : hints)
+        if (control == QLatin1String(h.control))
+            return language.text(h.id);
+    return {};
 }
 
 QStringList CaptionedControls()

@@ -6,5 +6,7 @@
 #include <QStringList>
 
 void ShowCaptions(const LanguageTable& language, MainView* view);
+// The hint ShowCaptions gives a control (the text a quick-phrase button sends); empty for none.
+QString HintOf(const LanguageTable& language, const QString& control);
 // The controls and windows that carry a text or hint of the language table.
 QStringList CaptionedControls();

@@ -12,6 +12,7 @@ public:
     void setFontColour(const QString&, std::uint32_t) override {}
     void setFaceColour(const QString&, std::uint32_t) override {}
     void setItems(const QString&, const QStringList&) override {}
+    void appendLine(const QString&, const QString&) override {}
     void setProgress(const QString&, int) override {}
     void setGeometry(const QString&, int, int, int, int) override {}
     void moveControl(const QString&, int, int) override {}

@@ -22,6 +22,9 @@ public:
     virtual void setFontColour(const QString& control, std::uint32_t rgb) = 0;
     virtual void setFaceColour(const QString& control, std::uint32_t rgb) = 0;
     virtual void setItems(const QString& control, const QStringList& items) = 0;   // list boxes
+    // Adds a line of plain text at the end of a log (its oldest lines go past its bound)
+    // or an entry at the end of a list box.
+    virtual void appendLine(const QString& control, const QString& line) = 0;
     virtual void setProgress(const QString& control, int value) = 0;
     virtual void setGeometry(const QString& control, int left, int top, int width, int height) = 0;
     virtual void moveControl(const QString& control, int left, int top) = 0;

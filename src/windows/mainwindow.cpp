@@ -16,7 +16,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTextBrowser>
+#include <QTimer>
 
 namespace {
 // The dark theme between the skin tiles.
@@ -78,6 +78,27 @@ void Pane::resizeEvent(QResizeEvent*)
 {
     if (onResize)
         onResize(size());
+}
+
+void Pane::mouseMoveEvent(QMouseEvent* event)
+{
+    if (onDrag && event->buttons() != Qt::NoButton)
+        onDrag(mapToParent(event->position().toPoint()));
+}
+
+bool Pane::event(QEvent* event)
+{
+    const bool result = QWidget::event(event);
+    if ((event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent) && onShowHide)
+        onShowHide();
+    return result;
+}
+
+void ChatInput::keyReleaseEvent(QKeyEvent* event)
+{
+    QPlainTextEdit::keyReleaseEvent(event);
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && onEnter)
+        onEnter(toPlainText());
 }
 
 void Pane::paintEvent(QPaintEvent*)
@@ -410,9 +431,18 @@ void TForm1::buildPlayPanel(QWidget* play)
     auto* multi = new Pane(QStringLiteral("MultiPanel"), play);
     auto* splitter = new Pane(QStringLiteral("Splitter2"), play);
     splitter->hide();
+    splitter->setCursor(Qt::SplitHCursor);
+    splitter->setToolTip(QStringLiteral("Adjust Chat Window Size"));
+    splitter->onPaint = [](QPainter& p, const QRect& r) {
+        p.fillRect(r, QColor(0x24, 0x30, 0x4c));
+        p.setPen(QColor(255, 255, 255, 90));
+        for (int k = -1; k <= 1; ++k)
+            p.drawLine(r.center().x() - 1, r.center().y() + 6 * k, r.center().x() + 1, r.center().y() + 6 * k);
+    };
     auto* chat = new Pane(QStringLiteral("cpanel"), play);
     chat->hide();
-    static_cast<Pane*>(play)->onResize = [multi, splitter, chat](const QSize& s) {
+    auto* playPane = static_cast<Pane*>(play);
+    playPane->onResize = [multi, splitter, chat](const QSize& s) {
         if (!chat->isVisibleTo(chat->parentWidget())) {
             multi->setGeometry(0, 0, s.width(), s.height());
             return;
@@ -422,6 +452,16 @@ void TForm1::buildPlayPanel(QWidget* play)
         splitter->setGeometry(w, 0, 7, s.height());
         chat->setGeometry(w + 7, 0, qMax(0, s.width() - w - 7), s.height());
     };
+    // Showing, hiding or dragging the chat aside lays the play area out again.
+    const auto relayout = [this, playPane] {
+        playPane->onResize(playPane->size());
+        QTimer::singleShot(0, this, [this] { if (core_) core_->table().FormResize(playArea()); });
+    };
+    splitter->onDrag = [multi, playPane, relayout](const QPoint& at) {
+        multi->resize(qBound(100, at.x(), qMax(100, playPane->width() - 107)), multi->height());
+        relayout();
+    };
+    chat->onShowHide = relayout;
 
     auto* back = Named(new TiledImage(multi), "GameBackground");
     auto* grid = new Pane(QStringLiteral("GridPanel1"), multi);
@@ -452,23 +492,67 @@ void TForm1::buildPlayPanel(QWidget* play)
 void TForm1::buildChatPanel(QWidget* chat)
 {
     chat->setAutoFillBackground(true);
+    const auto colours = [](QWidget* w, const QColor& ink, const QColor& paper) {
+        QPalette p = w->palette();
+        p.setColor(QPalette::Text, ink);
+        p.setColor(QPalette::Base, paper);
+        w->setPalette(p);
+        QFont f = w->font();
+        f.setFamily(QStringLiteral("Arial"));
+        f.setPixelSize(12);
+        w->setFont(f);
+    };
+    auto* label = MakeLabel(chat, "ChatLabel", QString(), QColor(0xff, 0x40, 0x40), 10, true, Qt::AlignCenter);
     auto* members = Named(new QListWidget(chat), "ListBox1");
-    auto* lines = Named(new QTextBrowser(chat), "mChat");
-    auto* input = Named(new QLineEdit(chat), "mtext");
-    QList<QPushButton*> buttons;
-    for (const char* name : {"Panel9", "Panel4", "ChatQuit", "Panel17", "Panel19", "Panel20", "Panel21", "Panel22",
-                             "Panel23", "Panel24", "Panel25"}) {
+    members->setToolTip(QStringLiteral("Players Currently Chatting"));
+    colours(members, kGold, Qt::black);
+    connect(members, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+        if (core_ && item)
+            core_->chat().ToggleIgnore(item->text());
+    });
+    auto* lines = Named(new QPlainTextEdit(chat), "mChat");
+    lines->setReadOnly(true);
+    lines->setMaximumBlockCount(1000);
+    lines->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    colours(lines, QColor(0xff, 0xff, 0x00), QColor(0x00, 0x00, 0x80));
+    QFont bold = lines->font();
+    bold.setBold(true);
+    lines->setFont(bold);
+    auto* input = Named(new ChatInput(chat), "mtext");
+    input->setToolTip(QStringLiteral("Type Text here.  Press return to send your message."));
+    input->onEnter = [this](const QString& text) {
+        if (core_)
+            core_->chat().SendTypedLines(text);
+    };
+    QList<QPushButton*> tools, phrases;
+    for (const char* name : {"Panel9", "Panel4", "ChatQuit"})
+        tools << Named(new QPushButton(chat), name);
+    for (const char* name : {"Panel17", "Panel19", "Panel20", "Panel22", "Panel23", "Panel24", "Panel25", "Panel21"}) {
         auto* b = Named(new QPushButton(chat), name);
-        b->setFocusPolicy(Qt::NoFocus);
-        buttons << b;
+        connect(b, &QAbstractButton::clicked, this, [this, b] {
+            if (core_)
+                core_->chat().QuickPhraseClick(b->objectName());
+        });
+        phrases << b;
     }
+    for (QPushButton* b : tools + phrases)
+        b->setFocusPolicy(Qt::NoFocus);
+    connect(tools[0], &QAbstractButton::clicked, this, [this] { if (core_) core_->chat().RefreshMembers(); });
+    connect(tools[1], &QAbstractButton::clicked, this, [this] { if (core_) core_->chat().ClearChatLog(); });
+    connect(tools[2], &QAbstractButton::clicked, this, [this] { if (core_) core_->chat().LeaveChatRoom(); });
     static_cast<Pane*>(chat)->onResize = [=](const QSize& s) {
-        members->setGeometry(0, 0, s.width(), 80);
-        lines->setGeometry(0, 82, s.width(), qMax(0, s.height() - 82 - 24 - 46));
-        input->setGeometry(0, s.height() - 70, s.width(), 22);
-        const int w = qMax(1, s.width() / 6);
-        for (int k = 0; k < buttons.size(); ++k)
-            buttons[k]->setGeometry((k % 6) * w, s.height() - 46 + (k / 6) * 23, w, 22);
+        const int w = s.width();
+        label->setGeometry(0, 0, w, 20);
+        members->setGeometry(0, 20, w, 84);
+        const int third = qMax(1, w / 3);
+        for (int k = 0; k < 3; ++k)
+            tools[k]->setGeometry(k * third, 106, k == 2 ? w - 2 * third : third, 22);
+        const int bottom = s.height() - 48;   // two rows of quick phrases
+        input->setGeometry(0, bottom - 46, w, 44);
+        lines->setGeometry(0, 130, w, qMax(0, bottom - 48 - 130));
+        const int quarter = qMax(1, w / 4);
+        for (int k = 0; k < 8; ++k)
+            phrases[k]->setGeometry((k % 4) * quarter, bottom + (k / 4) * 24, quarter - 1, 22);
     };
 }
 
@@ -547,10 +631,9 @@ void TForm1::buildMenus()
 
     // The rooms open with the chat; until the web login names them they read "closed".
     QMenu* chat = menu("CHATROOM1", "Chat Room");
-    item(chat, "JoinChatRoom1", "closed", nullptr);
-    for (int k = 2; k <= 6; ++k) {
-        const QByteArray name = "ChatRoom" + QByteArray::number(k);
-        item(chat, name.constData(), "closed", nullptr);
+    for (int k = 1; k <= 6; ++k) {
+        const QByteArray name = k == 1 ? QByteArray("JoinChatRoom1") : "ChatRoom" + QByteArray::number(k);
+        item(chat, name.constData(), "closed", [this, k] { if (core_) core_->chat().JoinChatRoom(k); });
     }
 
     QMenu* skins = menu("Skins1", "Skins");

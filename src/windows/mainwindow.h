@@ -4,6 +4,7 @@
 // game core, and the core reaches the controls by name through the ViewHub.
 #include <QColor>
 #include <QMainWindow>
+#include <QPlainTextEdit>
 #include <functional>
 
 #include "cards/cardrack.h"
@@ -13,7 +14,6 @@
 class BoardWidget;
 class CardPanel1;
 class GameCore;
-class QPlainTextEdit;
 class ViewHub;
 
 // A plain panel that places its children itself when it is resized.
@@ -24,10 +24,28 @@ public:
     std::function<void(const QSize&)> onResize;
     // Optional painter for the panel's own face (drawn before the children).
     std::function<void(QPainter&, const QRect&)> onPaint;
+    // Optional: the mouse moved with a button held, at this point of the parent.
+    std::function<void(const QPoint&)> onDrag;
+    // Optional: the panel was shown or hidden within its parent.
+    std::function<void()> onShowHide;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    bool event(QEvent* event) override;
+};
+
+// The chat input: several lines may be typed or pasted; releasing Enter hands the
+// whole text over.
+class ChatInput : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    using QPlainTextEdit::QPlainTextEdit;
+    std::function<void(const QString&)> onEnter;
+
+protected:
+    void keyReleaseEvent(QKeyEvent* event) override;
 };
 
 // A round colour swatch with a silver outline; a mouse press reports itself.

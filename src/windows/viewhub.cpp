@@ -183,10 +183,22 @@ void ViewHub::setFaceColour(const QString& control, std::uint32_t rgb)
 
 void ViewHub::setItems(const QString& control, const QStringList& items)
 {
-    if (auto* list = qobject_cast<QListWidget*>(resolve(control))) {
+    QObject* o = resolve(control);
+    if (auto* list = qobject_cast<QListWidget*>(o)) {
         list->clear();
         list->addItems(items);
+    } else if (auto* memo = qobject_cast<QPlainTextEdit*>(o)) {
+        memo->setPlainText(items.join(QLatin1Char('\n')));
     }
+}
+
+void ViewHub::appendLine(const QString& control, const QString& line)
+{
+    QObject* o = resolve(control);
+    if (auto* list = qobject_cast<QListWidget*>(o))
+        list->addItem(line);
+    else if (auto* memo = qobject_cast<QPlainTextEdit*>(o))
+        memo->appendPlainText(line);
 }
 
 void ViewHub::setProgress(const QString& control, int value)

@@ -53,6 +53,7 @@ public:
     void setFontColour(const QString& n, std::uint32_t rgb) override { c(n).fontColour = rgb; }
     void setFaceColour(const QString& n, std::uint32_t rgb) override { c(n).faceColour = rgb; }
     void setItems(const QString& n, const QStringList& items) override { c(n).items = items; }
+    void appendLine(const QString& n, const QString& line) override { c(n).items << line; }
     void setProgress(const QString& n, int v) override { c(n).progress = v; }
     void setGeometry(const QString& n, int l, int t, int w, int h) override
     {

@@ -118,6 +118,8 @@ bool LineSocket::sendLine(const QByteArray& line)
         return false;
     QByteArray out = line;
     out.append(kCrLf);
+    if (socket_->bytesToWrite() + out.size() > kMaxUnsent)
+        return false;
     if (socket_->write(out) != out.size())
         return false;
     socket_->flush();

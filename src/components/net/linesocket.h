@@ -12,7 +12,8 @@
 // - close() stops reading at once: nothing that arrives later is delivered. Lines
 //   that were already complete in the buffer when the handler called close() are
 //   still delivered one after another.
-// - sendLine() appends CR LF and flushes at once.
+// - sendLine() appends CR LF and flushes at once. A peer that stops reading cannot
+//   make the unsent bytes grow past kMaxUnsent: sendLine() then refuses the line.
 // - disconnected() tells that the peer ended an established connection (not sent
 //   after close()); complete lines that came before the end are delivered first.
 #include <QByteArray>
@@ -25,6 +26,8 @@ class QTimer;
 class LineSocket : public QObject {
     Q_OBJECT
 public:
+    static constexpr qint64 kMaxUnsent = 64 * 1024;
+
     explicit LineSocket(QObject* parent = nullptr);
     ~LineSocket() override;
 

@@ -1,0 +1,71 @@
+#pragma once
+// The chat: at most one room at a time, over a line link of its own to that room's
+// server. Owns the link, the room the player is in, the alias used there and the
+// ignore list; the panel beside the play area shows what the room sends.
+#include "cards/playtable.h"
+#include "components/net/linesocket.h"
+#include "shell/directory.h"
+#include "shell/language.h"
+#include "shell/settingsstore.h"
+#include "shell/viewport.h"
+
+#include <QObject>
+#include <QPointer>
+#include <array>
+
+class ChatSession : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kReadBuffer = 2024;
+    static constexpr int kWriteBuffer = 1024;
+    static constexpr int kAliasLength = 15;
+    static constexpr int kIgnoreSlots = 10;
+    // A room that has not answered the connection by then has timed out.
+    static constexpr int kConnectDeadlineSeconds = 20;
+    // Entries of the member list; a room announcing more is not listed further.
+    static constexpr int kMaxMembers = 500;
+
+    ChatSession(MainView* view, const ServiceDirectory& directory, const SettingsStore& settings,
+                const LanguageTable& language, PlayTable& table, QObject* parent = nullptr);
+    ~ChatSession() override;
+
+    // The player's commands.
+    void JoinChatRoom(int room);     // rooms 1..6 of the Chat Room menu
+    void LeaveChatRoom();            // Quit
+    void SendTypedLines(const QString& text);   // Enter in the input box, with the box's text
+    void SendQuickPhrase(const QString& text);
+    void QuickPhraseClick(const QString& button);   // a quick-phrase button sends its hint
+    void RefreshMembers();
+    void ClearChatLog();
+    void ToggleIgnore(const QString& member);   // a click on a name of the member list
+
+    bool open() const { return open_; }
+    bool connected() const { return link_ && link_->isConnected(); }
+    const QByteArray& alias() const { return alias_; }
+
+    // One line of the room, without its CR LF.
+    void OnChatLine(const QByteArray& line);
+
+private:
+    void OnChatConnect(int errorCode);
+    void OnChatDisconnect();
+    void OnChatTimeOut();
+    void CloseChat();
+    void ReleaseLink();
+    void Send(const QByteArray& line);
+    void AddMember(const QByteArray& name);
+    bool Ignored(const QByteArray& line) const;
+
+    MainView* view_;
+    const ServiceDirectory& directory_;
+    const SettingsStore& settings_;
+    const LanguageTable& language_;
+    PlayTable& table_;
+    QPointer<LineSocket> link_;
+    QString address_ = QStringLiteral("nc");
+    QString port_;
+    QByteArray alias_;
+    std::array<QByteArray, kIgnoreSlots> ignore_{};
+    int members_ = 0;
+    bool open_ = false;
+};
