@@ -80,10 +80,17 @@ void Pane::resizeEvent(QResizeEvent*)
         onResize(size());
 }
 
+void Pane::mousePressEvent(QMouseEvent* event)
+{
+    grab_ = event->position().toPoint();
+    if (!onDrag)
+        QWidget::mousePressEvent(event);   // a plain panel lets the press through
+}
+
 void Pane::mouseMoveEvent(QMouseEvent* event)
 {
     if (onDrag && event->buttons() != Qt::NoButton)
-        onDrag(mapToParent(event->position().toPoint()));
+        onDrag(mapToParent(event->position().toPoint() - grab_));
 }
 
 bool Pane::event(QEvent* event)

@@ -24,7 +24,8 @@ public:
     std::function<void(const QSize&)> onResize;
     // Optional painter for the panel's own face (drawn before the children).
     std::function<void(QPainter&, const QRect&)> onPaint;
-    // Optional: the mouse moved with a button held, at this point of the parent.
+    // Optional: dragged with a button held; the point is where the panel's top left
+    // corner would go in its parent.
     std::function<void(const QPoint&)> onDrag;
     // Optional: the panel was shown or hidden within its parent.
     std::function<void()> onShowHide;
@@ -32,8 +33,12 @@ public:
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     bool event(QEvent* event) override;
+
+private:
+    QPoint grab_;
 };
 
 // The chat input: several lines may be typed or pasted; releasing Enter hands the

@@ -2,6 +2,7 @@
 // resolves, the board and the faces show what the player must see, the cards take the
 // room the main window gives, and the controls' commands reach the core.
 #include "coretestbed.h"
+#include "minihttp.h"
 #include "scriptedpeer.h"
 #include "windows/cardwidgets.h"
 #include "windows/dialogs.h"
@@ -254,4 +255,41 @@ TEST(Windows, MenuCommandsReachTheCore)
         c.form.findChild<QAction*>(QLatin1String(t.action))->trigger();
         EXPECT_TRUE(t.done()) << t.action;
     }
+}
+
+TEST(Windows, TheChatDocksBesideTheCardsTakesTypedLinesShowsRoomTextPlainAndItsSplitterMovesTheCards)
+{
+    Client c;
+    ScriptedPeer room;
+    MiniHttp web;
+    web.body = "chatip1:127.0.0.1%chatport1:" + QByteArray::number(room.port()) + "%chatname1:Main Hall%ChatOK:0%";
+    c.core->signIn().LoginButton1Click(QStringLiteral("p"), QStringLiteral("w"), web.host(), false);
+    ASSERT_TRUE(WaitFor([&] { return c.core->signIn().directoryRead(); }));
+    c.play(CoreTestbed::codes({1, 2, 3}));   // signs in as "Lucky"
+    c.form.findChild<QAction*>(QStringLiteral("JoinChatRoom1"))->trigger();
+    ASSERT_TRUE(WaitFor([&] { return c.core->chat().connected(); }));
+    QWidget* multi = c.w(Ctl::MultiPanel);
+    EXPECT_TRUE(c.w(Ctl::cpanel)->isVisible() && multi->width() == 258);
+    EXPECT_EQ(c.w(Ctl::cpanel)->x(), 258 + 7);
+
+    auto* input = c.form.findChild<QPlainTextEdit*>(QStringLiteral("mtext"));
+    QTest::keyClicks(input, QStringLiteral("hi all"));
+    QTest::keyClick(input, Qt::Key_Return);
+    ASSERT_TRUE(WaitFor([&] { return room.received.contains("BLucky: hi all"); }));
+    EXPECT_TRUE(input->toPlainText().isEmpty());
+    room.sendLine("S0Eve: <img src=x><b>hi</b>");
+    const auto* log = c.form.findChild<QPlainTextEdit*>(QStringLiteral("mChat"));
+    EXPECT_TRUE(WaitFor([&] { return log->toPlainText().endsWith(QLatin1String("\nEve: <img src=x><b>hi</b>")); }));
+
+    // Dragging the splitter 100 pixels to the right widens the cards' room; the cards follow.
+    QWidget* splitter = c.w(Ctl::Splitter2);
+    QTest::mousePress(splitter, Qt::LeftButton, {}, QPoint(3, 20));
+    QTest::mouseMove(splitter, QPoint(103, 20));
+    QTest::mouseRelease(splitter, Qt::LeftButton, {}, QPoint(103, 20));
+    EXPECT_EQ(multi->width(), 358);
+    EXPECT_TRUE(WaitFor([&] { return c.w(Ctl::Card(1))->geometry().right() < 358 && splitter->x() == 358; }));
+
+    QTest::mouseClick(c.w(QStringLiteral("ChatQuit")), Qt::LeftButton);
+    EXPECT_TRUE(WaitFor([&] { return room.received.contains("RLucky"); }));
+    EXPECT_TRUE(!c.w(Ctl::cpanel)->isVisible() && multi->width() == c.w(QStringLiteral("PlayPanel"))->width());
 }
