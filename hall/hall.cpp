@@ -1,26 +1,28 @@
 #include "hall.h"
 
 #include "chatroom.h"
+#include "regulars.h"
 #include "webservice.h"
 
 #include <QCoreApplication>
 #include <QDir>
 
-namespace {
-
-const char* const kRoomNames[] = {"Main Hall", "Night Owls", "Early Birds", "High Rollers", "Quiet Corner", "Lounge"};
-
-}  // namespace
+#include <iterator>
 
 Hall::Hall(const HallConfig& config, QObject* parent) : QObject(parent), config_(config)
 {
     if (config_.wwwDir.isEmpty())
         config_.wwwDir = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("www"));
-    while (config_.chatPorts.size() > 6)
+    while (config_.chatPorts.size() > int(std::size(kRoomNames)))
         config_.chatPorts.removeLast();
 }
 
-Hall::~Hall() = default;
+// The players hear "SX" before the rooms go.
+Hall::~Hall()
+{
+    for (HallChatRoom* room : rooms_)
+        room->close();
+}
 
 bool Hall::start(QString* error)
 {
@@ -54,8 +56,17 @@ bool Hall::start(QString* error)
     DirectoryInfo info;
     info.gameHost = config_.address.toString().toLatin1();
     info.webHost = webHost().toLatin1();
-    for (HallChatRoom* room : rooms_)
+    for (int i = 0; i < rooms_.size(); ++i) {
+        HallChatRoom* room = rooms_[i];
         info.chatRooms.append({room->name(), room->port()});
+        room->setKeepAlivePeriod(config_.chatKeepAliveMs);
+        auto* regulars = new HallRegulars(room, i, config_.game);
+        connect(game_, &GameServer::phaseChanged, regulars, &HallRegulars::phaseChanged);
+        connect(game_, &GameServer::gameStarted, regulars, [game = game_, regulars](const QByteArray& number) {
+            if (const GameResult* result = game->result(number))
+                regulars->gameStarted(*result);
+        });
+    }
     web_->setDirectoryInfo(info);
     game_->start();
     return true;

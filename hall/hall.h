@@ -11,6 +11,10 @@
 class WebService;
 class HallChatRoom;
 
+// The chat rooms' names, in room order; a hall has at most this many rooms.
+inline constexpr const char* kRoomNames[] = {"Main Hall",    "Night Owls",   "Early Birds",
+                                             "High Rollers", "Quiet Corner", "Lounge"};
+
 struct HallConfig {
     QHostAddress address = QHostAddress::LocalHost;
     quint16 webPort = 48080;
@@ -18,6 +22,7 @@ struct HallConfig {
     quint16 salesPort = 49990;
     quint16 gamePort = 46000;
     QList<quint16> chatPorts = {47001, 47002};   // "Main Hall", "Night Owls"; 0 = any free port
+    int chatKeepAliveMs = 30000;   // "SQ" period of the chat rooms
     QString wwwDir;           // empty: "www" beside the executable
     QString accountsFile;     // extra accounts, optional
     GameConfig game;

@@ -80,12 +80,16 @@ QByteArray PostText(const QByteArray& path, const QByteArray& body)
 struct Feed {
     QTcpSocket socket;
     QList<QByteArray> lines;
+    QByteArray keepAlive;   // the answer to a chat room's "SQ", if any
 
     explicit Feed(quint16 port)
     {
         QObject::connect(&socket, &QTcpSocket::readyRead, [this] {
-            while (socket.canReadLine())
+            while (socket.canReadLine()) {
                 lines.append(socket.readLine().chopped(2));
+                if (lines.last() == "SQ" && !keepAlive.isEmpty())
+                    socket.write(keepAlive);
+            }
         });
         socket.connectToHost(QHostAddress::LocalHost, port);
     }
@@ -150,6 +154,7 @@ protected:
         HallConfig config;
         config.webPort = config.requestPort = config.salesPort = config.gamePort = 0;
         config.chatPorts = {0, 0};
+        config.chatKeepAliveMs = 300;
         config.wwwDir = root_.filePath(QStringLiteral("www"));
         config.game.tickMs = 100000000;   // the clock never fires; tests step it
         config.game.waitSeconds = 1;
@@ -324,23 +329,74 @@ TEST_F(HallTest, AGameSellsDrawsJudgesAndPays)
     EXPECT_EQ(FieldValue('1', Request(req(), Login("demo", "bingo"))), "B0O000003");
 }
 
-TEST_F(HallTest, ChatRoomGreetsRelaysAndLists)
+// A chat room as its players see it: the lists and announcements around a greeting, relayed
+// lines under the sender's own alias, the regulars, every way out, the bounds, the closing.
+TEST_F(HallTest, ChatRoomListsRelaysGreetsAndLetsGo)
 {
-    Feed ann(hall_->chatPorts()[0]);
-    ASSERT_EQ(ann.waitFor("S1"), "S1");
-    ann.socket.write("GAnn%1ann%2\r\n");
-    ASSERT_EQ(ann.waitFor("SA"), "SAAnn");
-    Feed bob(hall_->chatPorts()[0]);
-    ASSERT_EQ(bob.waitFor("S1"), "S1");
-    bob.socket.write("GBob%1bob%2\r\nBBob: hello all\r\nL\r\n");
-    EXPECT_EQ(ann.waitFor("SAB"), "SABob");
-    EXPECT_EQ(ann.waitFor("S0"), "S0Bob: hello all");
-    EXPECT_EQ(bob.waitFor("SLA"), "SLAnn");
-    EXPECT_EQ(bob.waitFor("SLB"), "SLBob");
-    bob.socket.write("RBob\r\n");
-    EXPECT_EQ(ann.waitFor("SR"), "SRBob");
-    // An endless line ends only the sender's visit.
-    ann.socket.write(QByteArray(5000, 'x'));
+    const quint16 port = hall_->chatPorts()[1];
+    Feed ann(port), bob(port);
+    ann.keepAlive = "QAnn\r\n";
+    bob.keepAlive = "QBob\r\n";
+    ann.socket.write("G  Ann %1ann%2\r\nGAnnie%1x%2\r\n");   // trimmed; a second greeting changes nothing
+    ASSERT_EQ(ann.waitFor("SLAnn"), "SLAnn");
+    ASSERT_EQ(ann.lines.indexOf("SLAnn"), 4);   // after "S1" and the three regulars
+    const QList<QByteArray> regulars = ann.lines.mid(1, 3);
+    bob.socket.write("GBob%1bob%2\r\n");
+    EXPECT_EQ(ann.waitFor("SA"), "SABob");
+    const QList<QByteArray> present = regulars + QList<QByteArray>{"SLAnn", "SLBob"};
+    ASSERT_EQ(bob.waitFor("SLBob"), "SLBob");
+    EXPECT_EQ(bob.lines.mid(0, 6), QList<QByteArray>{"S1"} + present);
+    bob.socket.write("BAnn: I am Ann\r\nBBob: hi: all\r\nBhello\r\nL\r\n");
+    for (Feed* feed : {&ann, &bob})
+        EXPECT_EQ(feed->waitFor("S0Bob: hello"), "S0Bob: hello");
+    for (const char* line : {"S0Bob: I am Ann", "S0Bob: hi: all"})
+        EXPECT_TRUE(ann.lines.contains(line)) << line;
+    EXPECT_TRUE(WaitFor([&] { return bob.lines.count("SLBob") == 2; }));
+    EXPECT_EQ(bob.lines.mid(bob.lines.lastIndexOf("SLBob") - 4, 5), present);
+    // A regular greets the newcomer by name, a moment after its greeting.
+    EXPECT_TRUE(WaitFor([&] {
+        return std::any_of(ann.lines.begin(), ann.lines.end(), [&](const QByteArray& line) {
+            return line.contains("Bob") && std::any_of(regulars.begin(), regulars.end(), [&](const QByteArray& name) {
+                       return line.startsWith("S0" + name.mid(2) + ": ");
+                   });
+        });
+    }));
+    EXPECT_EQ(ann.waitFor("SQ"), "SQ");
+    bob.keepAlive.clear();   // two silent periods and Bob is gone
+    EXPECT_EQ(ann.waitFor("SRBob"), "SRBob");
+
+    // Leaving by "R", by closing, by an endless line.
+    for (const auto& [alias, goodbye] : {std::pair<QByteArray, QByteArray>{"Cy", "RCy\r\n"}, {"Di", ""},
+                                         {"Ed", QByteArray(5000, 'x')}}) {
+        Feed leaver(port);
+        leaver.socket.write("G" + alias + "%1x%2\r\n");
+        ASSERT_EQ(ann.waitFor("SA" + alias), "SA" + alias);
+        if (goodbye.isEmpty())
+            leaver.socket.disconnectFromHost();
+        leaver.socket.write(goodbye);
+        EXPECT_EQ(ann.waitFor("SR" + alias), "SR" + alias);
+    }
+
+    // A member that never reads is dropped once its unsent output passes the bound; Ann, who
+    // reads, goes on hearing every line.
+    QTcpSocket slow;
+    slow.setReadBufferSize(1024);
+    slow.connectToHost(QHostAddress::LocalHost, port);
+    slow.write("GSlow%1s%2\r\n");
+    ASSERT_EQ(ann.waitFor("SASlow"), "SASlow");
+    const QByteArray burst = QByteArray("BAnn: " + QByteArray(2000, 'x') + "\r\n").repeated(16);
+    for (int round = 0; round < 40 && !ann.lines.contains("SRSlow"); ++round) {
+        slow.write("QSlow\r\n");
+        ann.socket.write(burst + "BAnn: round " + QByteArray::number(round) + "\r\n");
+        ASSERT_FALSE(ann.waitFor("S0Ann: round " + QByteArray::number(round)).isEmpty()) << round;
+    }
+    EXPECT_TRUE(ann.lines.contains("SRSlow"));
+    ann.socket.write("BAnn: still here\r\n");
+    EXPECT_EQ(ann.waitFor("S0Ann: still"), "S0Ann: still here");
+    EXPECT_FALSE(ann.lines.contains("SAAnn") || bob.lines.contains("SABob"));   // no one hears of their own arrival
+
+    hall_.reset();
+    EXPECT_EQ(ann.waitFor("SX"), "SX");
     EXPECT_TRUE(WaitFor([&] { return ann.socket.state() == QAbstractSocket::UnconnectedState; }));
 }
 
