@@ -21,7 +21,7 @@ struct HallConfig {
     quint16 requestPort = 41000;
     quint16 salesPort = 49990;
     quint16 gamePort = 46000;
-    QList<quint16> chatPorts = {47001, 47002};   // "Main Hall", "Night Owls"; 0 = any free port
+    QList<quint16> chatPorts = {47001, 47002, 47003};   // one room each, named by kRoomNames; 0 = any free port
     int chatKeepAliveMs = 30000;   // "SQ" period of the chat rooms
     QString wwwDir;           // empty: "www" beside the executable
     QString accountsFile;     // extra accounts, optional

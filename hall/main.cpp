@@ -8,9 +8,11 @@
 #include <QRandomGenerator>
 #include <QSocketNotifier>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
+#include <iterator>
 #include <unistd.h>
 
 namespace {
@@ -84,8 +86,17 @@ int main(int argc, char** argv)
     add("request-port", "Request port (default 41000).", "port");
     add("sales-port", "Sales feed port (default 49990).", "port");
     add("game-port", "Game feed port (default 46000).", "port");
-    add("chat-port1", "Port of the chat room \"Main Hall\" (default 47001).", "port");
-    add("chat-port2", "Port of the chat room \"Night Owls\" (default 47002).", "port");
+    // Rooms 1 to 3 are always open; a port option for a later room opens the rooms up to it.
+    const int defaultRooms = int(HallConfig().chatPorts.size());
+    for (int i = 0; i < int(std::size(kRoomNames)); ++i) {
+        const QString help = i == 0 ? QStringLiteral("Port of the chat room \"%1\" (default %2; 0 = any free port, "
+                                                     "and then any free port for every room whose port is not given).")
+            : i < defaultRooms      ? QStringLiteral("Port of the chat room \"%1\" (default %2).")
+                                    : QStringLiteral("Opens the chat room \"%1\" and those before it (default %2).");
+        parser.addOption(QCommandLineOption(QStringLiteral("chat-port%1").arg(i + 1),
+                                            help.arg(QLatin1String(kRoomNames[i])).arg(47001 + i),
+                                            QStringLiteral("port")));
+    }
     add("tick-ms", "Milliseconds per game second (default 1000).", "ms");
     add("sales-seconds", "Length of the sales period in game seconds (default 120).", "seconds");
     add("wait-seconds", "Waiting before the first sales period (default 10).", "seconds");
@@ -102,14 +113,11 @@ int main(int argc, char** argv)
     QString error;
     if (parser.isSet(QStringLiteral("address")) && !config.address.setAddress(parser.value(QStringLiteral("address"))))
         return Fail(QStringLiteral("--address expects a numeric address"));
-    quint16 chat1 = config.chatPorts.value(0), chat2 = config.chatPorts.value(1);
     GameConfig& game = config.game;
     if (!ReadPort(parser, QStringLiteral("web-port"), config.webPort, error)
         || !ReadPort(parser, QStringLiteral("request-port"), config.requestPort, error)
         || !ReadPort(parser, QStringLiteral("sales-port"), config.salesPort, error)
         || !ReadPort(parser, QStringLiteral("game-port"), config.gamePort, error)
-        || !ReadPort(parser, QStringLiteral("chat-port1"), chat1, error)
-        || !ReadPort(parser, QStringLiteral("chat-port2"), chat2, error)
         || !ReadInt(parser, QStringLiteral("tick-ms"), 1, 60000, game.tickMs, error)
         || !ReadInt(parser, QStringLiteral("sales-seconds"), 6, 86400, game.salesSeconds, error)
         || !ReadInt(parser, QStringLiteral("wait-seconds"), 0, 86400, game.waitSeconds, error)
@@ -117,7 +125,20 @@ int main(int argc, char** argv)
         || !ReadInt(parser, QStringLiteral("max-cards"), 1, 1000, game.maxCards, error)
         || !ReadInt(parser, QStringLiteral("game-number-start"), 1, 999000, game.gameNumberStart, error))
         return Fail(error);
-    config.chatPorts = {chat1, chat2};
+    int rooms = defaultRooms;
+    for (int i = 0; i < int(std::size(kRoomNames)); ++i)
+        if (parser.isSet(QStringLiteral("chat-port%1").arg(i + 1)))
+            rooms = std::max(rooms, i + 1);
+    // Port 0 for the first room asks for free ports everywhere, so that halls started side by
+    // side (the tests) never meet on a default port of a room they did not name.
+    QList<quint16> chatPorts;
+    for (int i = 0; i < rooms; ++i) {
+        quint16 port = i > 0 && chatPorts.first() == 0 ? 0 : quint16(47001 + i);
+        if (!ReadPort(parser, QStringLiteral("chat-port%1").arg(i + 1), port, error))
+            return Fail(error);
+        chatPorts.append(port);
+    }
+    config.chatPorts = chatPorts;
     if (parser.isSet(QStringLiteral("price"))) {
         const auto price = hallwire::ParseMoney(parser.value(QStringLiteral("price")).toLatin1());
         if (!price || *price > 100000000)

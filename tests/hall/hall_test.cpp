@@ -422,6 +422,8 @@ TEST(HallProgram, ServesWhatItsOptionsSayRefusesBadStartsAndStopsOnSigterm)
         {Login("demo", "other"), "PQZ!LOGINOK$A%A$BDemo Two%B$0250.00%0"},
     });
     EXPECT_EQ(Feed(hall.salesPort()).waitFor("PQZACKBUY"), "PQZACKBUY1");
+    // A second hall beside it: port 0 for the first room leaves the rooms not named free too.
+    EXPECT_TRUE(HallProcess().isReady());
 
     // A start that fails names its cause: the bad line of an accounts file, an option, a busy port.
     for (const char* bad : {"a:b:c", ":pw:X:1.00", "a:b::1.00", "a:b#:X:1.00", "a:b:X%:1.00", "a:b:X:lots",
