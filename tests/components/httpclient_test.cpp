@@ -25,13 +25,18 @@ class HttpClientTest : public ::testing::Test {
 protected:
     using Script = std::function<void(QTcpSocket*)>;
 
-    static Script answer(const QByteArray& status, const QByteArray& body)
+    // Writes these bytes, then closes.
+    static Script raw(const QByteArray& bytes)
     {
         return [=](QTcpSocket* s) {
-            s->write("HTTP/1.1 " + status + "\r\nContent-Length: " + QByteArray::number(body.size())
-                     + "\r\nConnection: close\r\n\r\n" + body);
+            s->write(bytes);
             s->disconnectFromHost();
         };
+    }
+    static Script answer(const QByteArray& status, const QByteArray& body)
+    {
+        return raw("HTTP/1.1 " + status + "\r\nContent-Length: " + QByteArray::number(body.size())
+                   + "\r\nConnection: close\r\n\r\n" + body);
     }
 
     void SetUp() override
@@ -68,13 +73,14 @@ protected:
     }
 
     QTcpServer server;
+    QTemporaryDir dir;
     QHash<QByteArray, Script> scripts;
     QList<QByteArray> requests;   // whole, head and body
     QHash<QTcpSocket*, QByteArray> pending;
     HttpClient client;
 };
 
-TEST_F(HttpClientTest, GetsOrPostsOneTransferAtATimeByHostAndPathOrByAddressWithItsProgress)
+TEST_F(HttpClientTest, GetsOrPostsOneTransferAtATimeByHostAndPathOrByAddressIntoMemoryOrAFileWithItsProgress)
 {
     QSignalSpy done(&client, &HttpClient::finished);
     QSignalSpy progress(&client, &HttpClient::progress);
@@ -98,11 +104,17 @@ TEST_F(HttpClientTest, GetsOrPostsOneTransferAtATimeByHostAndPathOrByAddressWith
         EXPECT_TRUE(requests[i].startsWith("GET /hello HTTP/1.1\r\n")) << requests[i].constData();
     EXPECT_TRUE(requests[3].startsWith("POST /hello HTTP/1.1\r\n") && requests[3].endsWith("\r\n\r\n" + sent));
 
+    // Into a file, by a bare path on the default host: the body goes there and not into memory.
+    const QByteArray picture(70000, '\x47');
+    scripts["/images/ad.gif"] = answer("200 OK", picture);
+    const QString target = dir.filePath(QStringLiteral("ad.tmp"));
+    EXPECT_TRUE(client.getUrlToFile(QStringLiteral("/images/ad.gif"), target, host())
+                && client.waitForFinished() == Outcome::Success);
+    QFile f(target);
+    EXPECT_TRUE(f.open(QIODevice::ReadOnly) && f.readAll() == picture && client.body().isEmpty());
+
     // A body of unknown length, ended by the close: progress counts up with total 0.
-    scripts["/stream"] = [](QTcpSocket* s) {
-        s->write("HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + QByteArray(5000, 'a'));
-        s->disconnectFromHost();
-    };
+    scripts["/stream"] = raw("HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + QByteArray(5000, 'a'));
     progress.clear();
     EXPECT_TRUE(client.get(host(), QStringLiteral("/stream")) && client.waitForFinished() == Outcome::Success);
     EXPECT_EQ(client.body().size(), 5000);
@@ -111,57 +123,36 @@ TEST_F(HttpClientTest, GetsOrPostsOneTransferAtATimeByHostAndPathOrByAddressWith
         EXPECT_EQ(p.at(1).toLongLong(), 0);
 }
 
-TEST_F(HttpClientTest, WritesIntoAFileAndLeavesNoFileOnFailure)
+TEST_F(HttpClientTest, EachFailureIsReportedOnceWithItsKindAndLeavesNoFile)
 {
-    QTemporaryDir dir;
-    const QByteArray picture(70000, '\x47');
-    scripts["/images/ad.gif"] = answer("200 OK", picture);
-    const QString target = dir.filePath(QStringLiteral("ad.tmp"));
-    EXPECT_TRUE(client.getToFile(host(), QStringLiteral("/images/ad.gif"), target)
-                && client.waitForFinished() == Outcome::Success);
-    QFile f(target);
-    EXPECT_TRUE(f.open(QIODevice::ReadOnly) && f.readAll() == picture && client.body().isEmpty());
-
-    // A 404 writes no error page into the file.
-    const QString missing = dir.filePath(QStringLiteral("none.tmp"));
-    EXPECT_TRUE(client.getUrlToFile(QStringLiteral("/images/none.gif"), missing, host())
-                && client.waitForFinished() == Outcome::Failure);
-    EXPECT_FALSE(QFile::exists(missing));
-
-    // A file that cannot be created fails the transfer, once, after the call returns.
-    QSignalSpy done(&client, &HttpClient::finished);
-    ASSERT_TRUE(client.getToFile(host(), QStringLiteral("/images/ad.gif"), dir.filePath("no/such/dir/x.tmp")));
-    EXPECT_EQ(done.count(), 0);
-    EXPECT_EQ(finish(client, done), Outcome::Failure);
-}
-
-TEST_F(HttpClientTest, EachFailureIsReportedOnceWithItsKind)
-{
-    scripts["/cut"] = [](QTcpSocket* s) {
-        s->write("HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\n0123456789");
-        s->flush();
-        s->disconnectFromHost();
-    };
+    scripts["/cut"] = raw("HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\n0123456789");
     scripts["/hangup"] = [](QTcpSocket* s) { s->abort(); };
     const struct {
         const char* what; QString host; const char* path; qint64 maxBody; int timeout; Outcome expected;
+        const char* file;   // written into this file, which none of them may leave behind
     } cases[] = {
         // A body cap of 0 is none.
-        {"error status", host(), "/nothing-here", 0, 30, Outcome::Failure},
-        {"ended in the body", host(), "/cut", 0, 30, Outcome::Failure},
-        {"body over the cap", host(), "/hello", 10, 30, Outcome::Failure},
-        {"silent after the headers", host(), "/stall", 0, 1, Outcome::Failure},
-        {"nobody listens", QStringLiteral("127.0.0.1:1"), "/hello", 0, 30, Outcome::ConnectionFailed},
-        {"closed without an answer", host(), "/hangup", 0, 30, Outcome::ConnectionFailed},
-        {"no such host", QStringLiteral("no-such-host.invalid"), "/hello", 0, 30, Outcome::InvalidHost},
+        {"error status", host(), "/nothing-here", 0, 30, Outcome::Failure, nullptr},
+        {"error status into a file", host(), "/nothing-here", 0, 30, Outcome::Failure, "none.tmp"},
+        {"file that cannot be created", host(), "/hello", 0, 30, Outcome::Failure, "no/such/dir/x.tmp"},
+        {"ended in the body", host(), "/cut", 0, 30, Outcome::Failure, nullptr},
+        {"body over the cap", host(), "/hello", 10, 30, Outcome::Failure, nullptr},
+        {"silent after the headers", host(), "/stall", 0, 1, Outcome::Failure, nullptr},
+        {"nobody listens", QStringLiteral("127.0.0.1:1"), "/hello", 0, 30, Outcome::ConnectionFailed, nullptr},
+        {"closed without an answer", host(), "/hangup", 0, 30, Outcome::ConnectionFailed, nullptr},
+        {"no such host", QStringLiteral("no-such-host.invalid"), "/hello", 0, 30, Outcome::InvalidHost, nullptr},
     };
     for (const auto& t : cases) {
         HttpClient c;
         c.setTransferTimeout(t.timeout);
         c.setMaxBodySize(t.maxBody);
         QSignalSpy done(&c, &HttpClient::finished);
-        ASSERT_TRUE(c.get(t.host, QLatin1String(t.path))) << t.what;
+        const QString file = t.file ? dir.filePath(QLatin1String(t.file)) : QString();
+        const QString path = QLatin1String(t.path);
+        ASSERT_TRUE(t.file ? c.getToFile(t.host, path, file) : c.get(t.host, path)) << t.what;
+        EXPECT_EQ(done.count(), 0) << t.what;   // never before the call returns
         EXPECT_EQ(finish(c, done), t.expected) << t.what;
+        EXPECT_FALSE(t.file && QFile::exists(file)) << t.what;
     }
 
     // An abort delivers its single outcome before it returns.
