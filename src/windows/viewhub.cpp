@@ -137,6 +137,9 @@ void ViewHub::setHint(const QString& control, const QString& hint)
         a->setToolTip(hint);
     else if (auto* w = qobject_cast<QWidget*>(o))
         w->setToolTip(hint);
+    // An empty input box shows its hint inside, greyed.
+    if (auto* input = qobject_cast<QPlainTextEdit*>(o); input && !input->isReadOnly())
+        input->setPlaceholderText(hint);
 }
 
 void ViewHub::setChecked(const QString& control, bool checked)
