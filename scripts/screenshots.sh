@@ -45,7 +45,7 @@ wait_for() {
 BASE=$(( 20000 + ($$ % 20000) ))
 REQ=$BASE; GAME=$((BASE + 1)); SALESP=$((BASE + 2))
 "$HALL" --web-port 0 --request-port $REQ --game-port $GAME --sales-port $SALESP \
-    --chat-port1 $((BASE + 3)) --chat-port2 $((BASE + 4)) \
+    --chat-port1 $((BASE + 3)) --chat-port2 $((BASE + 4)) --chat-port3 $((BASE + 5)) \
     --tick-ms "$TICK" --sales-seconds "$SALES" --wait-seconds 2 --spacing 10 --seed 7 > "$WORK/hall.log" 2>&1 &
 HALL_PID=$!
 wait_for "bingo-hall ready" 10 "$WORK/hall.log"
