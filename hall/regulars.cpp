@@ -70,8 +70,10 @@ void HallRegulars::phaseChanged(GameServer::Phase phase)
 void HallRegulars::gameStarted(const GameResult& result)
 {
     winners_ = result.winners.mid(0, kMaxNamed);
-    // The client reveals the bingo at the winning call, `spacing` game seconds apart.
-    const qint64 ms = qint64(result.winningCall) * game_.spacing * game_.tickMs;
+    // The client reveals the bingo at the winning call, `spacing` game seconds apart; a
+    // game nobody wins is known to be over at its last call.
+    const int call = result.winningCall > 0 ? result.winningCall : result.finalCall;
+    const qint64 ms = qint64(call) * game_.spacing * game_.tickMs;
     cheer_->start(int(std::min<qint64>(ms, std::numeric_limits<int>::max())));
 }
 
