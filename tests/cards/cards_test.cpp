@@ -19,6 +19,28 @@ BingoCard Loaded(int faces, const QByteArray& text = {})
 
 void Call(BingoCard& card, int n) { card.SetCalled((n - 1) / 15, (n - 1) % 15 + 1, 1); }
 
+// The rack on a started core with sound on; the request link leads to a scripted server.
+struct Rack : ::testing::Test {
+    ScriptedPeer server;
+    CoreTestbed bed{1000, server.port()};
+    GameCore& core = bed.c();
+    void SetUp() override
+    {
+        bed.writeFile(QStringLiteral("defaults.cfg"), "SO:TRUE#\r\n");
+        for (const char* f : {"yesbingo.wav", "nobingo.wav"})
+            bed.writeFile(QStringLiteral("sounds/") + QLatin1String(f), "RIFF");
+        bed.create();
+        bed.signIn();
+        bed.openSales();
+    }
+    bool shown(const char* name) const { return bed.view.visible(QLatin1String(name)); }
+    bool purchaseSent()
+    {
+        return WaitFor([&] { return !server.received.isEmpty() && server.received.last().startsWith("PQZ!B7"); });
+    }
+};
+
+
 }   // namespace
 
 TEST(CardText, LoadFillsTheFacesInUseColumnByColumnAndLeavesColoursAndMarks)
@@ -107,31 +129,6 @@ TEST(CardIdentity, ClearCardEndsTheGameOnlyAndIdsShorten)
         letters += ColumnLetter(n) + QLatin1Char('|');
     EXPECT_EQ(letters, "||B|B|I|I|N|N|G|G|O|O||");
 }
-
-namespace {
-
-// The rack on a started core with sound on; the request link leads to a scripted server.
-struct Rack : ::testing::Test {
-    ScriptedPeer server;
-    CoreTestbed bed{1000, server.port()};
-    GameCore& core = bed.c();
-    void SetUp() override
-    {
-        bed.writeFile(QStringLiteral("defaults.cfg"), "SO:TRUE#\r\n");
-        for (const char* f : {"yesbingo.wav", "nobingo.wav"})
-            bed.writeFile(QStringLiteral("sounds/") + QLatin1String(f), "RIFF");
-        bed.create();
-        bed.signIn();
-        bed.openSales();
-    }
-    bool shown(const char* name) const { return bed.view.visible(QLatin1String(name)); }
-    bool purchaseSent()
-    {
-        return WaitFor([&] { return !server.received.isEmpty() && server.received.last().startsWith("PQZ!B7"); });
-    }
-};
-
-}   // namespace
 
 TEST_F(Rack, BuyButtonsFollowTheCardShownAndThePurchaseAndPagingStopsAtBothEnds)
 {
