@@ -4,17 +4,13 @@
 // one-second timer beside the game's tick (goal: under 50 ms), the longest the event
 // loop went without turning (a 10 ms timer's worst gap), the calls shown and the lines
 // the log took.
-#include "benchgame.h"
-#include "components/media/mediawaveplayer.h"
-#include "windows/mainwindow.h"
-#include "windows/viewhub.h"
+#include "benchwindow.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QPlainTextEdit>
 #include <QTcpServer>
 #include <QTcpSocket>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
 
@@ -22,23 +18,9 @@ int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    QTemporaryDir dir;
-    CoreConfig config;
-    config.folder = config.languageFolder = dir.path();
-    config.defaultWebHost = QStringLiteral("127.0.0.1:1");
-    config.requestPort = config.gameFeedPort = config.salesFeedPort = 1;
-    GameClock clock(250);
-    NullWavePlayer player;
-    TForm1 form;
-    ViewHub hub(&form);
-    hub.setSilent(true);
-    GameCore core(config, &hub, &clock, &player);
-    form.attach(&core, &hub);
-    core.FormCreate();
-    form.resize(1024, 766);
-    form.show();
-    QApplication::processEvents();
-    BuySixCards(core);
+    BenchWindow bench(250);
+    TForm1& form = bench.form;
+    GameCore& core = bench.core;
 
     // The room: ten lines every 10 ms to whoever joins.
     QTcpServer room;
@@ -61,7 +43,7 @@ int main(int argc, char** argv)
     directory.ChatAllowed = true;
     directory.Rooms[1] = ChatRoom{QStringLiteral("127.0.0.1"), QString::number(room.serverPort()), QStringLiteral("Busy")};
     LanguageTable language;
-    ChatSession chat(&hub, directory, core.settings(), language, core.table());
+    ChatSession chat(&bench.hub, directory, core.settings(), language, core.table());
     chat.JoinChatRoom(1);
 
     QByteArray draw;

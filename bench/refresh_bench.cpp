@@ -1,17 +1,13 @@
 // Time of one full redraw (Refresh1Click) of six entered four-face cards and the
 // board, rendered offscreen, and the peak resident size after a whole simulated game.
-#include "components/media/mediawaveplayer.h"
-#include "benchgame.h"
+#include "benchwindow.h"
 #include "windows/boardwidget.h"
 #include "windows/cardwidgets.h"
-#include "windows/mainwindow.h"
-#include "windows/viewhub.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QPainter>
-#include <QTemporaryDir>
 #include <cstdio>
 #include <sys/resource.h>
 
@@ -31,25 +27,9 @@ int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    QTemporaryDir dir;
-    CoreConfig config;
-    config.folder = dir.path();
-    config.languageFolder = dir.path();
-    config.defaultWebHost = QStringLiteral("127.0.0.1:1");
-    config.requestPort = config.gameFeedPort = config.salesFeedPort = 1;
-    GameClock clock(1000);
-    NullWavePlayer player;
-    TForm1 form;
-    ViewHub hub(&form);
-    hub.setSilent(true);
-    GameCore core(config, &hub, &clock, &player);
-    form.attach(&core, &hub);
-    core.FormCreate();
-    form.resize(1024, 766);
-    form.show();
-    QApplication::processEvents();
-
-    BuySixCards(core);
+    BenchWindow bench;
+    TForm1& form = bench.form;
+    GameCore& core = bench.core;
     QImage target(260, 270, QImage::Format_RGB32);
     Render(form, target);   // warm up fonts and caches
 

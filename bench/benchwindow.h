@@ -1,0 +1,39 @@
+#pragma once
+// The real main window on a game core, offscreen, silent, with six four-face cards bought
+// in a running sales period. Construct after the QApplication.
+#include "benchgame.h"
+#include "components/media/mediawaveplayer.h"
+#include "windows/mainwindow.h"
+#include "windows/viewhub.h"
+
+#include <QApplication>
+#include <QTemporaryDir>
+
+struct BenchWindow {
+    QTemporaryDir dir;
+    GameClock clock;
+    NullWavePlayer player;
+    TForm1 form;
+    ViewHub hub{&form};
+    GameCore core;
+
+    explicit BenchWindow(int msPerSecond = 1000)
+        : clock(msPerSecond), core(Config(dir.path()), (hub.setSilent(true), &hub), &clock, &player)
+    {
+        form.attach(&core, &hub);
+        core.FormCreate();
+        form.resize(1024, 766);
+        form.show();
+        QApplication::processEvents();
+        BuySixCards(core);
+    }
+
+    static CoreConfig Config(const QString& folder)
+    {
+        CoreConfig config;
+        config.folder = config.languageFolder = folder;
+        config.defaultWebHost = QStringLiteral("127.0.0.1:1");
+        config.requestPort = config.gameFeedPort = config.salesFeedPort = 1;
+        return config;
+    }
+};
