@@ -19,16 +19,15 @@
 
 namespace {
 
-// A 2×2 GIF89a that loops for ever through two frames of 50 ms, red then blue. Each
-// frame's LZW data is the 3-bit codes clear, colour, clear, colour, … end.
-// Two frames, red then blue, each shown for delayCs hundredths of a second.
+// A 2×2 GIF89a that loops for ever through two frames, red then blue, each shown for delayCs
+// hundredths of a second. Each frame's LZW data is the 3-bit codes clear, colour, clear, colour, … end.
 QByteArray makeAnimatedGif(char delayCs = 5)
 {
     QByteArray g("GIF89a\x02\x00\x02\x00\x80\x00\x00" "\xff\x00\x00\x00\x00\xff", 19);
     g.append("\x21\xff\x0b" "NETSCAPE2.0" "\x03\x01\x00\x00\x00", 19);
     for (const char* lzw : {"\x04\x41\x10\x05", "\x0c\xc3\x30\x05"}) {
-        g.append("\x21\xf9\x04\x04", 4).append(delayCs).append("\x00\x00\x00" "\x2c\x00\x00\x00\x00\x02\x00\x02\x00\x00" "\x02\x04", 15);
-        g.append(lzw, 4).append('\x00');
+        g.append("\x21\xf9\x04\x04", 4).append(delayCs).append("\x00\x00\x00", 3);
+        g.append("\x2c\x00\x00\x00\x00\x02\x00\x02\x00\x00" "\x02\x04", 12).append(lzw, 4).append('\x00');
     }
     return g.append('\x3b');
 }
@@ -46,26 +45,18 @@ QByteArray picture(int w, int h, const char* format)
     return bytes;
 }
 
-QByteArray hugeBmp()
-{
-    QByteArray bmp = picture(4, 4, "BMP");
-    qToLittleEndian<qint32>(16000, bmp.data() + 18);
-    qToLittleEndian<qint32>(1250, bmp.data() + 22);
-    return bmp;
-}
-
 bool near(QRgb a, QColor b, int tolerance = 40)
 {
     return std::max({qAbs(qRed(a) - b.red()), qAbs(qGreen(a) - b.green()), qAbs(qBlue(a) - b.blue())}) <= tolerance;
 }
 
-class PicturesTest : public ::testing::Test {
-protected:
-    QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
-    bool writeFile(const char* name, const QByteArray& data) const
+struct PicturesTest : ::testing::Test {
+    // The path of a file in the test's folder, written with these bytes unless they are null.
+    QString file(const char* name, const QByteArray& data = {}) const
     {
-        QFile f(path(name));
-        return f.open(QIODevice::WriteOnly) && f.write(data) == data.size();
+        QFile f(dir.filePath(QLatin1String(name)));
+        EXPECT_TRUE(data.isNull() || (f.open(QIODevice::WriteOnly) && f.write(data) == data.size())) << name;
+        return f.fileName();
     }
     QTemporaryDir dir;
 };
@@ -73,6 +64,9 @@ protected:
 TEST_F(PicturesTest, FilesAreJudgedByTheirContentAndBadOnesFailWithAReason)
 {
     const QByteArray jpeg = picture(64, 32, "JPG");
+    QByteArray huge = picture(4, 4, "BMP");
+    qToLittleEndian<qint32>(16000, huge.data() + 18);
+    qToLittleEndian<qint32>(1250, huge.data() + 22);
     const struct { const char* name; QByteArray bytes; QSize size; QPoint at; QColor colour; } cases[] = {
         {"ad.gif", jpeg, {64, 32}, {5, 16}, Qt::red},   // a JPEG under a GIF name
         {"ad.jpg", jpeg, {64, 32}, {60, 16}, Qt::blue},
@@ -83,12 +77,11 @@ TEST_F(PicturesTest, FilesAreJudgedByTheirContentAndBadOnesFailWithAReason)
         {"junk.jpg", "\xff\xd8\xff garbage that is no picture", {}, {}, {}}, {"text.gif", "hello", {}, {}, {}},
         {"empty.bmp", "", {}, {}, {}}, {"missing.gif", {}, {}, {}, {}},
         // A BMP cut after its header, and one whose header claims 16000 x 1250 pixels.
-        {"cut.bmp", picture(40, 20, "BMP").left(60), {}, {}, {}}, {"huge.bmp", hugeBmp(), {}, {}, {}},
+        {"cut.bmp", picture(40, 20, "BMP").left(60), {}, {}, {}}, {"huge.bmp", huge, {}, {}, {}},
     };
     for (const auto& t : cases) {
-        ASSERT_TRUE(t.bytes.isNull() || writeFile(t.name, t.bytes));
         QString error;
-        const QImage image = LoadPictureFile(path(t.name), &error);
+        const QImage image = LoadPictureFile(file(t.name, t.bytes), &error);
         EXPECT_EQ(image.isNull() ? QSize() : image.size(), t.size) << t.name;
         EXPECT_EQ(error.isEmpty(), t.size.isValid()) << t.name;
         EXPECT_TRUE(image.isNull() || near(image.pixel(t.at), t.colour)) << t.name;
@@ -106,11 +99,10 @@ TEST_F(PicturesTest, FilesAreJudgedByTheirContentAndBadOnesFailWithAReason)
 TEST_F(PicturesTest, PictureBoxAnimatesForEverAndKeepsItsPictureWhenALoadFails)
 {
     const QByteArray jpeg = picture(40, 20, "JPG");
-    ASSERT_TRUE(writeFile("grid.gif", makeAnimatedGif()) && writeFile("ad.jpg", jpeg)
-                && writeFile("broken.jpg", jpeg.left(200)));
+    const QString broken = file("broken.jpg", jpeg.left(200));
     PictureBox box;
     box.setAutoSize(true);
-    ASSERT_TRUE(box.loadFile(path("grid.gif")));
+    ASSERT_TRUE(box.loadFile(file("grid.gif", makeAnimatedGif())));
     EXPECT_EQ(box.size(), QSize(2, 2));
     // Frame changes seen in 400 ms: several rounds of the 100 ms loop; frames of no
     // delay wait 100 ms as in a browser, so they cannot keep a processor busy.
@@ -123,15 +115,15 @@ TEST_F(PicturesTest, PictureBoxAnimatesForEverAndKeepsItsPictureWhenALoadFails)
     };
     ASSERT_TRUE(box.isAnimated());
     EXPECT_GE(changes(), 4);
-    ASSERT_TRUE(writeFile("fast.gif", makeAnimatedGif(0)) && box.loadFile(path("fast.gif")));
+    ASSERT_TRUE(box.loadFile(file("fast.gif", makeAnimatedGif(0))));
     const int fast = changes();
     EXPECT_TRUE(fast >= 1 && fast <= 5) << fast;
 
     QString error;
-    EXPECT_TRUE(!box.loadFile(path("broken.jpg"), &error) && !error.isEmpty());
-    EXPECT_TRUE(!box.loadFile(path("absent.gif")) && box.isAnimated());
-    ASSERT_TRUE(box.loadFile(path("ad.jpg")) && !box.isAnimated());
-    EXPECT_TRUE(!box.loadFile(path("broken.jpg")) && box.pictureSize() == QSize(40, 20) && !box.pixmap().isNull());
+    EXPECT_TRUE(!box.loadFile(broken, &error) && !error.isEmpty());
+    EXPECT_TRUE(!box.loadFile(file("absent.gif")) && box.isAnimated());
+    ASSERT_TRUE(box.loadFile(file("ad.jpg", jpeg)) && !box.isAnimated());
+    EXPECT_TRUE(!box.loadFile(broken) && box.pictureSize() == QSize(40, 20) && !box.pixmap().isNull());
     box.clearPicture();
     EXPECT_TRUE(!box.hasPicture() && box.pixmap().isNull());
 }
@@ -143,26 +135,23 @@ TEST_F(PicturesTest, DauberCursorCarriesItsHotspotAndBadFilesGiveTheArrow)
     qToLittleEndian<quint16>(2, cur.data() + 2);        // resource type: cursor
     qToLittleEndian<quint16>(5, cur.data() + 6 + 4);    // hotspot x
     qToLittleEndian<quint16>(9, cur.data() + 6 + 6);    // hotspot y
-    ASSERT_TRUE(writeFile("dab4.cur", cur) && writeFile("icon.ico", ico) && writeFile("short.cur", cur.left(30)));
-
     bool ok = false;
-    const QCursor cursor = LoadCursorFile(path("dab4.cur"), &ok);
+    const QCursor cursor = LoadCursorFile(file("dab4.cur", cur), &ok);
     EXPECT_TRUE(ok && cursor.hotSpot() == QPoint(5, 9) && cursor.pixmap().size() == QSize(32, 32));
-    for (const char* name : {"icon.ico", "short.cur", "missing.cur"}) {
+    for (const QString& bad : {file("icon.ico", ico), file("short.cur", cur.left(30)), file("missing.cur")}) {
         ok = true;
-        EXPECT_TRUE(LoadCursorFile(path(name), &ok).shape() == Qt::ArrowCursor && !ok) << name;
+        EXPECT_TRUE(LoadCursorFile(bad, &ok).shape() == Qt::ArrowCursor && !ok) << bad.toStdString();
     }
 }
 
 TEST_F(PicturesTest, TiledBackgroundRepeatsAndRoundButtonClicksOnlyWhenEnabled)
 {
-    ASSERT_TRUE(writeFile("tile.bmp", picture(4, 4, "BMP")));
     TiledImage back;
     back.resize(10, 10);
-    ASSERT_TRUE(back.loadFile(path("tile.bmp")) && !back.loadFile(path("nothing.bmp")));   // the tile stays
+    ASSERT_TRUE(back.loadFile(file("tile.bmp", picture(4, 4, "BMP"))) && !back.loadFile(file("none.bmp")));   // kept
     const QImage shot = back.grab().toImage();
-    EXPECT_TRUE(near(shot.pixel(4, 1), Qt::red, 0) && near(shot.pixel(9, 9), Qt::red, 0));
-    EXPECT_TRUE(near(shot.pixel(6, 5), Qt::blue, 0));
+    EXPECT_TRUE(near(shot.pixel(4, 1), Qt::red, 0) && near(shot.pixel(9, 9), Qt::red, 0)
+                && near(shot.pixel(6, 5), Qt::blue, 0));
 
     RoundButton button(QStringLiteral("Buy"));
     button.resize(80, 30);
