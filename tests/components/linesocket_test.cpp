@@ -113,8 +113,8 @@ TEST_F(LineSocketTest, AHandlerOrAPeerEndingTheConnectionLeavesOnlyTheLinesAlrea
     send(peer2, "LAST\r\nunfinished");
     peer2->disconnectFromHost();
     ASSERT_TRUE(QTest::qWaitFor([&] { return gone.count() == 1; }, 3000));
-    EXPECT_TRUE(settle(4) && gone.count() == 1);   // none for the close or the move
-    EXPECT_TRUE(lines.last() == "LAST" && !link.isOpen());
+    // None for the close or the move.
+    EXPECT_TRUE(settle(4) && gone.count() == 1 && lines.last() == "LAST" && !link.isOpen());
 }
 
 TEST_F(LineSocketTest, EachFailedAttemptIsReportedOnceWithItsCause)
