@@ -40,10 +40,9 @@ struct Rack : ::testing::Test {
     }
 };
 
-
 }   // namespace
 
-TEST(CardText, LoadFillsTheFacesInUseColumnByColumnAndLeavesColoursAndMarks)
+TEST(CardText, LoadFillsTheFacesInUseColumnByColumnLeavingColoursAndMarksAndUnreadableTextsLeaveTheCardAsItWas)
 {
     BingoCard card;
     card.CellColour[1][0][0] = kBlue;
@@ -52,16 +51,14 @@ TEST(CardText, LoadFillsTheFacesInUseColumnByColumnAndLeavesColoursAndMarks)
     text[1] = 'A';    // 15
     text[24] = '}';   // 75
     ASSERT_TRUE(card.LoadNumbers(text, QStringLiteral("1234")));   // no faces chosen: face 1
-    EXPECT_EQ(card.Numbers[1][0][0] + card.Numbers[1][0][1] + card.Numbers[1][4][4] + card.Numbers[4][2][2], "11575Free");
+    EXPECT_EQ(card.Numbers[1][0][0] + card.Numbers[1][0][1] + card.Numbers[1][4][4] + card.Numbers[4][2][2],
+              "11575Free");
     EXPECT_TRUE(card.Loaded && card.SelectionCode == "1234" && card.revision == 1u && card.CellColour[1][0][0] == kBlue
                 && card.Marked[1][0][0] == 1);
     card.FaceCount = 2;   // fewer faces than the text holds
     ASSERT_TRUE(card.LoadNumbers(CoreTestbed::numbers(4), QString()));
     EXPECT_EQ(card.Numbers[2][0][0] + QLatin1Char('|') + card.Numbers[3][0][0], "2|");
-}
 
-TEST(CardText, UnreadableTextsAreRefusedAndLeaveTheCardAsItWas)
-{
     using Check = BingoCard::TextCheck;
     const BingoCard before = Loaded(2);
     auto with = [](char byte, int position) { return CoreTestbed::numbers(2).replace(position, 1, &byte, 1); };
@@ -70,14 +67,16 @@ TEST(CardText, UnreadableTextsAreRefusedAndLeaveTheCardAsItWas)
         {with('2', 32), 2, Check::OutOfRange}, {with('~', 32), 2, Check::OutOfRange},   // codes of 0 and 76
         {with('\0', 32), 2, Check::OutOfRange}, {with('\xff', 32), 2, Check::OutOfRange},
         {with('2', 32), 1, Check::Ok},   // on a face not in use
-        {with('\0', 12), 2, Check::Ok}, {with('\xff', 37), 2, Check::Ok}, {with('~', 12), 1, Check::Ok},   // free squares
+        // Free squares.
+        {with('\0', 12), 2, Check::Ok}, {with('\xff', 37), 2, Check::Ok}, {with('~', 12), 1, Check::Ok},
     };
-    for (const auto& [text, faces, check] : cases) {
-        EXPECT_EQ(BingoCard::CheckNumbersText(text, faces), check) << text.toHex().constData();
-        BingoCard card = before;
+    for (const auto& [unread, faces, check] : cases) {
+        EXPECT_EQ(BingoCard::CheckNumbersText(unread, faces), check) << unread.toHex().constData();
+        card = before;
         card.FaceCount = faces;
-        EXPECT_EQ(card.LoadNumbers(text, QStringLiteral("other")), check == Check::Ok);
-        EXPECT_TRUE(check == Check::Ok || (card.Numbers == before.Numbers && card.SelectionCode == "77" && card.revision == 1u));
+        EXPECT_EQ(card.LoadNumbers(unread, QStringLiteral("other")), check == Check::Ok);
+        EXPECT_TRUE(check == Check::Ok
+                    || (card.Numbers == before.Numbers && card.SelectionCode == "77" && card.revision == 1u));
     }
 }
 
@@ -205,7 +204,6 @@ TEST_F(Rack, PlayerDaubsCalledNumbersOfBoughtCardsByMouseAndTheClaimIsNeverSentB
     core.table().Button4Click();
     core.table().Button4MouseUp();
     EXPECT_TRUE(bed.heard() == "yesbingo.wav" && !bed.view.c("button4").enabled && bed.view.status() == "T1305");
-    EXPECT_EQ(bed.view.text("button4"), "Winner!");
     EXPECT_EQ(card.CellColour[1][4][0], kRed);   // the winning line; the check itself is patterns_test's
     bed.step();   // the end of the draw: the only request since the purchase asks for this game's winners
     ASSERT_TRUE(WaitFor([&] { return server.received.size() > sent.size(); }));

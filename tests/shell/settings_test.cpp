@@ -19,7 +19,7 @@ ClientSettings Read(const QByteArray& line)
 
 }   // namespace
 
-TEST(SettingsLine, TheWriterMakesTheExactLineAndTheReaderTakesEveryFieldButTheAliasBack)
+TEST(SettingsLine, WrittenExactlyAndReadBackButTheAliasWithAPasswordOnlyWhenToldAndSetsOnlyWithLongEnoughNames)
 {
     ClientSettings s{"joe", "web:8080", "Jo", "TRUE", "FALSE", "x", "bset2", 3, "cs1", 4, "/news", "FALSE", "pw"};
     const QByteArray line = SettingsLine(s);
@@ -27,10 +27,7 @@ TEST(SettingsLine, TheWriterMakesTheExactLineAndTheReaderTakesEveryFieldButTheAl
                     "V8:#V9:#");
     s.Alias.clear();   // the alias is the server's to give
     EXPECT_EQ(SettingsLine(Read(line)), SettingsLine(s));
-}
 
-TEST(SettingsLine, TheReaderKeepsAPasswordOnlyWhenToldAndSetsOnlyWithLongEnoughNames)
-{
     // user | web host | password | forget | fun-bingo set | its shout | shouts | caller
     const std::pair<QByteArray, QString> cases[] = {
         {"V6:FALSE#V7:pw#", "||pw|FALSE||0|0|"},
@@ -43,11 +40,11 @@ TEST(SettingsLine, TheReaderKeepsAPasswordOnlyWhenToldAndSetsOnlyWithLongEnoughN
         {"UN:" + QByteArray(255, 'x') + "#", QString(255, 'x') + "|||TRUE||0|0|"},
         {"UN:" + QByteArray(256, 'x') + "#", "|||TRUE||0|0|"},   // no "#" within 256 characters
     };
-    for (const auto& [line, expected] : cases) {
-        const ClientSettings s = Read(line);
-        const QStringList fields = {s.UserName, s.WebHost, s.Password, s.ForgetPassword, s.FunBingoSet,
-                                    QString::number(s.FunBingoIndex), QString::number(s.FunBingoCount), s.CallerSet};
-        EXPECT_EQ(fields.join(QLatin1Char('|')).toStdString(), expected.toStdString()) << line.left(40).constData();
+    for (const auto& [text, expected] : cases) {
+        const ClientSettings r = Read(text);
+        const QStringList fields = {r.UserName, r.WebHost, r.Password, r.ForgetPassword, r.FunBingoSet,
+                                    QString::number(r.FunBingoIndex), QString::number(r.FunBingoCount), r.CallerSet};
+        EXPECT_EQ(fields.join(QLatin1Char('|')).toStdString(), expected.toStdString()) << text.left(40).constData();
     }
 }
 
