@@ -18,6 +18,7 @@ public:
     void moveControl(const QString&, int, int) override {}
     void setColumns(const QString&, int) override {}
     bool loadPicture(const QString&, const QString&) override { return true; }
+    bool loadRichText(const QString&, const QString&) override { return true; }
     void repaint(const QString&) override {}
     void showWindow(const QString&) override {}
     void hideWindow(const QString&) override {}

@@ -32,6 +32,10 @@ public:
     // Loads a picture file (program-folder relative) into a picture control; false when
     // it cannot be read (the control keeps its previous picture).
     virtual bool loadPicture(const QString& control, const QString& file) = 0;
+    // Loads a rich-text (RTF) file (program-folder relative) into a text box, shown as
+    // formatted plain text: nothing in it is followed, run or fetched. False when it
+    // cannot be read.
+    virtual bool loadRichText(const QString& control, const QString& file) = 0;
     virtual void repaint(const QString& control) = 0;
 
     // Windows.

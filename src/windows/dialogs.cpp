@@ -173,11 +173,14 @@ TAliasConfirm::TAliasConfirm(GameCore* core, QWidget* parent) : QDialog(parent)
 Tgifdownload::Tgifdownload(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("Tgifdownload"));
-    setWindowTitle(QStringLiteral("Download"));
-    setFixedSize(300, 90);
-    Text(this, "Label1", QStringLiteral("Retrieving system file. Please wait..."), 12, 10, 276, 36);
+    setWindowTitle(QStringLiteral("File Download"));
+    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint);   // no border icons
+    setFixedSize(300, 96);
+    Text(this, "Label1", QStringLiteral("Retrieving System File. Please wait..."), 12, 8, 276, 20);
+    Text(this, "Label2", QStringLiteral("filename"), 12, 30, 276, 20, 9, true);
     auto* bar = Named(new QProgressBar(this), "ProgressBar1");
-    bar->setGeometry(12, 52, 276, 20);
+    bar->setRange(0, 100);
+    bar->setGeometry(12, 60, 276, 20);
 }
 
 SetCatalogueWindow::SetCatalogueWindow(GameCore* core, SetKind kind, const QString& className, const QString& caption, QWidget* parent)

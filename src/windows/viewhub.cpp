@@ -12,6 +12,7 @@
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QDesktopServices>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -356,6 +357,16 @@ void ViewHub::log(const QString& text)
         last.select(QTextCursor::BlockUnderCursor);
         last.removeSelectedText();
     }
+}
+
+bool ViewHub::loadRichText(const QString& control, const QString& file)
+{
+    auto* box = qobject_cast<QTextEdit*>(resolve(control));
+    QFile in(file);
+    if (!box || !in.open(QIODevice::ReadOnly))
+        return false;
+    box->setPlainText(QString::fromLatin1(in.read(1024 * 1024)));
+    return true;
 }
 
 void ViewHub::openUrl(const QString& url) { QDesktopServices::openUrl(QUrl(url)); }

@@ -35,6 +35,7 @@ public:
     void setFaceColour(const QString& control, std::uint32_t rgb) override;
     void setItems(const QString& control, const QStringList& items) override;
     void appendLine(const QString& control, const QString& line) override;
+    bool loadRichText(const QString& control, const QString& file) override;
     void setProgress(const QString& control, int value) override;
     void setGeometry(const QString& control, int left, int top, int width, int height) override;
     void moveControl(const QString& control, int left, int top) override;

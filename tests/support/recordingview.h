@@ -70,6 +70,11 @@ public:
         c(n).picture = file;
         return true;
     }
+    bool loadRichText(const QString& n, const QString& file) override
+    {
+        c(n).picture = file;
+        return true;
+    }
     void repaint(const QString&) override {}
     void showWindow(const QString& w) override { shownWindows << w; events << QStringLiteral("show:") + w; c(w).visible = true; }
     void hideWindow(const QString& w) override { events << QStringLiteral("hide:") + w; c(w).visible = false; }
