@@ -89,8 +89,7 @@ TEST_F(Sets, TheCallerWindowMutesTheGameSavesTheChoiceAndReplacesAnInstalledCall
     ASSERT_TRUE(open(SetKind::Caller, list));
     EXPECT_TRUE(muted() && view.visible("Tgetcset") && view.visible("Tgetcset.Button1"));
     set(SetKind::Caller).ChooseSet(2);   // "no" to the download: the choice is saved all the same
-    EXPECT_EQ(view.events.filter(QStringLiteral("question:")),
-              QStringList({"question:Press YES to begin downloading new Sounds"}));
+    EXPECT_EQ(view.events.filter("question:"), QStringList({"question:Press YES to begin downloading new Sounds"}));
     EXPECT_TRUE(saved("#V3:cs2#") && !muted() && !view.visible(QStringLiteral("Tgetcset")));
 
     for (const char* f : {"cs2O75.wav", "cs2B1.wav", "cs2b1a.wav", "cs2G60a.wav", "cs22.wav", "cs1O75.wav"})
@@ -155,8 +154,7 @@ TEST_F(Sets, AnAnnouncerDownloadReplacesTheGreetingsAndStartsTheInstaller)
     EXPECT_EQ(bed.readFile(QStringLiteral("aset1.exe")), list);
     const auto rwx = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
     EXPECT_EQ(QFile::permissions(installer) & (rwx | QFileDevice::ReadGroup | QFileDevice::ExeOther), rwx);
-    EXPECT_TRUE(!exists(QStringLiteral("sounds/welcome.wav")) && !exists(QStringLiteral("sounds/Starting.wav"))
-                && exists(QStringLiteral("sounds/B12.wav")));
+    EXPECT_TRUE(!exists("sounds/welcome.wav") && !exists("sounds/Starting.wav") && exists("sounds/B12.wav"));
     EXPECT_TRUE(!view.visible("Tgetaset") && !muted() && view.visible("Tgetaset.Button1"));
 }
 

@@ -92,8 +92,7 @@ TEST_F(HttpClientTest, GetsOrPostsOneTransferAtATimeByHostAndPathOrByAddressInto
     EXPECT_EQ(client.body(), QByteArray("ServerName:127.0.0.1%"));
     EXPECT_EQ(progress.value(progress.size() - 1), (QList<QVariant>{qint64(21), qint64(21)}));
 
-    EXPECT_TRUE(client.getUrl(QStringLiteral("http://%1/hello").arg(host()))
-                && client.waitForFinished() == Outcome::Success);
+    EXPECT_TRUE(client.getUrl("http://" + host() + "/hello") && client.waitForFinished() == Outcome::Success);
     // A bare path on the default host.
     EXPECT_TRUE(client.getUrl(QStringLiteral("hello"), host()) && client.waitForFinished() == Outcome::Success);
     const QByteArray sent("username=Ann%20B&version=466\0\r\n\xff", 32);   // the body's bytes exactly
@@ -108,8 +107,7 @@ TEST_F(HttpClientTest, GetsOrPostsOneTransferAtATimeByHostAndPathOrByAddressInto
     const QByteArray picture(70000, '\x47');
     scripts["/images/ad.gif"] = answer("200 OK", picture);
     const QString target = dir.filePath(QStringLiteral("ad.tmp"));
-    EXPECT_TRUE(client.getUrlToFile(QStringLiteral("/images/ad.gif"), target, host())
-                && client.waitForFinished() == Outcome::Success);
+    EXPECT_TRUE(client.getUrlToFile("/images/ad.gif", target, host()) && client.waitForFinished() == Outcome::Success);
     QFile f(target);
     EXPECT_TRUE(f.open(QIODevice::ReadOnly) && f.readAll() == picture && client.body().isEmpty());
 

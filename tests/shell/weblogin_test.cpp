@@ -58,8 +58,7 @@ TEST_F(WebLogin, ThePlayersIdIsPostedAndTheCoreSignsInAtTheGameServerTheDirector
     const QByteArray post = web.requests.value(0);
     EXPECT_TRUE(web.requests.size() == 1 && post.startsWith("POST /vexobingo/vxplay466.asp HTTP/1.1\r\n")
                 && post.endsWith("\r\n\r\nusername=player1&version=466")) << post.constData();
-    EXPECT_EQ(bed.view.text(QStringLiteral("JoinChatRoom1")) + '|' + bed.view.text(QStringLiteral("ChatRoom2")) + '|'
-                  + bed.view.text(QStringLiteral("ChatRoom3")),
+    EXPECT_EQ(bed.view.text("JoinChatRoom1") + '|' + bed.view.text("ChatRoom2") + '|' + bed.view.text("ChatRoom3"),
               "Main Hall|Night Owls|");
     EXPECT_TRUE(bed.view.text("OnlineHelp1") == "http://site/" && bed.view.visible("Jackpot"));
     // The button saved "remember" before the login took the new password in.
