@@ -121,8 +121,7 @@ TEST_F(Sets, AFunBingoChoiceSavesTheSetAndItsNumberOfShouts)
 
     bed.writeFile(QStringLiteral("sounds/bset21.wav"), "RIFF");
     ASSERT_TRUE(choose(SetKind::FunBingo, list, 2, {true}));   // installed already: keep it, download nothing
-    EXPECT_TRUE(view.events.contains(
-        QStringLiteral("question:Bingo Set Already Installed. Do you want to keep your current Version")));
+    EXPECT_TRUE(view.events.contains("question:Bingo Set Already Installed. Do you want to keep your current Version"));
     ASSERT_TRUE(choose(SetKind::FunBingo, list, 0));
     EXPECT_TRUE(saved("#V1:#V2:0#") && saved("#V4:1#"));
     Spin(50);
