@@ -87,10 +87,9 @@ TEST(SettingsFile, StartUpReadsTheFileIntoCaptionDialogAndCardsAndRemovesOldInst
     EXPECT_EQ(bed.view.text("Tlogindialog.Edit1") + '/' + bed.view.text("Tlogindialog.Edit2") + '/'
                   + bed.view.text("Tlogindialog.Edit3"), "joe/pw/127.0.0.1:1");
     EXPECT_TRUE(bed.view.controls.value(QStringLiteral("Autodauber")).checked && bed.c().rack().card(1).AutoDaubOn);
-    for (const char* key : {"bset", "cset", "aset"}) {
-        EXPECT_FALSE(QFile::exists(bed.filePath(QLatin1String(key) + QStringLiteral("20.exe")))) << key;
-        EXPECT_TRUE(QFile::exists(bed.filePath(QLatin1String(key) + QStringLiteral("21.exe")))) << key;
-    }
+    for (const char* key : {"bset", "cset", "aset"})
+        EXPECT_TRUE(!QFile::exists(bed.filePath(key + QStringLiteral("20.exe")))
+                    && QFile::exists(bed.filePath(key + QStringLiteral("21.exe")))) << key;
     // The server's alias is shown as it is, but written without the settings' syntax.
     const QByteArray alias = "x#V6:TRUE#V7:#DM:FALSE#SO:TRUE#V3:../../outside/#";
     bed.line(Link::Request, "PQZ!LOGINOK$05.00%0$1A01000001%1$B" + alias + "%B$5120%5");
