@@ -15,8 +15,12 @@ GameCore::GameCore(const CoreConfig& config, MainView* view, GameClock* clock, W
       table_(view, language_, rack_, board_, sounds_, settings_, pattern_, pictures_, round_, links_),
       shop_(view, language_, links_, round_, rack_, table_),
       signIn_(config.defaultWebHost, config.defaultWebSite, view, clock, settings_, language_, sounds_),
-      chat_(view, signIn_.directory(), settings_, language_, table_)
+      chat_(view, signIn_.directory(), settings_, language_, table_),
+      fetcher_(view, signIn_.directory(), settings_, folder_, pictures_, sounds_)
 {
+    pictures_.setFetchHook([this](const QString& name, FetchKind kind, const QString& control) {
+        fetcher_.FetchFile(name, kind, control);
+    });
     for (SetKind kind : {SetKind::Caller, SetKind::FunBingo, SetKind::Announcer})
         catalogues_[size_t(kind)] =
             std::make_unique<SetCatalogue>(kind, config_.downloadSite, folder_, settings_, sounds_, view_);

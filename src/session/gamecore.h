@@ -15,6 +15,7 @@
 #include "session/serverevents.h"
 #include "session/serverlinks.h"
 #include "session/signin.h"
+#include "shell/fetcher.h"
 #include "shell/gameclock.h"
 #include "shell/language.h"
 #include "shell/programfolder.h"
@@ -63,6 +64,7 @@ public:
     SetCatalogue& catalogue(SetKind kind) { return *catalogues_[size_t(kind)]; }
     ChatSession& chat() { return chat_; }
     ScreenPictures& pictures() { return pictures_; }
+    const Fetcher& fetcher() const { return fetcher_; }
 
     // What time and the server do.
     void Timer1Timer();
@@ -121,6 +123,7 @@ private:
     CardShop shop_;
     SignIn signIn_;
     ChatSession chat_;
+    Fetcher fetcher_;
     std::array<std::unique_ptr<SetCatalogue>, 3> catalogues_;
     QTimer timer1_;
     QTimer loginDeadline_;

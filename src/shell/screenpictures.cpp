@@ -3,12 +3,12 @@
 #include "shell/controlnames.h"
 
 // A missing picture is noted in the diagnostic log: the status line keeps the game's own texts.
-void ScreenPictures::FetchFile(const QString& name, FetchKind kind)
+void ScreenPictures::FetchFile(const QString& name, FetchKind kind, const QString& control)
 {
     if (!IsSafeFileName(name))
         view_->log(QStringLiteral("Refused file name: ") + name);
     else if (fetchHook_)
-        fetchHook_(name, kind);
+        fetchHook_(name, kind, control);
     else if (kind != FetchKind::Sound)
         view_->log(QStringLiteral("Picture not available: ") + name);
 }
@@ -32,7 +32,7 @@ bool ScreenPictures::LoadServerPicture(const QString& control, const QString& na
 void ScreenPictures::ShowOrFetch(const QString& control, const QString& name, FetchKind kind, bool repaint)
 {
     if (!IsSafeFileName(name) || !folder_.exists(name)) {
-        FetchFile(name, kind);
+        FetchFile(name, kind, control);
         return;
     }
     LoadPicture(control, name);

@@ -11,14 +11,15 @@ enum class FetchKind { PatternPicture = 1, Picture = 2, Sound = 4, AdSpace1 = 6,
 
 class ScreenPictures {
 public:
-    using FetchHook = std::function<void(const QString& name, FetchKind kind)>;
+    // The fetcher: the name, its kind, and the control that shows it when it arrives.
+    using FetchHook = std::function<void(const QString& name, FetchKind kind, const QString& control)>;
 
     ScreenPictures(const ProgramFolder& folder, MainView* view) : folder_(folder), view_(view) {}
 
     // Set by the fetcher; until there is one a missing picture is named in the diagnostic log.
     // A name that is no plain file name is refused before anything is read or fetched.
     void setFetchHook(FetchHook hook) { fetchHook_ = std::move(hook); }
-    void FetchFile(const QString& name, FetchKind kind);
+    void FetchFile(const QString& name, FetchKind kind, const QString& control = QString());
 
     // Loads a program-folder file into a picture control; a file that cannot be read
     // is named in the diagnostic log and the control keeps what it showed.

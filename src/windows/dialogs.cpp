@@ -3,6 +3,7 @@
 #include "components/media/pictures.h"
 #include "session/gamecore.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QLabel>
@@ -181,6 +182,14 @@ Tgifdownload::Tgifdownload(QWidget* parent) : QWidget(parent)
     auto* bar = Named(new QProgressBar(this), "ProgressBar1");
     bar->setRange(0, 100);
     bar->setGeometry(12, 60, 276, 20);
+}
+
+void Tgifdownload::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == QLatin1String("TForm1"))
+            move(w->geometry().left(), w->frameGeometry().top() + 430);
 }
 
 SetCatalogueWindow::SetCatalogueWindow(GameCore* core, SetKind kind, const QString& className, const QString& caption, QWidget* parent)

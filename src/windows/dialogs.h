@@ -46,6 +46,10 @@ class Tgifdownload : public QWidget {
     Q_OBJECT
 public:
     explicit Tgifdownload(QWidget* parent = nullptr);
+
+protected:
+    // Shown at the main window's left edge, 430 pixels below its top.
+    void showEvent(QShowEvent* event) override;
 };
 
 // The three content-set windows share one face: a list, a progress bar, two labels

@@ -1,0 +1,89 @@
+#include "shell/fetcher.h"
+
+#include "shell/controlnames.h"
+
+#include <QDir>
+#include <QFile>
+#include <cmath>
+
+namespace {
+constexpr qint64 kMaxFetchBytes = 8 * 1024 * 1024;
+}
+
+Fetcher::Fetcher(MainView* view, const ServiceDirectory& directory, const SettingsStore& settings,
+                 const ProgramFolder& folder, ScreenPictures& pictures, SoundQueue& sounds, QObject* parent)
+    : QObject(parent), view_(view), directory_(directory), settings_(settings), folder_(folder), pictures_(pictures),
+      sounds_(sounds)
+{
+    http_.setMaxBodySize(kMaxFetchBytes);
+    connect(&http_, &HttpClient::finished, this, &Fetcher::Finished);
+    connect(&http_, &HttpClient::progress, this, [this](qint64 received, qint64 total) {
+        if (total > 0)
+            view_->setProgress(Ctl::Tgifdownload_ProgressBar1, int(std::lround(double(received) * 100.0 / double(total))));
+    });
+}
+
+bool Fetcher::Fetchable(const QString& name)
+{
+    const QString type = name.mid(name.indexOf(QLatin1Char('.')) + 1, 3).toUpper();
+    return type == QLatin1String("GIF") || type == QLatin1String("JPG") || type == QLatin1String("WAV");
+}
+
+QString Fetcher::TemporaryName(const QString& name)
+{
+    const int dot = name.indexOf(QLatin1Char('.'));
+    return (dot < 0 ? QString() : name.left(dot)) + QStringLiteral(".tmp");
+}
+
+void Fetcher::FetchFile(const QString& name, FetchKind kind, const QString& control)
+{
+    view_->showWindow(Ctl::Tgifdownload);
+    const bool sound = kind == FetchKind::Sound;
+    // Nothing to fetch: the window does not stay in front of the game.
+    if (!IsSafeFileName(name) || !Fetchable(name) || http_.isBusy() || (sound && !settings_.soundOn())) {
+        if (!http_.isBusy())
+            view_->hideWindow(Ctl::Tgifdownload);
+        return;
+    }
+    const QString folder = sound ? QStringLiteral("sounds/") : QString();
+    running_ = Running{name, folder + TemporaryName(name), control, kind};
+    QFile::remove(folder_.path(running_.temporary));
+    view_->setText(Ctl::Tgifdownload_Label2, name);
+    view_->setProgress(Ctl::Tgifdownload_ProgressBar1, 0);
+    const bool ad = kind == FetchKind::AdSpace1 || kind == FetchKind::AdSpace2;
+    const QString host = ad ? directory_.ImageHost : directory_.FilesHost;
+    const QString path = (sound ? QStringLiteral("/sounds/") : QStringLiteral("/images/")) + name;
+    if (sound)
+        QDir(folder_.root()).mkpath(QStringLiteral("sounds"));
+    http_.getToFile(host, path, QDir(folder_.root()).filePath(running_.temporary));
+}
+
+void Fetcher::Finished(HttpClient::Outcome outcome)
+{
+    view_->hideWindow(Ctl::Tgifdownload);
+    const Running done = running_;
+    const QString folder = done.kind == FetchKind::Sound ? QStringLiteral("sounds/") : QString();
+    const QString temporary = QDir(folder_.root()).filePath(done.temporary);
+    if (outcome == HttpClient::Outcome::Success) {
+        const QString target = QDir(folder_.root()).filePath(folder + done.name);
+        QFile::remove(folder_.path(folder + done.name));   // an old copy in another letter case
+        if (QFile::rename(temporary, target)) {
+            switch (done.kind) {
+            case FetchKind::PatternPicture: pictures_.ShowPatternPicture(done.name); break;
+            case FetchKind::Sound: sounds_.PlayFile(done.name); break;
+            default:
+                if (!done.control.isEmpty()) {
+                    pictures_.LoadPicture(done.control, done.name);
+                    view_->repaint(done.control);
+                }
+                break;
+            }
+            return;
+        }
+    }
+    QFile::remove(temporary);
+    if (done.kind == FetchKind::PatternPicture)
+        pictures_.ShowPatternPicture(QStringLiteral("FAILED"));
+    else if (done.kind != FetchKind::AdSpace2)
+        view_->messageBox(QStringLiteral("Unable to Receive Image File: ") + done.name);
+}

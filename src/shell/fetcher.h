@@ -1,0 +1,50 @@
+#pragma once
+// Fetches a picture or sound the game needs and does not hold, from the operator's file
+// and image hosts, one at a time through the small download window, then shows or plays
+// it where it was asked for. Names arrive checked (IsSafeFileName) and are checked again.
+#include "calls/soundqueue.h"
+#include "components/net/httpclient.h"
+#include "shell/directory.h"
+#include "shell/programfolder.h"
+#include "shell/screenpictures.h"
+#include "shell/settingsstore.h"
+#include "shell/viewport.h"
+
+#include <QObject>
+
+class Fetcher : public QObject {
+    Q_OBJECT
+public:
+    Fetcher(MainView* view, const ServiceDirectory& directory, const SettingsStore& settings,
+            const ProgramFolder& folder, ScreenPictures& pictures, SoundQueue& sounds, QObject* parent = nullptr);
+
+    // Starts fetching name for the control that shows it (none for sounds and pattern
+    // pictures). A request that arrives while a fetch runs is dropped; the running one
+    // goes on under its own name and kind.
+    void FetchFile(const QString& name, FetchKind kind, const QString& control = QString());
+    bool busy() const { return http_.isBusy(); }
+
+    // The file types the fetcher takes: the three characters after the name's first dot.
+    static bool Fetchable(const QString& name);
+    // "grid.gif" -> "grid.tmp"; a name without a dot -> ".tmp".
+    static QString TemporaryName(const QString& name);
+
+private:
+    void Finished(HttpClient::Outcome outcome);
+
+    struct Running {
+        QString name;
+        QString temporary;   // relative to the program folder
+        QString control;
+        FetchKind kind = FetchKind::Picture;
+    };
+
+    MainView* view_;
+    const ServiceDirectory& directory_;
+    const SettingsStore& settings_;
+    const ProgramFolder& folder_;
+    ScreenPictures& pictures_;
+    SoundQueue& sounds_;
+    HttpClient http_;
+    Running running_;
+};

@@ -1,0 +1,98 @@
+// The fetcher against a loopback web server: what it asks for, where the file lands, what
+// shows or plays it, and the names and failures it turns away.
+#include "coretestbed.h"
+#include "minihttp.h"
+#include "scriptedpeer.h"
+
+#include <QDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Fetch : ::testing::Test {
+    MiniHttp web;
+    CoreTestbed bed;
+    RecordingView& view = bed.view;
+
+    void SetUp() override
+    {
+        bed.writeFile(QStringLiteral("defaults.cfg"), "UN:p#SO:TRUE#V6:TRUE#\r\n");
+        bed.remake();
+        bed.create();
+        web.body = "files:" + web.host().toLatin1() + "%imageurl:" + web.host().toLatin1() + "%";
+        bed.c().signIn().LoginButton1Click(QStringLiteral("p"), QStringLiteral("w"), web.host(), false);
+        ASSERT_TRUE(WaitFor([&] { return bed.c().signIn().directoryRead(); }));
+        web.requests.clear();
+        web.body = "GIF89a picture";
+    }
+    // The request line of the last request, once the fetch is over.
+    QByteArray fetched()
+    {
+        WaitFor([&] { return !bed.c().fetcher().busy(); });
+        return web.requests.isEmpty() ? QByteArray() : web.requests.last().left(web.requests.last().indexOf('\r'));
+    }
+    QStringList leftovers() const
+    {
+        return QDir(bed.dir.path()).entryList({"*.tmp", ".tmp"}, QDir::Files | QDir::Hidden)
+               + QDir(bed.filePath("sounds")).entryList({"*.tmp"}, QDir::Files);
+    }
+};
+
+}   // namespace
+
+TEST_F(Fetch, EachKindComesFromItsHostIntoItsPlaceAndIsShownOrPlayed)
+{
+    ScreenPictures& pictures = bed.c().pictures();
+    pictures.ShowPatternPicture(QStringLiteral("pat99.gif"));
+    EXPECT_EQ(fetched(), "GET /images/pat99.gif HTTP/1.1");
+    EXPECT_TRUE(view.c(Ctl::anigrid1).picture.endsWith("pat99.gif") && view.c(Ctl::anigrid2).picture.endsWith("pat99.gif"));
+    EXPECT_EQ(bed.readFile("pat99.gif"), "GIF89a picture");
+
+    pictures.ShowAdSpace1(QStringLiteral("Ad.JPG"));
+    EXPECT_EQ(fetched(), "GET /images/Ad.JPG HTTP/1.1");
+    EXPECT_TRUE(view.c(Ctl::adspace1).picture.endsWith("Ad.JPG"));
+    pictures.ShowWinnersBackdrop(QStringLiteral("box.gif"));   // the winners window's own picture
+    EXPECT_EQ(fetched(), "GET /images/box.gif HTTP/1.1");
+    EXPECT_TRUE(view.c(Ctl::Twinners_winbackdrop).picture.endsWith("box.gif"));
+
+    pictures.FetchFile(QStringLiteral("ding.wav"), FetchKind::Sound);
+    EXPECT_EQ(fetched(), "GET /sounds/ding.wav HTTP/1.1");
+    EXPECT_TRUE(WaitFor([&] { return bed.player.played.value(0).endsWith("sounds/ding.wav"); }));
+    EXPECT_EQ(bed.readFile("sounds/ding.wav"), "GIF89a picture");
+
+    // A name without a dot is judged by its first three letters and goes through ".tmp".
+    pictures.FetchFile(QStringLiteral("gifts"), FetchKind::Picture, Ctl::BingoGIF);
+    EXPECT_EQ(fetched(), "GET /images/gifts HTTP/1.1");
+    EXPECT_TRUE(QFile::exists(bed.filePath("gifts")) && leftovers().isEmpty() && !view.visible(Ctl::Tgifdownload));
+
+    // While one fetch runs, another request is dropped; the first ends under its own name.
+    pictures.FetchFile(QStringLiteral("one.gif"), FetchKind::Picture, Ctl::BingoGIF);
+    pictures.FetchFile(QStringLiteral("two.gif"), FetchKind::AdSpace2, Ctl::AdSpace2);
+    EXPECT_EQ(fetched(), "GET /images/one.gif HTTP/1.1");
+    EXPECT_TRUE(QFile::exists(bed.filePath("one.gif")) && !QFile::exists(bed.filePath("two.gif")));
+    EXPECT_TRUE(view.c(Ctl::BingoGIF).picture.endsWith("one.gif"));
+}
+
+TEST_F(Fetch, NamesItDoesNotTakeAndFailuresPerKind)
+{
+    ScreenPictures& pictures = bed.c().pictures();
+    const int before = web.requests.size();
+    for (const char* name : {"a.jpeg", "a.b.gif", "a.gif/../../x.gif", "../x.gif", ".hidden.gif", "C:x.gif"})
+        pictures.FetchFile(QString::fromLatin1(name), FetchKind::Picture, Ctl::BingoGIF);
+    bed.c().sounds().TurnSoundOff();
+    pictures.FetchFile(QStringLiteral("quiet.wav"), FetchKind::Sound);
+    Spin(100);
+    EXPECT_EQ(web.requests.size(), before);
+    EXPECT_FALSE(view.visible(Ctl::Tgifdownload) || QFile::exists(bed.filePath("../x.gif")));
+
+    web.status = 404;
+    pictures.ShowPatternPicture(QStringLiteral("pat77.gif"));
+    fetched();
+    EXPECT_TRUE(view.c(Ctl::anigrid1).picture.endsWith("NAgrid.gif"));
+    pictures.ShowAdSpace2(QStringLiteral("ad2.gif"));   // the second ad space fails quietly
+    fetched();
+    pictures.ShowAdSpace1(QStringLiteral("ad1.gif"));
+    fetched();
+    EXPECT_EQ(view.messages, QStringList{"Unable to Receive Image File: ad1.gif"});
+    EXPECT_TRUE(leftovers().isEmpty() && !QFile::exists(bed.filePath("ad1.gif")));
+}
