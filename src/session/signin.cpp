@@ -54,8 +54,25 @@ void SignIn::LoginButton2Click()
 
 void SignIn::AliasOkClick()
 {
-    view_->openUrl(directory_.WebBaseUrl + QStringLiteral("chalform.htm"));
-    view_->quit();
+    // The program ends for the player to change the alias on the page: not when it cannot open.
+    if (OpenWebPage(QStringLiteral("chalform.htm")))
+        view_->quit();
+}
+
+bool SignIn::OpenWebPage(const QString& page)
+{
+    const QString address = directory_.WebBaseUrl + page;
+    const QString scheme = address.section(QLatin1Char(':'), 0, 0).toLower();
+    if (scheme != QLatin1String("http") && scheme != QLatin1String("https")) {
+        view_->messageBox(QStringLiteral("This page is not on the web and was not opened: ") + address);
+        return false;
+    }
+    if (address.size() > kMaxPageAddress) {
+        view_->messageBox(QStringLiteral("This page's address is too long to open: ") + address);
+        return false;
+    }
+    view_->openUrl(address);
+    return true;
 }
 
 void SignIn::WebLogin(const QString& playerId, const QString& password, const QString& webHost)

@@ -27,6 +27,8 @@ public:
 
     // However slowly the web service answers, the web login ends within this time.
     static constexpr int kDeadlineMs = 45000;
+    // The longest web page address the program opens.
+    static constexpr int kMaxPageAddress = 64;
 
     const ServiceDirectory& directory() const { return directory_; }
     bool directoryRead() const { return directoryRead_; }
@@ -39,6 +41,14 @@ public:
     void LoginButton2Click();
     // The alias confirmation's "change": the alias page opens and the program ends.
     void AliasOkClick();
+    // Pages of the operator's web site, in the desktop's browser.
+    void OnlineHelp1Click() { OpenWebPage(QString()); }
+    void NewoftheDay1Click() { OpenWebPage(QStringLiteral("whatsnew.htm")); }
+    void OpenaTroubleTicket1Click() { OpenWebPage(QStringLiteral("message.htm")); }
+    void adspace1DblClick() { OpenWebPage(QString()); }
+    // Opens the web base address + page. Only an http or https address of at most 64
+    // characters is opened; anything else is refused with a message. False when refused.
+    bool OpenWebPage(const QString& page);
     void WebLogin(const QString& playerId, const QString& password, const QString& webHost);
     // The directory's pictures before any web login.
     void UseDefaultDirectory();

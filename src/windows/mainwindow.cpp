@@ -150,6 +150,8 @@ void ClickPicture::mouseReleaseEvent(QMouseEvent* event)
         emit clicked();
 }
 
+void ClickPicture::mouseDoubleClickEvent(QMouseEvent*) { emit doubleClicked(); }
+
 void ClaimButton::mouseReleaseEvent(QMouseEvent* event)
 {
     RoundButton::mouseReleaseEvent(event);
@@ -259,10 +261,10 @@ void TForm1::buildTopBand(QWidget* band)
     auto* top = Named(new TiledImage(band), "TopPanel");
     static_cast<Pane*>(band)->onResize = [top](const QSize& s) { top->setGeometry(0, 0, s.width(), s.height()); };
 
-    auto* ad1 = Named(new PictureBox(band), "adspace1");
+    auto* ad1 = new ClickPicture(QStringLiteral("adspace1"), band);   // a double-click opens the web site
     ad1->setGeometry(16, 6, 190, 85);
-    ad1->setAlignment(Qt::AlignCenter);
     ad1->hide();
+    connect(ad1, &ClickPicture::doubleClicked, this, [this] { if (core_) core_->signIn().adspace1DblClick(); });
 
     // Next game's pattern, with its caption on a plate.
     auto* patternPlate = new Pane(QStringLiteral("PatternPlate"), band);
@@ -657,11 +659,12 @@ void TForm1::buildMenus()
     item(help, "ShowLastGamesWinners1", "Show Last Games Winners",
          [this] { if (core_) core_->ShowLastWinners(QStringLiteral("000000")); });
     help->addSeparator();
-    item(help, "OnlineHelp1", "Online Help", nullptr);
-    item(help, "NewoftheDay1", "Online News", nullptr);
+    item(help, "OnlineHelp1", "Online Help", core([](GameCore& g) { g.signIn().OnlineHelp1Click(); }));
+    item(help, "NewoftheDay1", "Online News", core([](GameCore& g) { g.signIn().NewoftheDay1Click(); }));
     item(help, "UPDATE1", "Update Program Only", nullptr);
     item(help, "UpdateAllFiles1", "Update All Files", nullptr);
-    item(help, "OpenaTroubleTicket1", "Open a Trouble Ticket", nullptr);
+    item(help, "OpenaTroubleTicket1", "Open a Trouble Ticket",
+         core([](GameCore& g) { g.signIn().OpenaTroubleTicket1Click(); }));
     help->addSeparator();
     item(help, "About2", "About", [this] { showWindow(QStringLiteral("TAboutDialog")); });
 }

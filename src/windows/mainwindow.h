@@ -78,9 +78,11 @@ public:
     explicit ClickPicture(const QString& name, QWidget* parent = nullptr);
 signals:
     void clicked();
+    void doubleClicked();
 
 protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
 };
 
 // The claim button: after the click it reports the mouse release as its own event.

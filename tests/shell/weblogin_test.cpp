@@ -123,3 +123,27 @@ TEST_F(WebLogin, ARememberedPasswordSignsInWithoutTheDialog)
     EXPECT_EQ(bed.view.shownWindows, QStringList({"Tlogindialog", "Tlogindialog", "Tlogindialog"}));
     EXPECT_EQ(bed.view.text(QStringLiteral("Tlogindialog.Edit1")), "saved");
 }
+
+TEST_F(WebLogin, WebPagesOpenOnTheSiteOfTheMomentAndOnlyShortWebAddresses)
+{
+    start();
+    SignIn& signIn = core().signIn();
+    signIn.OnlineHelp1Click();   // before the web login: the compiled-in site
+    web.body = kReply;   // "adminurl:http://site/"
+    signIn.LoginButton1Click(QStringLiteral("p"), QStringLiteral("w"), web.host(), true);
+    ASSERT_TRUE(WaitFor([&] { return signIn.directoryRead(); }));
+    signIn.NewoftheDay1Click();
+    signIn.OpenaTroubleTicket1Click();
+    signIn.adspace1DblClick();
+    EXPECT_EQ(bed.view.openedUrls, QStringList({bed.config.defaultWebSite, "http://site/whatsnew.htm",
+                                                "http://site/message.htm", "http://site/"}));
+    for (const QByteArray& site : {"http://" + QByteArray(50, 's') + "/", QByteArray("file:///home/")}) {
+        bed.view.openedUrls.clear();
+        web.body = "adminurl:" + site + "%";
+        signIn.LoginButton1Click(QStringLiteral("p"), QStringLiteral("w"), web.host(), true);
+        ASSERT_TRUE(WaitFor([&] { return signIn.directory().WebBaseUrl == QLatin1String(site); }));
+        signIn.AliasOkClick();   // refused: the program does not end either
+        EXPECT_TRUE(bed.view.openedUrls.isEmpty() && !bed.view.events.contains("quit")) << site.constData();
+        EXPECT_TRUE(bed.view.messages.last().endsWith(QLatin1String(site + "chalform.htm")));
+    }
+}
