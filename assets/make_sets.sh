@@ -1,16 +1,16 @@
 #!/usr/bin/env bash
-# Builds the content-set installers that the demo hall serves from its
-# "/sounds/" folder, and the catalogue list it reads:
+# Builds the content-set packages that the demo hall serves from its "/sounds/"
+# folder, and the catalogue list it reads:
 #
 #   OUTDIR/cset1.exe cset2.exe   caller voices (150 files each: csNB1.wav .. csNO75a.wav)
 #   OUTDIR/bset1.exe bset2.exe   fun-bingo shouts (bset11..bset13, bset21..bset24)
 #   OUTDIR/aset1.exe aset2.exe   announcers (the nine announcer files each)
 #   OUTDIR/sets.txt              one line per set: key number title qty
 #
-# Each installer is a POSIX sh script followed by a gzip-compressed tar of the
-# set's WAV files (plain file names only). Run with sh, it unpacks them into
-# the "sounds" folder beside itself and touches nothing else there but other
-# spellings (letter case) of the same names.
+# Each package keeps the name the catalogues use on the wire ("cset2.exe") but
+# is only data: a gzip-compressed ustar tar of the set's WAV files under plain
+# file names, which the client checks and unpacks into its "sounds" folder
+# itself. Nothing in it is run.
 #
 # Usage: assets/make_sets.sh OUTDIR
 # Writes only into OUTDIR and a temporary folder that it removes; every run
@@ -33,7 +33,6 @@ trap 'rm -rf "$work"' EXIT
 export TMPDIR="$work"
 
 RATE=11025
-MARKER="__VEXO_SOUNDS_PAYLOAD__"
 
 # key|number|title|voice|speed|pitch
 CALLER_SETS=(
@@ -100,54 +99,22 @@ done
 
 render_jobs "$joblist"
 
-# write_installer NAME: OUTDIR/NAME.exe from the files in $work/NAME.
-write_installer() {
+# write_package NAME: OUTDIR/NAME.exe, a gzip-compressed ustar tar of the files in
+# $work/NAME under their plain names, in name order, with fixed owners, times and
+# modes (0644: nothing in a set is a program).
+write_package() {
   local name="$1" dir="$work/$1" target="$outdir/$1.exe"
   (cd "$dir" && find . -maxdepth 1 -type f -name '*.wav' -printf '%f\n' | LC_ALL=C sort) >"$work/$name.list"
-  {
-    cat <<EOF
-#!/bin/sh
-# Vexo Bingo sound set "$name": unpacks $(wc -l <"$work/$name.list") sound files into the
-# "sounds" folder beside this file. A gzip-compressed tar follows the marker line.
-set -eu
-case \$0 in */*) here=\${0%/*} ;; *) here=. ;; esac
-dest="\$here/sounds"
-mkdir -p "\$dest"
-start=\$(awk '/^$MARKER\$/ { print NR + 1; exit }' "\$0")
-if [ -z "\$start" ]; then echo "$name: damaged installer" >&2; exit 1; fi
-names=\$(tail -n +"\$start" "\$0" | gzip -dc | tar -tf -)
-if [ -z "\$names" ]; then echo "$name: damaged installer" >&2; exit 1; fi
-for n in \$names; do
-  case \$n in
-    */* | .* | *[!A-Za-z0-9._-]*) echo "$name: refusing file name \$n" >&2; exit 1 ;;
-  esac
-done
-# Remove other spellings of the same names (Bingo.wav for bingo.wav): the
-# player looks sound names up without regard to letter case.
-ls -A "\$dest" | awk -v list="\$names" '
-  BEGIN { n = split(list, w, "\\n"); for (i = 1; i <= n; i++) { keep[w[i]] = 1; low[tolower(w[i])] = 1 } }
-  (tolower(\$0) in low) && !(\$0 in keep) { print }' |
-  while IFS= read -r old; do rm -f "\$dest/\$old"; done
-tail -n +"\$start" "\$0" | gzip -dc |
-  tar -x -f - -C "\$dest" --no-same-owner --no-same-permissions -- \$names # checked names, split on purpose
-for n in \$names; do
-  if [ ! -f "\$dest/\$n" ]; then echo "$name: could not unpack \$n" >&2; exit 1; fi
-done
-echo "$name: installed \$(echo "\$names" | wc -l) sounds into \$dest"
-exit 0
-$MARKER
-EOF
-    tar --format=ustar --sort=name --mtime=@0 --owner=0 --group=0 --numeric-owner \
-      --mode=0644 -C "$dir" -c -f - -T "$work/$name.list" | gzip -n -6
-  } >"$target.part"
-  chmod 0755 "$target.part"
+  tar --format=ustar --sort=name --mtime=@0 --owner=0 --group=0 --numeric-owner \
+    --mode=0644 -C "$dir" -c -f - -T "$work/$name.list" | gzip -n -6 >"$target.part"
+  chmod 0644 "$target.part"
   mv -f "$target.part" "$target"
 }
 
 for name in cset1 cset2 bset1 bset2 aset1 aset2; do
-  write_installer "$name"
+  write_package "$name"
 done
 cp "$catalogue" "$outdir/sets.txt.part"
 mv -f "$outdir/sets.txt.part" "$outdir/sets.txt"
 
-echo "make_sets: $(cd "$outdir" && ls -1 ./*.exe | wc -l) installers and sets.txt in $outdir ($(du -ch "$outdir"/*.exe | tail -1 | cut -f1))"
+echo "make_sets: $(cd "$outdir" && ls -1 ./*.exe | wc -l) packages and sets.txt in $outdir ($(du -ch "$outdir"/*.exe | tail -1 | cut -f1))"

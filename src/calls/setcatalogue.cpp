@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMultiHash>
+#include <QSaveFile>
 
 namespace {
 
@@ -26,7 +28,13 @@ const KindRow kKinds[3] = {
 constexpr int kMaxSets = 999;
 // A catalogue is a few hundred bytes; anything far larger is not one.
 constexpr qint64 kMaxCatalogueBytes = 64 * 1024;
-constexpr qint64 kMaxInstallerBytes = 4 * 1024 * 1024;
+// A set: a caller's 150 voices with room to spare, none of them longer than a few minutes.
+constexpr int kMaxSetFiles = 256;
+constexpr qint64 kMaxSetFileBytes = 4 * 1024 * 1024;
+constexpr qint64 kMaxSetBytes = 48 * 1024 * 1024;
+// The package as it arrives: the files, a tar header and padding for each, and what gzip
+// adds to sound it cannot shrink, all well within the extra mebibyte.
+constexpr qint64 kMaxPackageBytes = kMaxSetBytes + 1024 * 1024;
 
 const char* const kAnnouncerFiles[] = {"welcome.wav", "lastcall.wav", "loginok.wav", "nextgameis.wav", "nosales.wav",
                                        "reconnect.wav", "saleson.wav", "starting.wav", "bingo.wav"};
@@ -44,6 +52,17 @@ int smallNumber(const QByteArray& text)
 QByteArray CatalogueValue(const QByteArray& key, const QByteArray& reply)
 {
     return KeyedValue(reply, key, 1024, "%");
+}
+
+PackageLimits SetPackageLimits()
+{
+    PackageLimits limits;
+    limits.maxEntries = kMaxSetFiles;
+    limits.maxEntryBytes = kMaxSetFileBytes;
+    limits.maxTotalBytes = kMaxSetBytes;
+    limits.folders = false;
+    limits.suffix = QStringLiteral(".wav");
+    return limits;
 }
 
 SetCatalogue::SetCatalogue(SetKind kind, const QString& downloadSite, const ProgramFolder& folder,
@@ -162,24 +181,28 @@ void SetCatalogue::ChooseSet(int selectedIndex)
     const QString name = QLatin1String(kKinds[int(kind_)].key) + QString::number(number);
 
     bool download = true;
-    if (kind_ == SetKind::Caller && folder_.exists(QStringLiteral("sounds/cs") + QString::number(number) + QStringLiteral("O75.wav")))
-        download = !view_->question(QStringLiteral("This Caller is Already Installed. Do you want to keep your current Version"));
+    const QString callerVoice = QStringLiteral("sounds/cs") + QString::number(number) + QStringLiteral("O75.wav");
+    if (kind_ == SetKind::Caller && folder_.exists(callerVoice))
+        download = !view_->question(
+            QStringLiteral("This Caller is Already Installed. Do you want to keep your current Version"));
     else if (kind_ == SetKind::FunBingo && folder_.exists(QStringLiteral("sounds/") + name + QStringLiteral("1.wav")))
-        download = !view_->question(QStringLiteral("Bingo Set Already Installed. Do you want to keep your current Version"));
+        download = !view_->question(
+            QStringLiteral("Bingo Set Already Installed. Do you want to keep your current Version"));
 
     if (download && view_->question(QStringLiteral("Press YES to begin downloading new Sounds")) && !http_.isBusy()) {
-        // An earlier download of the same set goes first.
-        const QString installer = QDir(folder_.root()).filePath(name + QStringLiteral(".exe"));
-        if (QFileInfo::exists(installer))
-            QFile::remove(installer);
+        // An installer left by an earlier version of the client goes first; the package
+        // itself is kept in memory, capped, and never written whole to disk.
+        const QString leftover = QDir(folder_.root()).filePath(name + QStringLiteral(".exe"));
+        if (QFileInfo::exists(leftover) || QFileInfo(leftover).isSymLink())
+            QFile::remove(leftover);
         view_->setVisible(control("Button1"), false);
         view_->setEnabled(control("ListBox1"), false);
         view_->setText(control("Label1"), QStringLiteral("Downloading. Please Wait..."));
         state_ = State::Downloading;
         setName_ = name;
         selectedIndex_ = selectedIndex;
-        http_.setMaxBodySize(kMaxInstallerBytes);
-        http_.getToFile(downloadSite_, QStringLiteral("/sounds/") + name + QStringLiteral(".exe"), installer);
+        http_.setMaxBodySize(kMaxPackageBytes);
+        http_.get(downloadSite_, QStringLiteral("/sounds/") + name + QStringLiteral(".exe"));
     }
 
     if (kind_ == SetKind::Caller) {
@@ -196,7 +219,7 @@ void SetCatalogue::ChooseSet(int selectedIndex)
     }
 }
 
-// The files of the set the installer replaces.
+// The files of the installed set that the new one replaces.
 void SetCatalogue::RemoveReplacedFiles()
 {
     if (kind_ == SetKind::Caller) {
@@ -211,9 +234,11 @@ void SetCatalogue::RemoveReplacedFiles()
                 QFile::remove(folder_.path(voice + QStringLiteral("a.wav")));
             }
     } else if (kind_ == SetKind::FunBingo) {
-        for (int k = 1; k <= kMaxSets; ++k)
-            if (!QFile::remove(folder_.path(QStringLiteral("sounds/") + setName_ + QString::number(k) + QStringLiteral(".wav"))))
+        for (int k = 1; k <= kMaxSets; ++k) {
+            const QString shout = QStringLiteral("sounds/") + setName_ + QString::number(k) + QStringLiteral(".wav");
+            if (!QFile::remove(folder_.path(shout)))
                 break;
+        }
     } else {
         for (const char* file : kAnnouncerFiles) {
             const QString relative = QStringLiteral("sounds/") + QLatin1String(file);
@@ -223,18 +248,49 @@ void SetCatalogue::RemoveReplacedFiles()
     }
 }
 
+// Writes each file of the package into sounds/ whole or not at all (a temporary file
+// there renamed over the old one); other spellings of the same name go. Returns why it
+// stopped, empty when every file is in place.
+QString SetCatalogue::WriteSetFiles(const Package& package)
+{
+    const QString sounds = folder_.path(QStringLiteral("sounds"));
+    if (!QDir().mkpath(sounds))
+        return QStringLiteral("the sounds folder cannot be made");
+    const QDir dir(sounds);
+    QMultiHash<QString, QString> present;   // by the name in lower case
+    for (const QString& file : dir.entryList(QDir::Files | QDir::System | QDir::Hidden))
+        present.insert(file.toLower(), file);
+    for (const PackageEntry& entry : package.entries) {
+        QSaveFile file(dir.filePath(entry.name));
+        if (!file.open(QIODevice::WriteOnly) || file.write(entry.data) != entry.data.size() || !file.commit())
+            return QStringLiteral("cannot write ") + entry.name + QStringLiteral(" (") + file.errorString()
+                 + QLatin1Char(')');
+        for (const QString& other : present.values(entry.name.toLower()))
+            if (other != entry.name)
+                QFile::remove(dir.filePath(other));
+    }
+    return QString();
+}
+
+// The package is checked whole before anything of the installed set is touched; a
+// refused one installs nothing.
 void SetCatalogue::InstallDownloadedSet()
 {
     state_ = State::Idle;
-    const QString installer = QDir(folder_.root()).filePath(setName_ + QStringLiteral(".exe"));
-    if (setName_.isEmpty() || !QFileInfo(installer).isFile()) {
+    const QByteArray bytes = http_.body();
+    if (setName_.isEmpty() || bytes.isEmpty()) {
         view_->messageBox(QStringLiteral("File Download Failed"));
     } else {
-        RemoveReplacedFiles();
-        // The installer is one of our own names (set key and number) in the program
-        // folder; it runs by itself, the client does not wait for it.
-        QFile::setPermissions(installer, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-        view_->startProgram(QFileInfo(installer).absoluteFilePath(), {});
+        const Package package = ReadPackage(bytes, SetPackageLimits());
+        QString error = package.ok ? QString() : package.error;
+        if (package.ok && package.entries.isEmpty())
+            error = QStringLiteral("the package holds no sounds");
+        if (error.isEmpty()) {
+            RemoveReplacedFiles();
+            error = WriteSetFiles(package);
+        }
+        if (!error.isEmpty())
+            view_->messageBox(QStringLiteral("The sound set could not be installed: ") + error);
     }
     ShowReady();
     CloseWindow();

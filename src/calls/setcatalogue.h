@@ -1,10 +1,12 @@
 #pragma once
 // One content-set window: caller voices ("Tgetcset"), fun-bingo shouts ("Tgetbings")
 // or announcers ("Tgetaset"). Fetches its list from the web host, records the
-// player's choice in the settings, and downloads and starts the chosen set's
-// installer, which unpacks the set's WAV files into the sounds folder.
+// player's choice in the settings, and downloads the chosen set's package, a
+// gzip-compressed tar of WAV files that the client checks whole and unpacks into the
+// sounds folder itself. Nothing downloaded is ever run.
 #include "calls/soundqueue.h"
 #include "components/net/httpclient.h"
+#include "components/net/package.h"
 #include "shell/programfolder.h"
 #include "shell/settingsstore.h"
 #include "shell/viewport.h"
@@ -17,6 +19,9 @@ enum class SetKind { Caller, FunBingo, Announcer };
 // The value after the first occurrence of key up to the first "%" within the 1024
 // characters that follow; empty when either is missing.
 QByteArray CatalogueValue(const QByteArray& key, const QByteArray& reply);
+
+// What a set's package may hold: plain ".wav" names, room for a caller set of 150 voices.
+PackageLimits SetPackageLimits();
 
 class SetCatalogue : public QObject {
     Q_OBJECT
@@ -46,6 +51,7 @@ private:
     void InstallDownloadedSet();
     void ShowReady();
     void RemoveReplacedFiles();
+    QString WriteSetFiles(const Package& package);
     void CloseWindow();
     QString control(const char* name) const;
 

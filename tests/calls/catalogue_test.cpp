@@ -1,15 +1,47 @@
 // The set windows through the core against a one-page web server: the list, the
-// player's choice in the settings file, and the download and start of a set's installer.
-// The server answers every request with the list, so an installer downloaded holds those bytes.
+// player's choice in the settings file, and the download and unpacking of a set's package.
+// The server answers every request with one body: the list, then the package once the list is in.
 #include "coretestbed.h"
 #include "minihttp.h"
 #include "scriptedpeer.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <archive.h>
+#include <archive_entry.h>
 #include <gtest/gtest.h>
 
 namespace {
+
+// A gzip tar of these files; a size beyond a file's data is filled with zeros.
+struct TarFile {
+    const char* name;
+    QByteArray data;
+    qint64 size = -1;
+};
+QByteArray Tar(const QList<TarFile>& files)
+{
+    QByteArray out;
+    archive* a = archive_write_new();
+    archive_write_set_format_ustar(a);
+    archive_write_add_filter_gzip(a);
+    archive_write_open(a, &out, nullptr, [](archive*, void* o, const void* b, size_t n) {
+        static_cast<QByteArray*>(o)->append(static_cast<const char*>(b), qsizetype(n));
+        return la_ssize_t(n);
+    }, nullptr);
+    for (const TarFile& f : files) {
+        archive_entry* e = archive_entry_new();
+        archive_entry_set_pathname(e, f.name);
+        archive_entry_set_filetype(e, AE_IFREG);
+        archive_entry_set_size(e, f.size < 0 ? f.data.size() : f.size);
+        archive_write_header(a, e);
+        archive_write_data(a, f.data.constData(), size_t(f.data.size()));
+        archive_entry_free(e);
+    }
+    archive_write_free(a);
+    return out;
+}
 
 // Answers the questions in turn from a list, then "no".
 struct AnsweringView : RecordingView {
@@ -43,10 +75,14 @@ struct Sets : ::testing::Test {
         set(kind).Open();
         return WaitFor([&] { return items(kind) != QStringList{QStringLiteral("?")}; });
     }
-    // Opens the window on this list and double-clicks entry `index`, giving these answers to the questions.
-    bool choose(SetKind kind, const QByteArray& list, int index, const QList<bool>& answers = {})
+    // Opens the window on this list and double-clicks entry `index`, giving these answers to the questions;
+    // a download then gets `package` (or the list again).
+    bool choose(SetKind kind, const QByteArray& list, int index, const QList<bool>& answers = {},
+                const QByteArray& package = {})
     {
         const bool listed = open(kind, list);
+        if (!package.isEmpty())
+            http.body = package;
         view.answers = answers;
         set(kind).ChooseSet(index);
         return listed;
@@ -56,6 +92,7 @@ struct Sets : ::testing::Test {
     QByteArray lastRequest() const { return http.requests.value(http.requests.size() - 1).split('\r').value(0); }
     bool saved(const char* text) const { return bed.readFile(QStringLiteral("defaults.cfg")).contains(text); }
     bool exists(const QString& file) const { return QFileInfo::exists(bed.filePath(file)); }
+    QStringList sounds() const { return QDir(bed.filePath(QStringLiteral("sounds"))).entryList(QDir::Files); }
 };
 
 }   // namespace
@@ -94,19 +131,16 @@ TEST_F(Sets, TheCallerWindowMutesTheGameSavesTheChoiceAndReplacesAnInstalledCall
 
     for (const char* f : {"cs2O75.wav", "cs2B1.wav", "cs2b1a.wav", "cs2G60a.wav", "cs22.wav", "cs1O75.wav"})
         bed.writeFile(QStringLiteral("sounds/") + QLatin1String(f), "RIFF");
-    // The earlier installer links to another file: writing over it in place would change that file.
-    bed.writeFile(QStringLiteral("kept"), "old installer");
-    ASSERT_TRUE(QFile::link(bed.filePath(QStringLiteral("kept")), bed.filePath(QStringLiteral("cset2.exe"))));
+    bed.writeFile(QStringLiteral("cset2.exe"), "an installer of an earlier version");
     ASSERT_TRUE(choose(SetKind::Caller, list, 2, {true}));   // keep the version installed
     EXPECT_EQ(view.events.filter(QStringLiteral("question:")).last(),
               "question:This Caller is Already Installed. Do you want to keep your current Version");
-    ASSERT_TRUE(choose(SetKind::Caller, list, 2, {false, true}));   // replace it, and download
+    // Replace it, and download: the old set's voices go, the new ones come, other sets stay.
+    ASSERT_TRUE(choose(SetKind::Caller, list, 2, {false, true}, Tar({{"cs2B1.wav", "new B1"}, {"cs2O75.wav", "O"}})));
     ASSERT_TRUE(idle(SetKind::Caller));
     EXPECT_TRUE(lastRequest() == "GET /sounds/cset2.exe HTTP/1.1" && http.requests.size() == 4);
-    EXPECT_TRUE(bed.readFile("kept") == "old installer" && bed.readFile("cset2.exe") == list);
-    for (const char* f : {"cs2O75.wav", "cs2B1.wav", "cs2b1a.wav", "cs2G60a.wav"})
-        EXPECT_FALSE(exists(QStringLiteral("sounds/") + QLatin1String(f))) << f;
-    EXPECT_TRUE(exists(QStringLiteral("sounds/cs22.wav")) && exists(QStringLiteral("sounds/cs1O75.wav")));
+    EXPECT_EQ(sounds(), QStringList({"cs1O75.wav", "cs22.wav", "cs2B1.wav", "cs2O75.wav"}));
+    EXPECT_TRUE(bed.readFile("sounds/cs2B1.wav") == "new B1" && !exists("cset2.exe") && view.messages.isEmpty());
     ASSERT_TRUE(choose(SetKind::Caller, list, 0));   // the default caller
     EXPECT_TRUE(saved("#V3:#"));
 }
@@ -136,25 +170,47 @@ TEST_F(Sets, AFunBingoChoiceSavesTheSetAndItsNumberOfShouts)
     EXPECT_TRUE(c("ListBox1").enabled && c("Button1").visible);
 }
 
-TEST_F(Sets, AnAnnouncerDownloadReplacesTheGreetingsAndStartsTheInstaller)
+TEST_F(Sets, AnAnnouncerPackageReplacesTheGreetingsInTheSoundsFolderAndRunsNothing)
 {
     for (const char* f : {"welcome.wav", "Starting.wav", "B12.wav"})
         bed.writeFile(QStringLiteral("sounds/") + QLatin1String(f), "RIFF");
     const QByteArray list = "count:2%aset1:Rosie%aset2:Max%";
-    ASSERT_TRUE(choose(SetKind::Announcer, list, 0, {true}));
+    // "b12.wav" is a name already there in another letter case: it takes that file's place.
+    const QByteArray package = Tar({{"welcome.wav", "hello"}, {"b12.wav", "twelve"}, {"saleson.wav", "s"}});
+    ASSERT_TRUE(choose(SetKind::Announcer, list, 0, {true}, package));
     // The window stays open while it downloads.
     EXPECT_TRUE(muted() && !view.visible(QStringLiteral("Tgetaset.Button1"))
                 && view.text(QStringLiteral("Tgetaset.Label1")) == "Downloading. Please Wait...");
     ASSERT_TRUE(idle(SetKind::Announcer));
 
-    // The installer is the file the server sent (its name on the server is the caller test's).
-    const QString installer = bed.filePath(QStringLiteral("aset1.exe"));
-    EXPECT_EQ(view.events.filter("start:"), QStringList({"start:" + installer + ' '}));
-    EXPECT_EQ(bed.readFile(QStringLiteral("aset1.exe")), list);
-    const auto rwx = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
-    EXPECT_EQ(QFile::permissions(installer) & (rwx | QFileDevice::ReadGroup | QFileDevice::ExeOther), rwx);
-    EXPECT_TRUE(!exists("sounds/welcome.wav") && !exists("sounds/Starting.wav") && exists("sounds/B12.wav"));
+    EXPECT_EQ(lastRequest(), "GET /sounds/aset1.exe HTTP/1.1");
+    EXPECT_EQ(sounds(), QStringList({"b12.wav", "saleson.wav", "welcome.wav"}));
+    EXPECT_TRUE(bed.readFile("sounds/welcome.wav") == "hello" && bed.readFile("sounds/b12.wav") == "twelve");
+    EXPECT_TRUE(view.events.filter(QStringLiteral("start:")).isEmpty() && view.messages.isEmpty());
     EXPECT_TRUE(!view.visible("Tgetaset") && !muted() && view.visible("Tgetaset.Button1"));
+}
+
+TEST_F(Sets, ARefusedPackageInstallsNothingAndThePlayerIsToldWhy)
+{
+    const QByteArray list = "count:1%aset1:Rosie%";
+    const std::pair<QByteArray, const char*> cases[] = {
+        {Tar({{"welcome.wav", "hello"}, {"../x.wav", "RIFF"}}), "a file it may not: ../x.wav"},
+        {Tar({{"welcome.wav", "hello"}, {"huge.wav", {}, 100 * 1024 * 1024}}), "a file that is too large: huge.wav"},
+        {Tar({}), "no sounds"},
+        {"#!/bin/sh\nrm -rf ~\n", "not a readable archive"},
+    };
+    bed.writeFile(QStringLiteral("sounds/welcome.wav"), "RIFF");
+    for (const auto& [package, why] : cases) {
+        view.messages.clear();
+        ASSERT_TRUE(choose(SetKind::Announcer, list, 0, {true}, package));
+        ASSERT_TRUE(idle(SetKind::Announcer));
+        EXPECT_EQ(sounds(), QStringList({"welcome.wav"})) << why;
+        EXPECT_EQ(bed.readFile("sounds/welcome.wav"), "RIFF") << why;
+        ASSERT_EQ(view.messages.size(), 1) << why;
+        EXPECT_TRUE(view.messages[0].startsWith("The sound set could not be installed: the package ")
+                    && view.messages[0].endsWith(QLatin1String(why))) << view.messages[0].toStdString();
+    }
+    EXPECT_TRUE(view.events.filter(QStringLiteral("start:")).isEmpty() && !exists("aset1.exe"));
 }
 
 TEST_F(Sets, TransferFailuresAreReportedAndCloseTheWindowSaveTheFunBingosOne)
@@ -179,11 +235,11 @@ TEST_F(Sets, TransferFailuresAreReportedAndCloseTheWindowSaveTheFunBingosOne)
             EXPECT_FALSE(muted() || view.visible(set(kind).window()));
         }
     }
-    // A download the server refuses (the list as if it had come): no installer is left or started.
+    // A download the server refuses (the list as if it had come): nothing is written.
     set(SetKind::Announcer).FillCatalogue("count:1%aset1:Rosie%");
     view.answers = {true};
     set(SetKind::Announcer).ChooseSet(0);
     ASSERT_TRUE(idle(SetKind::Announcer));
-    EXPECT_TRUE(view.events.filter(QStringLiteral("start:")).isEmpty() && !exists(QStringLiteral("aset1.exe")));
+    EXPECT_TRUE(sounds().isEmpty() && !exists(QStringLiteral("aset1.exe")));
     EXPECT_EQ(view.messages.last(), "Connection Failure");
 }
