@@ -88,7 +88,7 @@ Package ReadPackage(const QByteArray& bytes, const PackageLimits& limits)
             data.append(buffer, qsizetype(n));
         }
         total += data.size();
-        package.entries.append({name, data});
+        package.entries.append({name, data, (archive_entry_perm(entry) & 0111) != 0});
     }
     package.ok = true;
     return package;

@@ -20,6 +20,7 @@ struct PackageLimits {
 struct PackageEntry {
     QString name;       // "/" separated, relative
     QByteArray data;
+    bool executable = false;   // any execute bit set in the archive
 };
 
 struct Package {
