@@ -187,8 +187,11 @@ int main(int argc, char** argv)
         QStringLiteral("Screenshot aid: apply skin ROW (0..11) after start-up."), QStringLiteral("ROW"));
     const QCommandLineOption measureOption(QStringLiteral("measure-startup"),
         QStringLiteral("Benchmark aid: print the time to the login dialog's first paint and the peak memory, then quit."));
+    const QCommandLineOption updateResultOption(QStringLiteral("update-result"),
+        QStringLiteral("Show TEXT in a message box after start-up (the updater tells here what it did)."),
+        QStringLiteral("TEXT"));
     parser.addOptions({portsOption, webHostOption, tickOption, connectOption, noSoundOption, screenTestOption, skinOption,
-                       measureOption});
+                       measureOption, updateResultOption});
     parser.process(app);
 
     CoreConfig config;
@@ -266,6 +269,8 @@ int main(int argc, char** argv)
     }
     if (parser.isSet(connectOption))
         QTimer::singleShot(0, &core, [&core] { core.ConnecttoGame1Click(); });
+    if (parser.isSet(updateResultOption))
+        QTimer::singleShot(0, &form, [&hub, text = parser.value(updateResultOption)] { hub.messageBox(text); });
 
     const int rc = app.exec();
     screenTest.reset();
