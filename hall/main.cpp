@@ -2,11 +2,13 @@
 // it listens on and runs until SIGINT or SIGTERM.
 #include "hall.h"
 #include "hallwire.h"
+#include "webservice.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QRandomGenerator>
 #include <QSocketNotifier>
+#include <QVariant>
 
 #include <algorithm>
 #include <csignal>
@@ -107,6 +109,9 @@ int main(int argc, char** argv)
     add("max-cards", "Cards per player and game (default 6).", "count");
     add("price", "Price of one card face (default 0.50).", "amount");
     add("game-number-start", "Number of the first game (default 100001).", "number");
+    const QCommandLineOption forceUpdate(QStringLiteral("force-update"),
+                                         QStringLiteral("Tell every player to update the program before playing."));
+    parser.addOption(forceUpdate);
     parser.process(app);
 
     HallConfig config;
@@ -169,6 +174,7 @@ int main(int argc, char** argv)
     Hall hall(config);
     if (!hall.start(&error))
         return Fail(error);
+    hall.web()->setProperty("forceUpdate", parser.isSet(forceUpdate));
     std::printf("%s\n", qPrintable(hall.readyLine()));
     std::fflush(stdout);
     return app.exec();

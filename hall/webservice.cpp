@@ -122,10 +122,11 @@ QByteArray BuildServiceDirectory(const DirectoryInfo& info)
     }
     reply += "ChatOK:0%";
     reply += "newsurl:http://" + web + "/news/news.rtf%";
+    // Program updates lie in www/update; the forced update fetches the client program's package.
     reply += "download:http://" + web + "/update/%";
-    reply += "downfile:vexobingo-update%";
-    reply += "dsaveas:vexobingo-update%";
-    reply += "drunfile:vexobingo-update%";
+    reply += "downfile:qzwin32.exe%";
+    reply += "dsaveas:vexotmp.exe%";
+    reply += "drunfile:vexotmp.exe%";
     reply += "imageurl:" + web + "%";
     reply += "adminurl:http://" + web + "/%";
     reply += "files:" + web + "%";
@@ -203,7 +204,12 @@ HttpResponse WebService::respond(const HttpRequest& request) const
     if (lowerPath == "/vexobingo/vxplay466.asp") {
         if (request.method != "POST" && request.method != "GET")
             return Plain(405, "Method not allowed\n");
-        return Plain(200, BuildServiceDirectory(info_));
+        QByteArray directory = BuildServiceDirectory(info_);
+        // A hall started with --force-update tells every player to update before playing.
+        if (property("forceUpdate").toBool())
+            directory.replace("instruct:OK%instmsg:%",
+                              "instruct:UPGRADE%instmsg:A new version of Vexo Bingo is ready. Update now?%");
+        return Plain(200, directory);
     }
     if (request.method != "GET")
         return Plain(405, "Method not allowed\n");
