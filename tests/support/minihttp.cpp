@@ -21,9 +21,12 @@ MiniHttp::MiniHttp(QObject* parent) : QObject(parent)
                 if (buffer->size() < headEnd + 4 + length)
                     return;
                 requests << *buffer;
-                const QByteArray reason = status == 200 ? "OK" : "Error";
-                s->write("HTTP/1.1 " + QByteArray::number(status) + " " + reason + "\r\nContent-Type: text/plain\r\nContent-Length: "
-                         + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body);
+                const QList<QByteArray> words = buffer->left(buffer->indexOf('\r')).split(' ');
+                const auto [code, text] = routes.value(words.value(1), {status, body});
+                const QByteArray reason = code == 200 ? "OK" : "Error";
+                s->write("HTTP/1.1 " + QByteArray::number(code) + " " + reason
+                         + "\r\nContent-Type: text/plain\r\nContent-Length: " + QByteArray::number(text.size())
+                         + "\r\nConnection: close\r\n\r\n" + text);
                 s->flush();
                 s->disconnectFromHost();
             });
