@@ -23,7 +23,8 @@ TEST(InstallEndToEnd, CallerSetFromTheHallVoicesTheNextCall)
     bed.create();
     SetCatalogue& callers = bed.c().catalogue(SetKind::Caller);
     callers.Open();
-    ASSERT_TRUE(WaitFor([&] { return view.controls.value(QStringLiteral("Tgetcset.ListBox1")).items.size() >= 3; }, 10000));
+    const auto listed = [&] { return view.controls.value(QStringLiteral("Tgetcset.ListBox1")).items.size() >= 3; };
+    ASSERT_TRUE(WaitFor(listed, 10000));
     callers.ChooseSet(2);   // "yes" to the download
     ASSERT_TRUE(WaitFor([&] { return callers.state() == SetCatalogue::State::Idle; }, 30000));
     EXPECT_TRUE(view.messages.isEmpty()) << view.messages.join(QLatin1Char('|')).toStdString();
