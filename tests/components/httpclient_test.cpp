@@ -135,6 +135,7 @@ TEST_F(HttpClientTest, EachFailureIsReportedOnceWithItsKindAndLeavesNoFile)
         {"file that cannot be created", host(), "/hello", 0, 30, Outcome::Failure, "no/such/dir/x.tmp"},
         {"ended in the body", host(), "/cut", 0, 30, Outcome::Failure, nullptr},
         {"body over the cap", host(), "/hello", 10, 30, Outcome::Failure, nullptr},
+        {"file over the cap", host(), "/hello", 10, 30, Outcome::Failure, "big.tmp"},
         {"silent after the headers", host(), "/stall", 0, 1, Outcome::Failure, nullptr},
         {"nobody listens", QStringLiteral("127.0.0.1:1"), "/hello", 0, 30, Outcome::ConnectionFailed, nullptr},
         {"closed without an answer", host(), "/hangup", 0, 30, Outcome::ConnectionFailed, nullptr},

@@ -139,6 +139,10 @@ void HttpClient::onReadyRead()
     restartSilence();
     const QByteArray data = reply_->readAll();
     if (file_) {
+        if (maxBody_ > 0 && file_->size() + data.size() > maxBody_) {
+            fail();
+            return;
+        }
         // Only a successful reply's body goes into the file, never an error page.
         if (statusIsSuccess(reply_) && file_->write(data) != data.size()) {
             failedWrite_ = true;

@@ -38,7 +38,7 @@ public:
     void abort();
     // Seconds of silence after which a transfer fails; 0 = none. Default 30.
     void setTransferTimeout(int seconds) { timeoutSeconds_ = seconds; }
-    // Caps the body kept in memory; a larger body fails the transfer. Default 4 MiB.
+    // Caps the body, in memory or in a file; a larger body fails the transfer. Default 4 MiB.
     void setMaxBodySize(qint64 bytes) { maxBody_ = bytes; }
 
     static QString hostUrl(const QString& host, const QString& path);
