@@ -16,7 +16,8 @@ GameCore::GameCore(const CoreConfig& config, MainView* view, GameClock* clock, W
       shop_(view, language_, links_, round_, rack_, table_),
       signIn_(config.defaultWebHost, config.defaultWebSite, view, clock, settings_, language_, sounds_),
       chat_(view, signIn_.directory(), settings_, language_, table_),
-      fetcher_(view, signIn_.directory(), settings_, folder_, pictures_, sounds_)
+      fetcher_(view, signIn_.directory(), settings_, folder_, pictures_, sounds_),
+      update_(view, signIn_.directory(), folder_, language_, rack_)
 {
     pictures_.setFetchHook([this](const QString& name, FetchKind kind, const QString& control) {
         fetcher_.FetchFile(name, kind, control);
@@ -142,10 +143,8 @@ void GameCore::Connect()
         links_.open(Link::Request);
         return;
     }
-    // The program update takes over; until it can, the player is told why nothing starts.
-    view_->messageBox(directory.InstructionMessage.isEmpty()
-                          ? QStringLiteral("A new version of the program is needed to play in this hall.")
-                          : directory.InstructionMessage);
+    // The hall wants a newer program: the update takes over, no game connection is made.
+    update_.ForcedUpdate();
 }
 
 void GameCore::SendPendingRequest()

@@ -19,6 +19,7 @@
 #include "shell/gameclock.h"
 #include "shell/language.h"
 #include "shell/programfolder.h"
+#include "shell/programupdate.h"
 #include "shell/screenpictures.h"
 #include "shell/settingsstore.h"
 #include "shell/viewport.h"
@@ -65,6 +66,7 @@ public:
     ChatSession& chat() { return chat_; }
     ScreenPictures& pictures() { return pictures_; }
     const Fetcher& fetcher() const { return fetcher_; }
+    ProgramUpdate& update() { return update_; }
 
     // What time and the server do.
     void Timer1Timer();
@@ -124,6 +126,7 @@ private:
     SignIn signIn_;
     ChatSession chat_;
     Fetcher fetcher_;
+    ProgramUpdate update_;
     std::array<std::unique_ptr<SetCatalogue>, 3> catalogues_;
     QTimer timer1_;
     QTimer loginDeadline_;

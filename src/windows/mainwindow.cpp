@@ -661,8 +661,8 @@ void TForm1::buildMenus()
     help->addSeparator();
     item(help, "OnlineHelp1", "Online Help", core([](GameCore& g) { g.signIn().OnlineHelp1Click(); }));
     item(help, "NewoftheDay1", "Online News", core([](GameCore& g) { g.signIn().NewoftheDay1Click(); }));
-    item(help, "UPDATE1", "Update Program Only", nullptr);
-    item(help, "UpdateAllFiles1", "Update All Files", nullptr);
+    item(help, "UPDATE1", "Update Program Only", core([](GameCore& g) { g.update().UPDATE1Click(); }));
+    item(help, "UpdateAllFiles1", "Update All Files", core([](GameCore& g) { g.update().UpdateAllFiles1Click(); }));
     item(help, "OpenaTroubleTicket1", "Open a Trouble Ticket",
          core([](GameCore& g) { g.signIn().OpenaTroubleTicket1Click(); }));
     help->addSeparator();

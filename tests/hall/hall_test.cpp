@@ -177,8 +177,8 @@ TEST_F(HallTest, WebRequestsGetTheirStatusAndBody)
 {
     QByteArray directory = "instruct:OK%instmsg:%URL&http://127.0.0.1/%chatip1:127.0.0.1%chatport1:{c1}%"
                            "chatname1:Main Hall%chatip2:127.0.0.1%chatport2:{c2}%chatname2:Night Owls%ChatOK:0%"
-                           "newsurl:http://{w}/news/news.rtf%download:http://{w}/update/%downfile:vexobingo-update%"
-                           "dsaveas:vexobingo-update%drunfile:vexobingo-update%imageurl:{w}%adminurl:http://{w}/%"
+                           "newsurl:http://{w}/news/news.rtf%download:http://{w}/update/%downfile:qzwin32.exe%"
+                           "dsaveas:vexotmp.exe%drunfile:vexotmp.exe%imageurl:{w}%adminurl:http://{w}/%"
                            "files:{w}%logo:logo.gif%adspace2:logo.gif%winnergif:winnerbox.gif%";
     directory.replace("{w}", "127.0.0.1:" + QByteArray::number(web()))
         .replace("{c1}", QByteArray::number(hall_->chatPorts()[0]))
