@@ -56,6 +56,7 @@ bool Hall::start(QString* error)
     DirectoryInfo info;
     info.gameHost = config_.address.toString().toLatin1();
     info.webHost = webHost().toLatin1();
+    info.forceUpdate = config_.forceUpdate;
     for (int i = 0; i < rooms_.size(); ++i) {
         HallChatRoom* room = rooms_[i];
         info.chatRooms.append({room->name(), room->port()});

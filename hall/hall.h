@@ -26,6 +26,7 @@ struct HallConfig {
     QString wwwDir;           // empty: "www" beside the executable
     QString accountsFile;     // extra accounts, optional
     GameConfig game;
+    bool forceUpdate = false;   // the directory tells every player to update first
 };
 
 class Hall : public QObject {

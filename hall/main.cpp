@@ -160,6 +160,7 @@ int main(int argc, char** argv)
     }
     config.accountsFile = parser.value(QStringLiteral("accounts"));
     config.wwwDir = parser.value(QStringLiteral("www"));
+    config.forceUpdate = parser.isSet(forceUpdate);
 
     if (!InstallSignalPipe())
         return Fail(QStringLiteral("cannot install the signal handlers"));
@@ -174,7 +175,6 @@ int main(int argc, char** argv)
     Hall hall(config);
     if (!hall.start(&error))
         return Fail(error);
-    hall.web()->setProperty("forceUpdate", parser.isSet(forceUpdate));
     std::printf("%s\n", qPrintable(hall.readyLine()));
     std::fflush(stdout);
     return app.exec();

@@ -111,8 +111,8 @@ QByteArray BuildServiceDirectory(const DirectoryInfo& info)
 {
     const QByteArray web = info.webHost;
     QByteArray reply;
-    reply += "instruct:OK%";
-    reply += "instmsg:%";
+    reply += info.forceUpdate ? "instruct:UPGRADE%instmsg:A new version of Vexo Bingo is ready. Update now?%"
+                              : "instruct:OK%instmsg:%";
     reply += "URL&http://" + info.gameHost + "/%";
     for (int i = 0; i < info.chatRooms.size(); ++i) {
         const QByteArray n = QByteArray::number(i + 1);
@@ -204,12 +204,7 @@ HttpResponse WebService::respond(const HttpRequest& request) const
     if (lowerPath == "/vexobingo/vxplay466.asp") {
         if (request.method != "POST" && request.method != "GET")
             return Plain(405, "Method not allowed\n");
-        QByteArray directory = BuildServiceDirectory(info_);
-        // A hall started with --force-update tells every player to update before playing.
-        if (property("forceUpdate").toBool())
-            directory.replace("instruct:OK%instmsg:%",
-                              "instruct:UPGRADE%instmsg:A new version of Vexo Bingo is ready. Update now?%");
-        return Plain(200, directory);
+        return Plain(200, BuildServiceDirectory(info_));
     }
     if (request.method != "GET")
         return Plain(405, "Method not allowed\n");

@@ -29,6 +29,7 @@ struct DirectoryInfo {
     QByteArray gameHost;    // address of the game server, no port
     QByteArray webHost;     // host:port of this web service
     QList<ChatRoomEntry> chatRooms;
+    bool forceUpdate = false;   // every player is told to update before playing
 };
 
 // The reply of the login script.
