@@ -26,6 +26,7 @@ public:
     void setAutoDaub(bool on) { values_.AutoDaub = flag(on); }
     void setForgetPassword(bool forget) { values_.ForgetPassword = flag(forget); }
     void setCallerSet(const QString& prefix) { values_.CallerSet = prefix; }
+    void setLastNewsUrl(const QString& url) { values_.LastNewsUrl = url; }
     // A fun-bingo set of `countText` shouts ("" = the standard shout).
     void setFunBingoSet(const QString& prefix, const QString& countText);
     // The file name of the next bingo shout: the standard one, or the set's shouts in turn.
