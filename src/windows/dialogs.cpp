@@ -12,6 +12,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTextBrowser>
+#include <QVBoxLayout>
 
 namespace {
 template <class W>
@@ -142,10 +143,18 @@ TForm2::TForm2(QWidget* parent) : QWidget(parent)
     setObjectName(QStringLiteral("TForm2"));
     setWindowTitle(QStringLiteral("Welcome"));
     resize(513, 290);
+    // The operator's news is shown, never followed: the box opens no link and loads nothing.
     auto* rich = Named(new QTextBrowser(this), "RichEdit1");
-    rich->setGeometry(0, 0, 513, 290);
-    rich->setOpenExternalLinks(true);
-    rich->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    rich->setOpenLinks(false);
+    rich->setOpenExternalLinks(false);
+    rich->setReadOnly(true);
+    rich->setUndoRedoEnabled(false);
+    rich->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    rich->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    rich->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    auto* fill = new QVBoxLayout(this);
+    fill->setContentsMargins(0, 0, 0, 0);
+    fill->addWidget(rich);
 }
 
 // ---------------------------------------------------------------- alias

@@ -5,6 +5,7 @@
 #include "windows/boardwidget.h"
 #include "windows/cardwidgets.h"
 #include "windows/mainwindow.h"
+#include "windows/richtext.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -365,7 +366,9 @@ bool ViewHub::loadRichText(const QString& control, const QString& file)
     QFile in(file);
     if (!box || !in.open(QIODevice::ReadOnly))
         return false;
-    box->setPlainText(QString::fromLatin1(in.read(1024 * 1024)));
+    // One byte past the bound tells the reader that there was more than it reads.
+    FillRichText(box->document(), ReadRtf(in.read(Rtf::kMaxInput + 1)));
+    box->moveCursor(QTextCursor::Start);
     return true;
 }
 
