@@ -17,8 +17,10 @@ GameCore::GameCore(const CoreConfig& config, MainView* view, GameClock* clock, W
       signIn_(config.defaultWebHost, config.defaultWebSite, view, clock, settings_, language_, sounds_),
       chat_(view, signIn_.directory(), settings_, language_, table_),
       fetcher_(view, signIn_.directory(), settings_, folder_, pictures_, sounds_),
-      update_(view, signIn_.directory(), folder_, language_, rack_)
+      update_(view, signIn_.directory(), folder_, language_, rack_),
+      news_(view, settings_, folder_)
 {
+    signIn_.setNewsHook([this] { news_.FormShow(signIn_.directory().NewsUrl); });
     pictures_.setFetchHook([this](const QString& name, FetchKind kind, const QString& control) {
         fetcher_.FetchFile(name, kind, control);
     });

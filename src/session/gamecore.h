@@ -18,6 +18,7 @@
 #include "shell/fetcher.h"
 #include "shell/gameclock.h"
 #include "shell/language.h"
+#include "shell/newswindow.h"
 #include "shell/programfolder.h"
 #include "shell/programupdate.h"
 #include "shell/screenpictures.h"
@@ -127,6 +128,7 @@ private:
     ChatSession chat_;
     Fetcher fetcher_;
     ProgramUpdate update_;
+    NewsWindow news_;
     std::array<std::unique_ptr<SetCatalogue>, 3> catalogues_;
     QTimer timer1_;
     QTimer loginDeadline_;

@@ -143,8 +143,7 @@ QByteArray SignIn::LoginLine(const QString& languageCode)
 
 void SignIn::ShowNewsWindow()
 {
-    // The news window fetches and shows the operator's news; until it can, showing
-    // it would only put an empty window in front of the game.
+    // The news window fetches the operator's news once per address and shows it.
     if (newsHook_)
         newsHook_();
 }
