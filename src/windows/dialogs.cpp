@@ -11,6 +11,7 @@
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
@@ -93,7 +94,14 @@ Tlogindialog::Tlogindialog(GameCore* core, QWidget* parent) : QDialog(parent), c
 
 // ---------------------------------------------------------------- about
 
-TAboutDialog::TAboutDialog(QWidget* mainWindow, QWidget* parent) : QDialog(parent)
+void CentredDialog::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (const QScreen* s = screen())
+        move(s->availableGeometry().center() - rect().center());
+}
+
+TAboutDialog::TAboutDialog(QWidget* mainWindow, QWidget* parent) : CentredDialog(parent)
 {
     setObjectName(QStringLiteral("TAboutDialog"));
     setWindowTitle(QStringLiteral("About Vexo Bingo"));
@@ -159,7 +167,7 @@ TForm2::TForm2(QWidget* parent) : QWidget(parent)
 
 // ---------------------------------------------------------------- alias
 
-TAliasConfirm::TAliasConfirm(GameCore* core, QWidget* parent) : QDialog(parent)
+TAliasConfirm::TAliasConfirm(GameCore* core, QWidget* parent) : CentredDialog(parent)
 {
     setObjectName(QStringLiteral("TAliasConfirm"));
     setWindowTitle(QStringLiteral("Alias Confirmation Form"));

@@ -18,7 +18,17 @@ private:
     GameCore* core_;
 };
 
-class TAboutDialog : public QDialog {
+// A dialog that opens in the middle of its screen.
+class CentredDialog : public QDialog {
+    Q_OBJECT
+public:
+    using QDialog::QDialog;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+};
+
+class TAboutDialog : public CentredDialog {
     Q_OBJECT
 public:
     explicit TAboutDialog(QWidget* mainWindow, QWidget* parent = nullptr);
@@ -36,7 +46,7 @@ public:
     explicit TForm2(QWidget* parent = nullptr);
 };
 
-class TAliasConfirm : public QDialog {
+class TAliasConfirm : public CentredDialog {
     Q_OBJECT
 public:
     explicit TAliasConfirm(GameCore* core, QWidget* parent = nullptr);
