@@ -4,6 +4,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QTimer>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -37,16 +39,29 @@ QString Fetcher::TemporaryName(const QString& name)
 
 void Fetcher::FetchFile(const QString& name, FetchKind kind, const QString& control)
 {
-    view_->showWindow(Ctl::Tgifdownload);
     const bool sound = kind == FetchKind::Sound;
-    // Nothing to fetch: the window does not stay in front of the game.
-    if (!IsSafeFileName(name) || !Fetchable(name) || http_.isBusy() || (sound && !settings_.soundOn())) {
-        if (!http_.isBusy())
-            view_->hideWindow(Ctl::Tgifdownload);
+    // Nothing to fetch: the download window does not come up at all.
+    if (!IsSafeFileName(name) || !Fetchable(name) || (sound && !settings_.soundOn()))
+        return;
+    const QString folder = sound ? QStringLiteral("sounds/") : QString();
+    const Running fetch{name, folder + TemporaryName(name), control, kind};
+    if (!http_.isBusy()) {
+        Start(fetch);
         return;
     }
-    const QString folder = sound ? QStringLiteral("sounds/") : QString();
-    running_ = Running{name, folder + TemporaryName(name), control, kind};
+    const auto same = [&fetch](const Running& r) { return r.name == fetch.name && r.control == fetch.control; };
+    const bool known = same(running_) || std::any_of(waiting_.begin(), waiting_.end(), same);
+    if (!known && waiting_.size() < kMaxWaiting)
+        waiting_.append(fetch);
+}
+
+void Fetcher::Start(const Running& fetch)
+{
+    running_ = fetch;
+    const bool sound = fetch.kind == FetchKind::Sound;
+    const QString& name = fetch.name;
+    const FetchKind kind = fetch.kind;
+    view_->showWindow(Ctl::Tgifdownload);
     QFile::remove(folder_.path(running_.temporary));
     view_->setText(Ctl::Tgifdownload_Label2, name);
     view_->setProgress(Ctl::Tgifdownload_ProgressBar1, 0);
@@ -62,6 +77,11 @@ void Fetcher::Finished(HttpClient::Outcome outcome)
 {
     view_->hideWindow(Ctl::Tgifdownload);
     const Running done = running_;
+    // The next waiting request starts once this one has been dealt with.
+    QTimer::singleShot(0, this, [this] {
+        if (!http_.isBusy() && !waiting_.isEmpty())
+            Start(waiting_.takeFirst());
+    });
     const QString folder = done.kind == FetchKind::Sound ? QStringLiteral("sounds/") : QString();
     const QString temporary = QDir(folder_.root()).filePath(done.temporary);
     if (outcome == HttpClient::Outcome::Success) {

@@ -10,6 +10,7 @@
 #include "shell/settingsstore.h"
 #include "shell/viewport.h"
 
+#include <QList>
 #include <QObject>
 
 class Fetcher : public QObject {
@@ -18,11 +19,12 @@ public:
     Fetcher(MainView* view, const ServiceDirectory& directory, const SettingsStore& settings,
             const ProgramFolder& folder, ScreenPictures& pictures, SoundQueue& sounds, QObject* parent = nullptr);
 
-    // Starts fetching name for the control that shows it (none for sounds and pattern
-    // pictures). A request that arrives while a fetch runs is dropped; the running one
-    // goes on under its own name and kind.
+    // Fetches name for the control that shows it (none for sounds and pattern pictures).
+    // A request that arrives while a fetch runs waits for it (up to kMaxWaiting requests,
+    // each name once); the running fetch goes on under its own name and kind.
     void FetchFile(const QString& name, FetchKind kind, const QString& control = QString());
-    bool busy() const { return http_.isBusy(); }
+    static constexpr int kMaxWaiting = 16;
+    bool busy() const { return http_.isBusy() || !waiting_.isEmpty(); }
 
     // The file types the fetcher takes: the three characters after the name's first dot.
     static bool Fetchable(const QString& name);
@@ -30,6 +32,8 @@ public:
     static QString TemporaryName(const QString& name);
 
 private:
+    struct Running;
+    void Start(const Running& fetch);
     void Finished(HttpClient::Outcome outcome);
 
     struct Running {
@@ -47,4 +51,5 @@ private:
     SoundQueue& sounds_;
     HttpClient http_;
     Running running_;
+    QList<Running> waiting_;
 };
