@@ -11,6 +11,7 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QMessageBox>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QFile>
 #include <cstdio>
@@ -37,6 +38,13 @@ bool ParsePorts(const QString& text, CoreConfig* config)
     config->gameFeedPort = ports[1];
     config->salesFeedPort = ports[2];
     return true;
+}
+
+// Whether files can be made in folder (asked of the system, as permission bits do not tell
+// the whole story).
+bool FolderIsWritable(const QString& folder)
+{
+    return ::access(QFile::encodeName(folder).constData(), W_OK) == 0;
 }
 
 void Say(const char* text)
@@ -196,8 +204,16 @@ int main(int argc, char** argv)
 
     CoreConfig config;
     config.languageFolder = QDir::currentPath();
-    config.folder = QCoreApplication::applicationDirPath();
-    QDir::setCurrent(config.folder);
+    // An installed copy reads its files where it was installed and writes in the player's own folder.
+    const QString exeFolder = QCoreApplication::applicationDirPath();
+    const ProgramFolders folders = ChooseProgramFolders(
+        exeFolder, FolderIsWritable(exeFolder), QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+    config.folder = folders.root;
+    config.installedFolder = folders.installed;
+    if (!QDir().mkpath(config.folder) || !QDir::setCurrent(config.folder)) {
+        std::fprintf(stderr, "vexobingo: cannot use the folder %s\n", qPrintable(config.folder));
+        return 1;
+    }
     if (parser.isSet(portsOption) && !ParsePorts(parser.value(portsOption), &config)) {
         std::fprintf(stderr, "vexobingo: --ports needs three port numbers, e.g. 1000,6000,9990\n");
         return 2;
@@ -220,7 +236,8 @@ int main(int argc, char** argv)
 
     TForm1 form;
     bool cursorOk = false;
-    const QCursor dauber = LoadCursorFile(QDir(config.folder).filePath(QStringLiteral("dab4.cur")), &cursorOk);
+    const QCursor dauber =
+        LoadCursorFile(ProgramFolder(config.folder, config.installedFolder).path(QStringLiteral("dab4.cur")), &cursorOk);
     form.setDauberCursor(dauber, cursorOk);
     ViewHub hub(&form);
     GameCore core(config, &hub, &clock, player.get());

@@ -230,20 +230,20 @@ void SetCatalogue::RemoveReplacedFiles()
         for (int k = 1; k <= 15; ++k)
             for (int column = 0; column < 5; ++column) {
                 const QString voice = prefix + QLatin1Char(letters[column]) + QString::number(k + 15 * column);
-                QFile::remove(folder_.path(voice + QStringLiteral(".wav")));
-                QFile::remove(folder_.path(voice + QStringLiteral("a.wav")));
+                QFile::remove(folder_.writePath(voice + QStringLiteral(".wav")));
+                QFile::remove(folder_.writePath(voice + QStringLiteral("a.wav")));
             }
     } else if (kind_ == SetKind::FunBingo) {
         for (int k = 1; k <= kMaxSets; ++k) {
             const QString shout = QStringLiteral("sounds/") + setName_ + QString::number(k) + QStringLiteral(".wav");
-            if (!QFile::remove(folder_.path(shout)))
+            if (!QFile::remove(folder_.writePath(shout)))
                 break;
         }
     } else {
         for (const char* file : kAnnouncerFiles) {
             const QString relative = QStringLiteral("sounds/") + QLatin1String(file);
             if (folder_.exists(relative))
-                QFile::remove(folder_.path(relative));
+                QFile::remove(folder_.writePath(relative));
         }
     }
 }
@@ -253,7 +253,7 @@ void SetCatalogue::RemoveReplacedFiles()
 // stopped, empty when every file is in place.
 QString SetCatalogue::WriteSetFiles(const Package& package)
 {
-    const QString sounds = folder_.path(QStringLiteral("sounds"));
+    const QString sounds = folder_.writePath(QStringLiteral("sounds"));
     if (!QDir().mkpath(sounds))
         return QStringLiteral("the sounds folder cannot be made");
     const QDir dir(sounds);

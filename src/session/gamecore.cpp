@@ -8,7 +8,7 @@
 #include <QFile>
 
 GameCore::GameCore(const CoreConfig& config, MainView* view, GameClock* clock, WavePlayer* player, QObject* parent)
-    : QObject(parent), config_(config), view_(view), clock_(clock), folder_(config.folder), settings_(folder_, view),
+    : QObject(parent), config_(config), view_(view), clock_(clock), folder_(config.folder, config.installedFolder), settings_(folder_, view),
       pictures_(folder_, view), sounds_(folder_, settings_, player, view),
       links_(LinkPorts{config.requestPort, config.gameFeedPort, config.salesFeedPort}, view, clock), rack_(view),
       board_(view, clock, pictures_),

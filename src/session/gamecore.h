@@ -32,6 +32,7 @@
 
 struct CoreConfig {
     QString folder;            // the program folder; every relative path resolves here
+    QString installedFolder;   // an installed copy's read-only files under it (none: empty)
     QString languageFolder;    // where the language file is read (the folder current at launch)
     QString language = QStringLiteral("English");
     QString defaultWebHost = QStringLiteral(VEXO_DEFAULT_WEB_HOST);

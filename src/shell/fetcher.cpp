@@ -62,7 +62,7 @@ void Fetcher::Start(const Running& fetch)
     const QString& name = fetch.name;
     const FetchKind kind = fetch.kind;
     view_->showWindow(Ctl::Tgifdownload);
-    QFile::remove(folder_.path(running_.temporary));
+    QFile::remove(folder_.writePath(running_.temporary));
     view_->setText(Ctl::Tgifdownload_Label2, name);
     view_->setProgress(Ctl::Tgifdownload_ProgressBar1, 0);
     const bool ad = kind == FetchKind::AdSpace1 || kind == FetchKind::AdSpace2;
@@ -86,7 +86,7 @@ void Fetcher::Finished(HttpClient::Outcome outcome)
     const QString temporary = QDir(folder_.root()).filePath(done.temporary);
     if (outcome == HttpClient::Outcome::Success) {
         const QString target = QDir(folder_.root()).filePath(folder + done.name);
-        QFile::remove(folder_.path(folder + done.name));   // an old copy in another letter case
+        QFile::remove(folder_.writePath(folder + done.name));   // an old copy in another letter case
         if (QFile::rename(temporary, target)) {
             switch (done.kind) {
             case FetchKind::PatternPicture: pictures_.ShowPatternPicture(done.name); break;

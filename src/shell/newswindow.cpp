@@ -26,7 +26,7 @@ void NewsWindow::FormShow(const QString& newsUrl)
     view_->setText(Ctl::TForm2_RichEdit1, QStringLiteral("Downloading Latest News Info. Please wait..."));
     fetchingUrl_ = newsUrl;
     // A failed transfer removes the file it was writing, so no half news is taken for the news later.
-    if (!http_.getUrlToFile(newsUrl, folder_.path(kNewsFile), settings_.values().WebHost))
+    if (!http_.getUrlToFile(newsUrl, folder_.writePath(kNewsFile), settings_.values().WebHost))
         NewsArrived(HttpClient::Outcome::Failure, newsUrl);
 }
 

@@ -32,7 +32,7 @@ void ProgramUpdate::UpdateAllFiles1Click()
 
 void ProgramUpdate::ForcedUpdate()
 {
-    if (!updaterPresent())
+    if (installedBySystem() || !updaterPresent())
         return;
     const QString message = directory_.InstructionMessage.isEmpty()
         ? QStringLiteral("A new version of Vexo Bingo is needed to play in this hall. Update now?")
@@ -44,8 +44,19 @@ void ProgramUpdate::ForcedUpdate()
 }
 
 // No update while a card of the coming game is bought, nor without a source.
+bool ProgramUpdate::installedBySystem() const
+{
+    if (!folder_.layered())
+        return false;
+    view_->messageBox(QStringLiteral("This copy of Vexo Bingo was installed for everyone on this computer: "
+                                     "please update it with the system's software manager."));
+    return true;
+}
+
 bool ProgramUpdate::mayUpdate() const
 {
+    if (installedBySystem())
+        return false;
     if (rack_.bought()) {
         view_->messageBox(language_.text(1518));
         return false;

@@ -33,6 +33,8 @@ public:
 
 private:
     bool mayUpdate() const;
+    // An installed copy is updated by the system's package manager, never by the updater.
+    bool installedBySystem() const;
     // Whether the updater is in the program folder; tells the player when it is not.
     bool updaterPresent() const;
     // Starts the updater and ends the client, unless the parameters are too long.

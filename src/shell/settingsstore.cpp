@@ -22,7 +22,7 @@ bool SettingsStore::load(QString* captionPrefix)
 void SettingsStore::save()
 {
     QString error;
-    if (!SaveSettings(folder_.path(kFile), values_, &error))
+    if (!SaveSettings(folder_.writePath(kFile), values_, &error))
         view_->errorBox(QStringLiteral("Settings not saved: ") + error);
 }
 

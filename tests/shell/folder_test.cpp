@@ -1,0 +1,63 @@
+// An installed copy: it reads its files where they were installed, and every file it writes
+// lands in the player's own folder.
+#include "coretestbed.h"
+#include "minihttp.h"
+#include "scriptedpeer.h"
+
+#include <QDirIterator>
+#include <gtest/gtest.h>
+
+namespace {
+
+// Every file below folder with its size and time, to see that nothing changed there.
+QStringList Snapshot(const QString& folder)
+{
+    QStringList files;
+    for (QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories); it.hasNext();) {
+        const QFileInfo info(it.next());
+        files << info.filePath() + QLatin1Char(' ') + QString::number(info.size()) + QLatin1Char(' ')
+                     + QString::number(info.lastModified().toMSecsSinceEpoch());
+    }
+    files.sort();
+    return files;
+}
+
+}   // namespace
+
+TEST(InstalledCopy, ReadsWhereItWasInstalledAndWritesOnlyInThePlayersFolder)
+{
+    MiniHttp web;
+    CoreTestbed bed;   // its folder plays the installed one
+    QTemporaryDir own;
+    // Files that come with the installation, which the copy reads and never changes.
+    bed.writeFile(QStringLiteral("defaults.cfg"), "UN:shipped#SO:TRUE#\r\n");
+    bed.writeFile(QStringLiteral("Default.rtf"), "old news");
+    bed.writeFile(QStringLiteral("qzupdate.exe"), "updater");
+    QFile(own.filePath(QStringLiteral("bingo.gif"))).open(QIODevice::WriteOnly);   // the player's own copy wins
+    bed.config.installedFolder = bed.dir.path();
+    bed.config.folder = own.path();
+    bed.remake();
+    const QStringList installed = Snapshot(bed.dir.path());
+    bed.create();
+    GameCore& core = bed.c();
+    EXPECT_TRUE(bed.view.c(Ctl::adspace1).picture.startsWith(bed.dir.path()));   // read where installed
+    core.pictures().LoadBingoPicture(QStringLiteral("bingo.gif"));
+    EXPECT_TRUE(bed.view.c(Ctl::BingoGIF).picture.startsWith(own.path()));
+
+    // Settings, a fetched picture, the news: all in the player's folder.
+    web.body = "files:" + web.host().toLatin1() + "%newsurl:/news.rtf%";
+    core.signIn().LoginButton1Click(QStringLiteral("p"), QStringLiteral("w"), web.host(), true);
+    ASSERT_TRUE(WaitFor([&] { return core.signIn().directoryRead(); }));
+    core.pictures().ShowPatternPicture(QStringLiteral("pat42.gif"));
+    ASSERT_TRUE(WaitFor([&] { return QFile::exists(own.filePath(QStringLiteral("pat42.gif"))); }));
+    core.signIn().ShowNewsWindow();
+    ASSERT_TRUE(WaitFor([&] { return QFile::exists(own.filePath(QStringLiteral("Default.rtf"))); }));
+    core.sounds().TurnSoundOff();
+    EXPECT_TRUE(QFile::exists(own.filePath(QStringLiteral("defaults.cfg"))));
+
+    // The updater of an installed copy is the system's package manager.
+    core.update().UPDATE1Click();
+    EXPECT_TRUE(bed.view.messages.last().contains(QLatin1String("system's software manager")));
+    EXPECT_FALSE(bed.view.events.contains(QStringLiteral("quit")));
+    EXPECT_EQ(Snapshot(bed.dir.path()), installed);
+}
