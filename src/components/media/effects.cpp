@@ -31,10 +31,14 @@ void TiledImage::setTile(const QImage& image)
 void TiledImage::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
-    if (tile_.isNull())
+    if (tile_.isNull()) {
         p.fillRect(rect(), palette().window());
-    else
-        p.drawTiledPixmap(rect(), tile_);
+        return;
+    }
+    // On a screen with more device pixels than logical ones the tiles are drawn larger
+    // than their pixels: smoothed across the seams, not in blocks.
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.drawTiledPixmap(rect(), tile_);
 }
 
 // ---- RoundButton ----

@@ -3,7 +3,10 @@
 #include <QBuffer>
 #include <QFile>
 #include <QImageReader>
+#include <QPainter>
 #include <QPixmap>
+#include <QStyle>
+#include <QStyleOption>
 #include <QtEndian>
 
 #include <csetjmp>
@@ -258,6 +261,18 @@ QCursor LoadCursorFile(const QString& path, bool* ok)
     return QCursor(QPixmap::fromImage(image), hx, hy);
 }
 
+QCursor CursorForScale(const QCursor& cursor, qreal scale)
+{
+    const QPixmap source = cursor.pixmap();
+    if (cursor.shape() != Qt::BitmapCursor || source.isNull() || scale <= 1.0)
+        return cursor;
+    const QSize size(qRound(source.width() * scale), qRound(source.height() * scale));
+    const QPixmap scaled = source.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    const QPoint hotspot = cursor.hotSpot();
+    return QCursor(scaled, qMin(qRound(hotspot.x() * scale), size.width() - 1),
+                   qMin(qRound(hotspot.y() * scale), size.height() - 1));
+}
+
 // ---- PictureBox ----
 
 PictureBox::PictureBox(QWidget* parent) : QLabel(parent)
@@ -353,6 +368,31 @@ void PictureBox::clearPicture()
     dropMovie();
     clear();
     pictureSize_ = QSize();
+}
+
+void PictureBox::paintEvent(QPaintEvent* event)
+{
+    QPixmap shown = pixmap();
+    if (shown.isNull()) {
+        QLabel::paintEvent(event);
+        return;
+    }
+    QPainter p(this);
+    drawFrame(&p);
+    if (!isEnabled()) {
+        QStyleOption option;
+        option.initFrom(this);
+        shown = style()->generatedIconPixmap(QIcon::Disabled, shown, &option);
+    }
+    // Stretched, or on a screen with more device pixels than logical ones, the picture is
+    // drawn larger than its pixels: smoothed, not in blocks.
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    const QRect area = contentsRect().adjusted(margin(), margin(), -margin(), -margin());
+    const Qt::Alignment align = QStyle::visualAlignment(layoutDirection(), alignment());
+    p.drawPixmap(hasScaledContents() ? area
+                                     : QStyle::alignedRect(layoutDirection(), align,
+                                                           shown.deviceIndependentSize().toSize(), area),
+                 shown);
 }
 
 QImage PictureBox::currentImage() const

@@ -26,6 +26,11 @@ QImage LoadPictureFile(const QString& path, QString* error);
 // On failure *ok is false and the standard arrow is returned.
 QCursor LoadCursorFile(const QString& path, bool* ok);
 
+// The cursor to show on a screen of `scale` device pixels per logical pixel. The X server
+// shows a cursor's pixels and hotspot as they are, so a picture cursor is scaled smoothly
+// with its hotspot; at 1, and for the standard shapes, it is returned as it is.
+QCursor CursorForScale(const QCursor& cursor, qreal scale);
+
 // A picture control. Static pictures are shown as they are; an animated GIF plays
 // frame by frame and loops for ever. A failed load keeps what was shown before.
 class PictureBox : public QLabel {
@@ -48,6 +53,10 @@ public:
     bool isAnimated() const { return frames_ != nullptr; }
     QSize pictureSize() const { return pictureSize_; }
     QImage currentImage() const;
+
+protected:
+    // Draws the picture smoothed wherever it is shown larger than its pixels.
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     void dropMovie();
