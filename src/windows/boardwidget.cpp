@@ -12,7 +12,7 @@ void DrawBoard(QPainter& painter, const CallBoard& board, const QSize& size)
     QFont font = painter.font();
 
     // Column 0: the letters.
-    SetArialPoints(&font, board.textSize(), true);
+    SetArialPoints(&font, board.textSize(), true, DeviceScale(painter));
     painter.setFont(font);
     painter.setPen(QColor(255, 0, 0));
     static const char* letters[5] = {"B", "I", "N", "G", "O"};
@@ -28,7 +28,8 @@ void DrawBoard(QPainter& painter, const CallBoard& board, const QSize& size)
             const bool isCalled = board.isCalled(r, col);
             painter.setFont(isCalled ? called : plain);
             painter.setPen(isCalled ? QColor(255, 255, 0) : QColor(128, 128, 128));
-            DrawTextAt(painter, (pitch - 1) * col + 2, r * pitch + 2, QString::number(r * CallBoard::kNumbersPerRow + col));
+            DrawTextAt(painter, (pitch - 1) * col + 2, r * pitch + 2,
+                       QString::number(r * CallBoard::kNumbersPerRow + col));
         }
 }
 

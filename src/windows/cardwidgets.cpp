@@ -1,5 +1,6 @@
 #include "windows/cardwidgets.h"
 
+#include "components/media/pictures.h"
 #include "session/gamecore.h"
 
 #include <QLabel>
@@ -13,7 +14,7 @@ const QColor kGridLine(0x1c, 0x24, 0x5c);
 QColor Qt24(Colour c) { return QColor::fromRgb(QRgb(c)); }
 }
 
-void SetArialPoints(QFont* font, int points, bool bold)
+void SetArialPoints(QFont* font, int points, bool bold, qreal scale)
 {
     font->setFamily(QStringLiteral("Arial"));
     font->setStyleHint(QFont::SansSerif);
@@ -21,12 +22,25 @@ void SetArialPoints(QFont* font, int points, bool bold)
     font->setPixelSize(qMax(1, (points * 96 + 36) / 72));
     font->setBold(bold);
     // Crisp, unsmoothed digits as on the cards of the hall's own screens; it also
-    // keeps each glyph's first ink column exactly where the layout puts it.
-    font->setStyleStrategy(QFont::NoAntialias);
+    // keeps each glyph's first ink column exactly where the layout puts it. A denser
+    // screen gives each glyph enough pixels to be smoothed instead of staircased.
+    font->setStyleStrategy(scale > 1.0 ? QFont::PreferAntialias : QFont::NoAntialias);
+}
+
+qreal DeviceScale(const QPainter& painter)
+{
+    return qAbs(painter.deviceTransform().m11());
 }
 
 void DrawTextAt(QPainter& painter, int x, int y, const QString& text)
 {
+    if (DeviceScale(painter) > 1.0) {
+        // Fractional metrics: the smoothed glyph starts where the layout puts it, not up to
+        // half a logical pixel away.
+        const QFontMetricsF fm(painter.font());
+        painter.drawText(QPointF(x - fm.tightBoundingRect(text).left(), y + fm.ascent()), text);
+        return;
+    }
     const QFontMetrics fm(painter.font());
     const QRect ink = fm.tightBoundingRect(text);
     painter.drawText(QPoint(x - ink.left(), y + fm.ascent()), text);
@@ -53,13 +67,14 @@ void DrawFace(QPainter& painter, const BingoCard& card, int face, int column, in
     painter.setPen(Qt24(ink));
     painter.setBrush(Qt::NoBrush);
     QFont font = painter.font();
+    const qreal scale = DeviceScale(painter);
     if (column == 2 && row == 2) {
-        SetArialPoints(&font, card.FreeFontSize, true);
+        SetArialPoints(&font, card.FreeFontSize, true, scale);
         painter.setFont(font);
         const QString free = QStringLiteral("Free");
         if (face == 1) {
             DrawTextAt(painter, x0 + 3, card.CellHeight * row + card.TextTop + 1, free);
-            SetArialPoints(&font, card.FreeFontSize - 1, true);
+            SetArialPoints(&font, card.FreeFontSize - 1, true, scale);
             painter.setFont(font);
             DrawTextAt(painter, x0 + 3, card.CellHeight * row + card.TextTop + 12, card.SelectionCode);
         } else {
@@ -68,7 +83,7 @@ void DrawFace(QPainter& painter, const BingoCard& card, int face, int column, in
     } else {
         const QString& text = card.Numbers[face][column][row];
         if (!text.isEmpty()) {
-            SetArialPoints(&font, card.NumberFontSize, true);
+            SetArialPoints(&font, card.NumberFontSize, true, scale);
             painter.setFont(font);
             const int left = text.trimmed().toInt() >= 10 ? x0 + card.TextLeft : x0 + 7;
             DrawTextAt(painter, left, y0 + card.TextTop, text);
@@ -96,7 +111,8 @@ void FaceWidget::paintEvent(QPaintEvent*)
     const BingoCard& card = core_->rack().card(card_);
     for (int col = 0; col < 5; ++col)
         for (int row = 0; row < 5; ++row)
-            p.fillRect((card.CellWidth + 1) * col, (card.CellHeight + 1) * row, card.CellWidth, card.CellHeight, Qt::white);
+            p.fillRect((card.CellWidth + 1) * col, (card.CellHeight + 1) * row, card.CellWidth, card.CellHeight,
+                       Qt::white);
     for (int col = 0; col < 5; ++col)
         for (int row = 0; row < 5; ++row)
             DrawFace(p, card, face_, col, row, core_->round().running());
@@ -129,7 +145,7 @@ BingoCardWidget::BingoCardWidget(GameCore* core, int card, QWidget* parent) : QW
     ticketid_->setObjectName(QStringLiteral("ticketid"));
     ticketid_->setGeometry(99, 250, 80, 10);
     QFont small;
-    SetArialPoints(&small, 8, true);
+    SetArialPoints(&small, 8, true, devicePixelRatioF());
     small.setPixelSize(10);
     ticketid_->setFont(small);
     ticketid_->setAutoFillBackground(true);
@@ -171,8 +187,9 @@ void BingoCardWidget::redrawFaces()
 
 void BingoCardWidget::setFaceCursor(const QCursor& cursor)
 {
+    const QCursor scaled = CursorForScale(cursor, faces_[0]->devicePixelRatioF());
     for (FaceWidget* f : faces_)
-        f->setCursor(cursor);
+        f->setCursor(scaled);
 }
 
 // ---------------------------------------------------------------- CardPanel1

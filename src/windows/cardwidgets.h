@@ -11,8 +11,11 @@ class QPainter;
 class QPushButton;
 
 // Sets a font to Arial at a size in points as the screen of 96 dots per inch
-// shows it (so the cards and the board look the same on every display).
-void SetArialPoints(QFont* font, int points, bool bold);
+// shows it (so the cards and the board look the same on every display). `scale` is
+// the device pixels per logical pixel the text is drawn at: unsmoothed at 1, smoothed above.
+void SetArialPoints(QFont* font, int points, bool bold, qreal scale = 1.0);
+// Device pixels per logical pixel of what the painter draws on (2 on a doubled screen).
+qreal DeviceScale(const QPainter& painter);
 // Writes text with the top of its character box at y and its first ink column at x.
 void DrawTextAt(QPainter& painter, int x, int y, const QString& text);
 
@@ -46,6 +49,7 @@ public:
     void setCore(GameCore* core);
     FaceWidget* faceWidget(int face) const { return faces_[qBound(1, face, 4) - 1]; }
     void redrawFaces();
+    // A picture cursor is scaled to the faces' screen, with its hotspot.
     void setFaceCursor(const QCursor& cursor);
 
 private:
