@@ -282,8 +282,9 @@ void TForm1::buildTopBand(QWidget* band)
     figures->onPaint = [](QPainter& p, const QRect& r) {
         Plate(p, r, 190);
         p.setPen(QColor(255, 255, 255, 28));
+        // Rules through the middle of their pixel row, so a doubled screen fills two whole rows.
         for (int k = 1; k < 4; ++k)
-            p.drawLine(8, 3 + 22 * k, r.width() - 8, 3 + 22 * k);
+            p.drawLine(QLineF(8.5, 3.5 + 22 * k, r.width() - 7.5, 3.5 + 22 * k));
     };
     const struct { const char* caption; const char* value; const char* text; } rows[] = {
         {"pllls", "lplayers", "Players"}, {"label4", "Jackpot", "Jackpot"},
@@ -312,7 +313,7 @@ void TForm1::buildTopBand(QWidget* band)
     recent->onPaint = [](QPainter& p, const QRect& r) {
         p.fillRect(r, QColor(0x14, 0x14, 0x20));
         p.setPen(QColor(0x40, 0x40, 0x60));
-        p.drawRect(r.adjusted(0, 0, -1, -1));
+        p.drawRect(QRectF(r).adjusted(0.5, 0.5, -0.5, -0.5));   // edges of one pixel at any scale
     };
     for (int k = 0; k < 5; ++k) {
         const QByteArray name = "rec" + QByteArray::number(k + 1);
@@ -445,8 +446,9 @@ void TForm1::buildPlayPanel(QWidget* play)
     splitter->onPaint = [](QPainter& p, const QRect& r) {
         p.fillRect(r, QColor(0x24, 0x30, 0x4c));
         p.setPen(QColor(255, 255, 255, 90));
+        const QPointF middle(r.center().x() + 0.5, r.center().y() + 0.5);
         for (int k = -1; k <= 1; ++k)
-            p.drawLine(r.center().x() - 1, r.center().y() + 6 * k, r.center().x() + 1, r.center().y() + 6 * k);
+            p.drawLine(middle + QPointF(-1, 6 * k), middle + QPointF(1, 6 * k));
     };
     auto* chat = new Pane(QStringLiteral("cpanel"), play);
     chat->hide();
