@@ -4,6 +4,8 @@
 #include "coretestbed.h"
 #include "minihttp.h"
 #include "scriptedpeer.h"
+#include "components/media/pictures.h"
+#include "windows/boardwidget.h"
 #include "windows/cardwidgets.h"
 #include "windows/dialogs.h"
 #include "windows/mainwindow.h"
@@ -183,6 +185,49 @@ TEST(Windows, FacesInkBoughtCardsBlackAndOthersGreyOrSilverWhileTheGameRuns)
         p.end();
         EXPECT_GT(Count(img, img.rect(), [&](QRgb px) { return (px & 0xFFFFFFu) == t.ink; }), 5) << t.ink;
     }
+}
+
+TEST(Windows, OnADoubledScreenFacesAndBoardAreDrawnSmoothAtTheirOwnResolutionAndTheDauberGrowsWithItsHotspot)
+{
+    const auto drawn = [](const QSize& size, QRgb paper, const std::function<void(QPainter&)>& draw) {
+        QImage img(size * 2, QImage::Format_RGB32);
+        img.setDevicePixelRatio(2);
+        img.fill(paper);
+        QPainter p(&img);
+        draw(p);
+        return img;
+    };
+    // Drawn at two device pixels per logical one, some 2x2 blocks differ inside (a picture drawn
+    // at one and doubled has none) and strokes have smoothed pixels between ink and paper.
+    const auto smooth = [](const QImage& img, QRgb ink, QRgb paper) {
+        int split = 0;
+        for (int y = 0; y + 1 < img.height(); y += 2)
+            for (int x = 0; x + 1 < img.width(); x += 2)
+                split += img.pixel(x, y) != img.pixel(x + 1, y) || img.pixel(x, y) != img.pixel(x, y + 1) ? 1 : 0;
+        return split > 10 && Count(img, img.rect(), [&](QRgb p) { return p != ink && p != paper; }) > 10;
+    };
+    BingoCard card;
+    card.Entered = true;
+    card.Numbers[1][0][0] = QStringLiteral("12");
+    card.CellColour[1][1][0] = kAqua;
+    const int w = card.CellWidth, h = card.CellHeight;
+    const QImage face = drawn(QSize(2 * w + 1, h), qRgb(255, 255, 255), [&](QPainter& p) {
+        DrawFace(p, card, 1, 0, 0, false);
+        DrawFace(p, card, 1, 1, 0, false);
+    });
+    EXPECT_TRUE(smooth(face.copy(0, 0, 2 * w, 2 * h), qRgb(0, 0, 0), qRgb(255, 255, 255)));   // "12"
+    EXPECT_TRUE(smooth(face.copy(2 * w + 2, 0, 2 * w, 2 * h), qRgb(0, 255, 255), qRgb(255, 255, 255)));   // the daub
+    Client c;
+    const QImage board = drawn(QSize(259, 84), qRgb(0, 0, 0), [&](QPainter& p) {
+        DrawBoard(p, c.core->board(), QSize(259, 84));
+    });
+    EXPECT_TRUE(smooth(board.copy(0, 0, 2 * 16, board.height()), qRgb(255, 0, 0), qRgb(0, 0, 0)));   // the letters
+    QPixmap picture(32, 32);
+    picture.fill(Qt::red);
+    const QCursor dauber(picture, 2, 29);
+    EXPECT_EQ(CursorForScale(dauber, 2).pixmap().size(), QSize(64, 64));
+    EXPECT_EQ(CursorForScale(dauber, 2).hotSpot(), QPoint(4, 58));
+    EXPECT_EQ(CursorForScale(dauber, 1).hotSpot(), QPoint(2, 29));
 }
 
 TEST(Windows, DuringAGameTheCardsFillTheRoomTheMainWindowGivesInReadingOrder)
