@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 scripts/bootstrap.sh
 BUILD=${BUILD:-build}
 cmake -S . -B "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$BUILD" -j"$(nproc)" --target vexobingo bingo-hall bingo_assets bingo_hall_www
+cmake --build "$BUILD" -j"$(nproc)" --target vexobingo qzupdate bingo-hall bingo_assets bingo_hall_www bingo_hall_update
 
 WEB_PORT=${WEB_PORT:-48080}
 REQUEST_PORT=${REQUEST_PORT:-41000}
