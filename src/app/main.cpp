@@ -15,6 +15,7 @@
 #include <QTimer>
 #include <QFile>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <memory>
 #include <sys/resource.h>
@@ -51,6 +52,90 @@ void Say(const char* text)
 {
     std::printf("%s\n", text);
     std::fflush(stdout);
+}
+
+const char kVersion[] = "4.66";
+
+// The client's options. Made twice at most: before the windows to answer --help and --version
+// without a display, and with the application for everything else.
+struct CommandLine {
+    CommandLine()
+    {
+        parser.setApplicationDescription(QStringLiteral(
+            "Vexo Bingo, the player's program of an online 75-ball bingo hall.\n\n"
+            "The program reads its files from its own folder. When that folder is not writable (a copy\n"
+            "installed for everyone), settings and downloads go to $XDG_DATA_HOME/vexobingo\n"
+            "(~/.local/share/vexobingo) and files found there are used before the installed ones."));
+        parser.addOptions({help, version, ports, webHost, tick, connect, noSound, screenTest, skin, measure,
+                           updateResult});
+    }
+
+    QCommandLineParser parser;
+    const QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Show this help and exit.")};
+    const QCommandLineOption version{{QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("Show the version and exit.")};
+    const QCommandLineOption ports{QStringLiteral("ports"),
+        QStringLiteral("Game-server ports: request, game feed, sales feed (default 1000,6000,9990)."),
+        QStringLiteral("R,G,S")};
+    const QCommandLineOption webHost{QStringLiteral("web-host"),
+        QStringLiteral("Web service host for a fresh settings file."), QStringLiteral("HOST:PORT")};
+    const QCommandLineOption tick{QStringLiteral("tick-ms"),
+        QStringLiteral("Real milliseconds per game second (default 1000)."), QStringLiteral("N"),
+        QStringLiteral("1000")};
+    const QCommandLineOption connect{QStringLiteral("connect"),
+        QStringLiteral("Sign in with the saved account at start.")};
+    const QCommandLineOption noSound{QStringLiteral("no-sound"), QStringLiteral("Play no sound.")};
+    const QCommandLineOption screenTest{QStringLiteral("screen-test"),
+        QStringLiteral("Screenshot aid: buy N cards (0..6) when sales open and report the phases."),
+        QStringLiteral("N")};
+    const QCommandLineOption skin{QStringLiteral("skin"),
+        QStringLiteral("Screenshot aid: apply skin ROW (0..11) after start-up."), QStringLiteral("ROW")};
+    const QCommandLineOption measure{QStringLiteral("measure-startup"),
+        QStringLiteral("Benchmark aid: print the time to the login dialog's first paint and the peak memory, "
+                       "then quit.")};
+    const QCommandLineOption updateResult{QStringLiteral("update-result"),
+        QStringLiteral("Show TEXT in a message box after start-up (the updater tells here what it did)."),
+        QStringLiteral("TEXT")};
+};
+
+// A mistake in the command line: said on stderr, exit status 2 as usual for usage errors.
+int UsageError(const QString& text)
+{
+    std::fprintf(stderr, "vexobingo: %s\nTry 'vexobingo --help' for more information.\n", qPrintable(text));
+    return 2;
+}
+
+int BadValue(const QCommandLineOption& option, const QString& value, const char* needs)
+{
+    return UsageError(QStringLiteral("bad value '%1' for --%2: it needs %3")
+                          .arg(value, option.names().constLast(), QString::fromLatin1(needs)));
+}
+
+// --help and --version, answered before any window system is opened so that they work without a
+// display; -1 when neither is asked for. Qt's own options are not known here: they and any other
+// mistake are left to the full check once the application exists.
+int AnswerWithoutWindows(int argc, char** argv)
+{
+    static const char* const kAnswers[] = {"-h", "--help", "-v", "--version"};
+    bool asked = false;
+    for (int i = 1; i < argc && !asked; ++i)
+        for (const char* answer : kAnswers)
+            asked = asked || std::strcmp(argv[i], answer) == 0;
+    if (!asked)
+        return -1;
+    QCoreApplication probe(argc, argv);
+    CommandLine line;
+    line.parser.parse(QCoreApplication::arguments());
+    if (line.parser.isSet(line.help)) {
+        std::fputs(qPrintable(line.parser.helpText()), stdout);
+        return 0;
+    }
+    if (line.parser.isSet(line.version)) {
+        std::printf("vexobingo %s\n", kVersion);
+        return 0;
+    }
+    return -1;
 }
 
 // Screenshot aid: buys the first `count` cards as soon as sales open, by the same
@@ -173,36 +258,36 @@ private:
 
 int main(int argc, char** argv)
 {
+    if (const int rc = AnswerWithoutWindows(argc, argv); rc >= 0)
+        return rc;
     EnsureRuntimeFolder();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vexo Bingo"));
     QApplication::setApplicationDisplayName(QStringLiteral("Vexo Bingo"));
 
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Vexo Bingo client"));
-    parser.addHelpOption();
-    const QCommandLineOption portsOption(QStringLiteral("ports"),
-        QStringLiteral("Game-server ports: request, game feed, sales feed (default 1000,6000,9990)."), QStringLiteral("R,G,S"));
-    const QCommandLineOption webHostOption(QStringLiteral("web-host"),
-        QStringLiteral("Web service host for a fresh settings file."), QStringLiteral("HOST:PORT"));
-    const QCommandLineOption tickOption(QStringLiteral("tick-ms"),
-        QStringLiteral("Real milliseconds per game second (default 1000)."), QStringLiteral("N"), QStringLiteral("1000"));
-    const QCommandLineOption connectOption(QStringLiteral("connect"), QStringLiteral("Sign in with the saved account at start."));
-    const QCommandLineOption noSoundOption(QStringLiteral("no-sound"), QStringLiteral("Play no sound."));
-    const QCommandLineOption screenTestOption(QStringLiteral("screen-test"),
-        QStringLiteral("Screenshot aid: buy N cards when sales open and report the phases."), QStringLiteral("N"));
-    const QCommandLineOption skinOption(QStringLiteral("skin"),
-        QStringLiteral("Screenshot aid: apply skin ROW (0..11) after start-up."), QStringLiteral("ROW"));
-    const QCommandLineOption measureOption(QStringLiteral("measure-startup"),
-        QStringLiteral("Benchmark aid: print the time to the login dialog's first paint and the peak memory, then quit."));
-    const QCommandLineOption updateResultOption(QStringLiteral("update-result"),
-        QStringLiteral("Show TEXT in a message box after start-up (the updater tells here what it did)."),
-        QStringLiteral("TEXT"));
-    parser.addOptions({portsOption, webHostOption, tickOption, connectOption, noSoundOption, screenTestOption, skinOption,
-                       measureOption, updateResultOption});
-    parser.process(app);
-
+    // Qt has taken its own options (-platform, -display, ...) out of the arguments by now.
+    CommandLine line;
+    const QCommandLineParser& parser = line.parser;
+    if (!line.parser.parse(QCoreApplication::arguments()))
+        return UsageError(line.parser.errorText());
+    if (!parser.positionalArguments().isEmpty())
+        return UsageError(QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first()));
     CoreConfig config;
+    if (parser.isSet(line.ports) && !ParsePorts(parser.value(line.ports), &config))
+        return BadValue(line.ports, parser.value(line.ports), "three port numbers, e.g. 1000,6000,9990");
+    bool tickOk = false;
+    const int tickMs = parser.value(line.tick).toInt(&tickOk);
+    if (!tickOk || tickMs < 1 || tickMs > 60000)
+        return BadValue(line.tick, parser.value(line.tick), "a number of milliseconds (1..60000)");
+    bool cardsOk = false;
+    const int screenTestCards = parser.value(line.screenTest).toInt(&cardsOk);
+    if (parser.isSet(line.screenTest) && (!cardsOk || screenTestCards < 0 || screenTestCards > 6))
+        return BadValue(line.screenTest, parser.value(line.screenTest), "a number of cards (0..6)");
+    bool rowOk = false;
+    const int skin = parser.value(line.skin).toInt(&rowOk);
+    if (parser.isSet(line.skin) && (!rowOk || skin < 0 || skin > 11))
+        return BadValue(line.skin, parser.value(line.skin), "a skin row (0..11)");
+
     config.languageFolder = QDir::currentPath();
     // An installed copy reads its files where it was installed and writes in the player's own folder.
     const QString exeFolder = QCoreApplication::applicationDirPath();
@@ -214,22 +299,12 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "vexobingo: cannot use the folder %s\n", qPrintable(config.folder));
         return 1;
     }
-    if (parser.isSet(portsOption) && !ParsePorts(parser.value(portsOption), &config)) {
-        std::fprintf(stderr, "vexobingo: --ports needs three port numbers, e.g. 1000,6000,9990\n");
-        return 2;
-    }
-    if (parser.isSet(webHostOption))
-        config.defaultWebHost = parser.value(webHostOption);
-    bool tickOk = false;
-    const int tickMs = parser.value(tickOption).toInt(&tickOk);
-    if (!tickOk || tickMs < 1 || tickMs > 60000) {
-        std::fprintf(stderr, "vexobingo: --tick-ms needs a number of milliseconds (1..60000)\n");
-        return 2;
-    }
+    if (parser.isSet(line.webHost))
+        config.defaultWebHost = parser.value(line.webHost);
 
     GameClock clock(tickMs);
     std::unique_ptr<WavePlayer> player;
-    if (parser.isSet(noSoundOption))
+    if (parser.isSet(line.noSound))
         player = std::make_unique<NullWavePlayer>();
     else
         player = std::make_unique<MediaWavePlayer>();
@@ -268,26 +343,24 @@ int main(int argc, char** argv)
     hub.addWindow(QStringLiteral("TForm3"), &alert);
 
     StartupProbe probe;
-    if (parser.isSet(measureOption))
+    if (parser.isSet(line.measure))
         login.installEventFilter(&probe);
     form.show();
     core.FormCreate();
     login.move(form.geometry().center() - login.rect().center());
 
-    bool rowOk = false;
-    const int skin = parser.value(skinOption).toInt(&rowOk);
-    if (parser.isSet(skinOption) && rowOk)
+    if (parser.isSet(line.skin))
         core.table().ChooseSkin(skin);
     std::unique_ptr<ScreenTest> screenTest;
-    if (parser.isSet(screenTestOption)) {
+    if (parser.isSet(line.screenTest)) {
         hub.setSilent(true);
-        screenTest = std::make_unique<ScreenTest>(&core, &hub, qBound(0, parser.value(screenTestOption).toInt(), 6));
+        screenTest = std::make_unique<ScreenTest>(&core, &hub, screenTestCards);
         Say("screen-test: started");
     }
-    if (parser.isSet(connectOption))
+    if (parser.isSet(line.connect))
         QTimer::singleShot(0, &core, [&core] { core.ConnecttoGame1Click(); });
-    if (parser.isSet(updateResultOption))
-        QTimer::singleShot(0, &form, [&hub, text = parser.value(updateResultOption)] { hub.messageBox(text); });
+    if (parser.isSet(line.updateResult))
+        QTimer::singleShot(0, &form, [&hub, text = parser.value(line.updateResult)] { hub.messageBox(text); });
 
     const int rc = app.exec();
     screenTest.reset();
