@@ -1,0 +1,214 @@
+#!/usr/bin/env bash
+# Checks the Debian package the way a player meets it: builds it, installs it with apt, starts
+# the installed demo hall and the installed client as a normal user under a virtual X screen,
+# lets the client sign in, buy cards and play, and then shows that everything the client wrote
+# is in that user's own folder (~/.local/share/vexobingo) and nothing in the installed one.
+# Ends with the AppStream and desktop-entry validators on the installed files. Not part of CI.
+#
+# Usage (as root, or it asks sudo): scripts/package_check.sh [build-folder] (default: build-pkg)
+# CHECK_USER names the player's account (default vexocheck, made when missing); its
+# ~/.local/share/vexobingo is emptied first. The player gets what a desktop session gives: a
+# runtime folder /run/user/UID and a PulseAudio server (with a null sink), so the client plays
+# its sounds through the GStreamer elements the package depends on; NO_SOUND=1 skips that and
+# starts the client with --no-sound. The screenshot lands in the build folder.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+[ "$(id -u)" -eq 0 ] || exec sudo "$0" "$@"
+
+BUILD=$(mkdir -p "${1:-build-pkg}" && cd "${1:-build-pkg}" && pwd)
+PLAYER=${CHECK_USER:-vexocheck}
+TICK=${TICK_MS:-60}          # real milliseconds per game second
+INSTALLED=/usr/lib/vexobingo
+APP_ID=org.vexobingo.VexoBingo
+
+WORK=$(mktemp -d)
+chmod 755 "$WORK"
+XVFB_PID=""
+HALL_PID=""
+CLIENT_PID=""
+PULSE_PID=""
+SUBSCRIBE_PID=""
+RUNTIME_MADE=""
+cleanup() {
+    for pid in "$CLIENT_PID" "$HALL_PID" "$SUBSCRIBE_PID" "$PULSE_PID" "$XVFB_PID"; do
+        [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
+    done
+    wait 2>/dev/null || true
+    [ -n "$RUNTIME_MADE" ] && rm -rf "$RUNTIME_MADE"
+    rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+say() { printf '\n== %s\n' "$*"; }
+
+# Waits for a line in a log file (max $2 seconds).
+wait_for() {
+    local pattern=$1 limit=$2 file=$3 i=0
+    while ! grep -q "$pattern" "$file" 2>/dev/null; do
+        sleep 0.2
+        i=$((i + 1))
+        if [ $i -ge $((limit * 5)) ]; then echo "timed out waiting for '$pattern'" >&2; cat "$file" >&2; return 1; fi
+    done
+}
+
+# Every file and link under the installed folder with its size, mode and modification time.
+listing() { find "$INSTALLED" -printf '%p %y %s %m %T@\n' | sort; }
+
+say "building the package"
+DEB=$(scripts/package.sh "$BUILD" | tail -1)
+echo "$DEB ($(du -h "$DEB" | cut -f1))"
+dpkg-deb -f "$DEB" Version Depends Recommends
+
+say "installing it with apt"
+if dpkg-query -W -f='${Status}' vexobingo 2>/dev/null | grep -q "install ok installed"; then
+    DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq vexobingo >/dev/null
+fi
+if ! DEBIAN_FRONTEND=noninteractive apt-get install -y -q "$DEB" > "$WORK/apt.log" 2>&1; then
+    cat "$WORK/apt.log" >&2
+    exit 1
+fi
+sed -n '/^The following NEW/,/^[^ ]/p' "$WORK/apt.log" | sed '$d'
+grep "^Setting up" "$WORK/apt.log"
+dpkg-query -W -f='${Package} ${Version} ${Status}\n' vexobingo
+ls -l /usr/bin/vexobingo /usr/bin/bingo-hall
+version=$(vexobingo --version)
+echo "$version"
+if [ "$version" != "vexobingo $(dpkg-deb -f "$DEB" Version)" ]; then
+    echo "--version does not match the package" >&2
+    exit 1
+fi
+
+say "the player"
+id "$PLAYER" >/dev/null 2>&1 || useradd --create-home --shell /bin/bash "$PLAYER"
+HOME_DIR=$(getent passwd "$PLAYER" | cut -d: -f6)
+PLAYER_UID=$(id -u "$PLAYER")
+OWN="$HOME_DIR/.local/share/vexobingo"
+rm -rf "$OWN"
+id "$PLAYER"
+RUNTIME=/run/user/$PLAYER_UID
+# As the player, with a clean environment: only what a desktop session would give. An array, not
+# a function, so that a program started in the background has runuser's process id.
+AS_PLAYER=(runuser -u "$PLAYER" -- env -i HOME="$HOME_DIR" USER="$PLAYER" LOGNAME="$PLAYER" PATH=/usr/bin:/bin
+           LANG=C.UTF-8)
+if [ -z "${NO_SOUND:-}" ]; then
+    AS_PLAYER+=(XDG_RUNTIME_DIR="$RUNTIME")
+    if [ ! -d "$RUNTIME" ]; then
+        install -d -m 700 -o "$PLAYER" -g "$PLAYER" "$RUNTIME"
+        RUNTIME_MADE=$RUNTIME
+    fi
+fi
+
+BASE=$(( 20000 + ($$ % 20000) ))
+REQ=$BASE; GAME=$((BASE + 1)); SALES=$((BASE + 2)); WEB=127.0.0.1:$((BASE + 6))
+# The demo account remembered in the player's own settings file, as a player who signed in before.
+"${AS_PLAYER[@]}" mkdir -p "$OWN"
+SOUND_ON=TRUE
+[ -n "${NO_SOUND:-}" ] && SOUND_ON=FALSE
+printf 'UN:demo#WS:%s#AL:#DM:TRUE#SO:%s#V0:#V1:#V2:0#V3:#V4:0#V5:#V6:FALSE#V7:bingo#V8:Vexo Bingo#V9:#\r\n' \
+    "$WEB" "$SOUND_ON" |
+    "${AS_PLAYER[@]}" tee "$OWN/defaults.cfg" > /dev/null
+cp "$OWN/defaults.cfg" "$WORK/defaults.cfg.before"
+echo "settings file $OWN/defaults.cfg names demo/bingo at $WEB"
+
+listing > "$WORK/before.txt"
+sleep 1   # so that every later write has a newer time than the mark
+touch "$WORK/start"
+sleep 1
+
+say "starting the installed hall as $PLAYER"
+"${AS_PLAYER[@]}" bingo-hall --web-port $((BASE + 6)) --request-port $REQ --game-port $GAME --sales-port $SALES \
+    --chat-port1 $((BASE + 3)) --chat-port2 $((BASE + 4)) --chat-port3 $((BASE + 5)) \
+    --tick-ms "$TICK" --sales-seconds 240 --wait-seconds 2 --spacing 10 --seed 7 > "$WORK/hall.log" 2>&1 &
+HALL_PID=$!
+wait_for "bingo-hall ready" 10 "$WORK/hall.log"
+head -1 "$WORK/hall.log"
+
+say "starting the installed client as $PLAYER under Xvfb"
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3> "$WORK/display" > "$WORK/xvfb.log" 2>&1 &
+XVFB_PID=$!
+wait_for "[0-9]" 10 "$WORK/display"
+DISPLAY_NAME=":$(cat "$WORK/display")"
+echo "display $DISPLAY_NAME"
+SOUND_OPTION=--no-sound
+if [ -z "${NO_SOUND:-}" ]; then
+    "${AS_PLAYER[@]}" pulseaudio -n --daemonize=no --exit-idle-time=-1 --load=module-null-sink \
+        --load=module-native-protocol-unix > "$WORK/pulse.log" 2>&1 &
+    PULSE_PID=$!
+    for _ in $(seq 50); do "${AS_PLAYER[@]}" pactl info >/dev/null 2>&1 && break; sleep 0.2; done
+    "${AS_PLAYER[@]}" pactl info | grep -E "^(Server String|Default Sink)"
+    # The server's events tell each stream the client opens, however short its sound.
+    "${AS_PLAYER[@]}" stdbuf -oL pactl subscribe > "$WORK/sound-events.log" 2>&1 &
+    SUBSCRIBE_PID=$!
+    SOUND_OPTION=
+fi
+"${AS_PLAYER[@]}" DISPLAY="$DISPLAY_NAME" vexobingo --connect --screen-test 2 $SOUND_OPTION \
+    --ports $REQ,$GAME,$SALES --tick-ms "$TICK" > "$WORK/client.log" 2>&1 &
+CLIENT_PID=$!
+wait_for "screen-test: sales" 120 "$WORK/client.log"
+wait_for "screen-test: bought" 120 "$WORK/client.log"
+wait_for "screen-test: game" 200 "$WORK/client.log"
+if [ -n "$PULSE_PID" ]; then
+    # The calls are spoken while the game runs.
+    if ! wait_for "'new' on sink-input" 20 "$WORK/sound-events.log"; then
+        echo "the client played no sound" >&2
+        cat "$WORK/client.log" >&2
+        exit 1
+    fi
+    echo "sound streams the client opened on the null sink so far: $(grep -c "'new' on sink-input" \
+        "$WORK/sound-events.log")"
+fi
+wait_for "screen-test: \(bingo\|over\)" 400 "$WORK/client.log"
+sleep 1
+/usr/bin/import -display "$DISPLAY_NAME" -window root "$BUILD/package-check.png"
+grep "screen-test:" "$WORK/client.log"
+echo "screenshot: $BUILD/package-check.png"
+kill "$CLIENT_PID"
+wait "$CLIENT_PID" 2>/dev/null || true
+CLIENT_PID=""
+kill "$HALL_PID"
+wait "$HALL_PID" 2>/dev/null || true
+HALL_PID=""
+if [ -n "$PULSE_PID" ]; then
+    kill "$SUBSCRIBE_PID" "$PULSE_PID"
+    wait "$PULSE_PID" 2>/dev/null || true
+    PULSE_PID=""
+    SUBSCRIBE_PID=""
+fi
+
+say "what was written where"
+listing > "$WORK/after.txt"
+if diff "$WORK/before.txt" "$WORK/after.txt" > "$WORK/installed.diff"; then
+    echo "installed folder $INSTALLED: unchanged ($(wc -l < "$WORK/after.txt") entries, same sizes, modes and times)"
+else
+    echo "installed folder $INSTALLED CHANGED:" >&2
+    cat "$WORK/installed.diff" >&2
+    exit 1
+fi
+# Each file system where a user may write, searched on its own.
+stray=$(find / /tmp /var/tmp /dev/shm /run -xdev -user "$PLAYER" -newer "$WORK/start" \
+        -not -path "$HOME_DIR" -not -path "$HOME_DIR/*" -not -path "$RUNTIME" -not -path "$RUNTIME/*" \
+        -not -path "/tmp/vexobingo-runtime-$PLAYER_UID" -not -path "/tmp/vexobingo-runtime-$PLAYER_UID/*" 2>/dev/null |
+        sort -u || true)
+echo "player's own folder $OWN, files written during the run:"
+find "$OWN" -newer "$WORK/start" -type f -printf '  %P (%s bytes)\n' | sort
+if ! cmp -s "$WORK/defaults.cfg.before" "$OWN/defaults.cfg"; then
+    echo "  defaults.cfg as the client saved it:"
+    sed 's/^/    /' "$OWN/defaults.cfg"
+fi
+echo "elsewhere in $HOME_DIR (the libraries' caches and settings, not the client's):"
+find "$HOME_DIR" -newer "$WORK/start" -type f -not -path "$OWN/*" -printf '  %P\n' | sort
+echo "in the runtime folder (the sound server's socket and the like):"
+find "$RUNTIME" "/tmp/vexobingo-runtime-$PLAYER_UID" -newer "$WORK/start" -printf '  %p\n' 2>/dev/null | sort || true
+if [ -n "$stray" ]; then
+    echo "written by $PLAYER anywhere else:" >&2
+    echo "$stray" >&2
+    exit 1
+fi
+echo "nothing else on this file system was written by $PLAYER"
+
+say "validators"
+appstreamcli validate --no-net "/usr/share/metainfo/$APP_ID.metainfo.xml"
+desktop-file-validate "/usr/share/applications/$APP_ID.desktop"
+echo "desktop-file-validate: no complaints"
+ls /usr/share/icons/hicolor/*/apps/vexobingo.*
+say "package check passed"
