@@ -264,6 +264,8 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vexo Bingo"));
     QApplication::setApplicationDisplayName(QStringLiteral("Vexo Bingo"));
+    // The desktop matches the windows to the menu entry (and its icon) by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.vexobingo.VexoBingo"));
 
     // Qt has taken its own options (-platform, -display, ...) out of the arguments by now.
     CommandLine line;
