@@ -56,8 +56,10 @@ QByteArray Request(quint16 port, const QByteArray& line)
 // expected text that ends in CR LF is the whole reply.
 void ExpectReplies(quint16 port, const QList<std::pair<QByteArray, QByteArray>>& cases)
 {
-    for (const auto& [request, reply] : cases)
-        EXPECT_EQ(Exchange(port, {request + "\r\n"}).left(reply.size()), reply) << request.left(80).constData();
+    for (const auto& [request, reply] : cases) {
+        const QByteArray got = Exchange(port, {request + "\r\n"});
+        EXPECT_EQ(reply.endsWith("\r\n") ? got : got.left(reply.size()), reply) << request.left(80).constData();
+    }
 }
 
 QByteArray Login(const QByteArray& u, const QByteArray& p) { return "PQZ!G6" + u + "#!PW" + p + "#!ADQZWIN466#!LAEN#"; }
@@ -252,6 +254,7 @@ TEST_F(HallTest, AGameSellsDrawsJudgesAndPays)
 {
     Feed sales(hall_->salesPort());
     EXPECT_EQ(sales.waitFor("PQZACK"), "PQZACKWAT");
+    const QByteArray no = "PQZ!LOGINNO";
     ExpectReplies(req(), {
         // One second of waiting, then 120 of sales; no prize table for a plain pattern.
         {Login("demo", "bingo"), "PQZ!LOGINOK$A%A$BLucky Star%B$0250.00%0$1A01000001%1$C%C$5121%5\r\n"},
@@ -261,18 +264,14 @@ TEST_F(HallTest, AGameSellsDrawsJudgesAndPays)
         // The number asked for comes back; none has been played.
         {"PQZ!GS100004##", "PQZ!LOGINNONo result is known for game 100004.\r\n"},
         {"PQZ!GS000000##", "PQZ!LOGINNONo result is known for game 000000.\r\n"},
+        // The client tells the refusals apart by their first words.
+        {Login("closed", "bingo"), no + "This Account has"}, {Login("suspended", "bingo"), no + "Sorry your Accou"},
+        {Login("overdue", "bingo"), no + "Sorry Account ha"}, {Login("pending", "bingo"), no + "Account is await"},
+        {Login("setup", "bingo"), no + "Game is being se"}, {Login("locked", "bingo"), no + "Sorry Account is"},
+        {"PQZ!GS10x004##", "PQZ!ERROR\r\n"}, {"PQZ!GS1000", "PQZ!ERROR\r\n"}, {QByteArray(5000, 'P'), "PQZ!ERROR\r\n"},
+        {"PQZ!G6demo#!PWbingo#!LAEN#", "PQZ!ERROR\r\n"}, {"PQZ!G7demo#!PWx#!ADy#!LAz#", "PQZ!ERROR\r\n"},
+        {"PQZ!B7demo#!PWbingo#!ADQZWIN466#!AT1003#!NC3#!LAEN#", "PQZ!ERROR\r\n"},
     });
-    // The client tells the refusals apart by their first words.
-    for (const auto& [user, words] : {std::pair<const char*, const char*>{"closed", "This Account has"},
-                                      {"suspended", "Sorry your Accou"}, {"overdue", "Sorry Account ha"},
-                                      {"pending", "Account is await"}, {"setup", "Game is being se"},
-                                      {"locked", "Sorry Account is"}})
-        EXPECT_TRUE(Request(req(), Login(user, "bingo")).startsWith(QByteArray("PQZ!LOGINNO") + words)) << user;
-    const QList<QByteArray> malformed = {"PQZ!GS10x004##", "PQZ!GS1000", "PQZ!G6demo#!PWbingo#!LAEN#",
-                                         "PQZ!B7demo#!PWbingo#!ADQZWIN466#!AT1003#!NC3#!LAEN#",
-                                         "PQZ!G7demo#!PWx#!ADy#!LAz#", QByteArray(5000, 'P')};
-    for (const QByteArray& line : malformed)
-        EXPECT_EQ(Request(req(), line), "PQZ!ERROR") << line.left(60).constData();
 
     hall_->game()->tick();   // waiting is over: sales open, and a game feed opened now hears of the game
     EXPECT_EQ(sales.waitFor("PQZACKBUY"), "PQZACKBUY1");
