@@ -170,46 +170,38 @@ TEST_F(Sets, AFunBingoChoiceSavesTheSetAndItsNumberOfShouts)
     EXPECT_TRUE(c("ListBox1").enabled && c("Button1").visible);
 }
 
-TEST_F(Sets, AnAnnouncerPackageReplacesTheGreetingsInTheSoundsFolderAndRunsNothing)
+// A whole package replaces the greetings in the sounds folder and runs nothing; a refused one
+// leaves every sound as it was, and the player is told why.
+TEST_F(Sets, AnAnnouncerPackageReplacesTheGreetingsOnlyWhenItIsWholeAndRunsNothing)
 {
-    for (const char* f : {"welcome.wav", "Starting.wav", "B12.wav"})
-        bed.writeFile(QStringLiteral("sounds/") + QLatin1String(f), "RIFF");
-    const QByteArray list = "count:2%aset1:Rosie%aset2:Max%";
-    // "b12.wav" is a name already there in another letter case: it takes that file's place.
-    const QByteArray package = Tar({{"welcome.wav", "hello"}, {"b12.wav", "twelve"}, {"saleson.wav", "s"}});
-    ASSERT_TRUE(choose(SetKind::Announcer, list, 0, {true}, package));
-    // The window stays open while it downloads.
-    EXPECT_TRUE(muted() && !view.visible(QStringLiteral("Tgetaset.Button1"))
-                && view.text(QStringLiteral("Tgetaset.Label1")) == "Downloading. Please Wait...");
-    ASSERT_TRUE(idle(SetKind::Announcer));
-
-    EXPECT_EQ(lastRequest(), "GET /sounds/aset1.exe HTTP/1.1");
-    EXPECT_EQ(sounds(), QStringList({"b12.wav", "saleson.wav", "welcome.wav"}));
-    EXPECT_TRUE(bed.readFile("sounds/welcome.wav") == "hello" && bed.readFile("sounds/b12.wav") == "twelve");
-    EXPECT_TRUE(view.events.filter(QStringLiteral("start:")).isEmpty() && view.messages.isEmpty());
-    EXPECT_TRUE(!view.visible("Tgetaset") && !muted() && view.visible("Tgetaset.Button1"));
-}
-
-TEST_F(Sets, ARefusedPackageInstallsNothingAndThePlayerIsToldWhy)
-{
-    const QByteArray list = "count:1%aset1:Rosie%";
-    const std::pair<QByteArray, const char*> cases[] = {
+    const QStringList before{"B12.wav", "Starting.wav", "welcome.wav"};
+    const std::pair<QByteArray, const char*> cases[] = {   // why it is refused; "" for the whole one, last
         {Tar({{"welcome.wav", "hello"}, {"../x.wav", "RIFF"}}), "a file it may not: ../x.wav"},
         {Tar({{"welcome.wav", "hello"}, {"huge.wav", {}, 100 * 1024 * 1024}}), "a file that is too large: huge.wav"},
         {Tar({}), "no sounds"},
         {"#!/bin/sh\nrm -rf ~\n", "not a readable archive"},
+        // "b12.wav" is a name already there in another letter case: it takes that file's place.
+        {Tar({{"welcome.wav", "hello"}, {"b12.wav", "twelve"}, {"saleson.wav", "s"}}), ""},
     };
-    bed.writeFile(QStringLiteral("sounds/welcome.wav"), "RIFF");
+    for (const QString& f : before)
+        bed.writeFile("sounds/" + f, "RIFF");
     for (const auto& [package, why] : cases) {
         view.messages.clear();
-        ASSERT_TRUE(choose(SetKind::Announcer, list, 0, {true}, package));
+        ASSERT_TRUE(choose(SetKind::Announcer, "count:2%aset1:Rosie%aset2:Max%", 0, {true}, package));
+        // The window stays open while it downloads.
+        EXPECT_TRUE(muted() && !view.visible(QStringLiteral("Tgetaset.Button1"))
+                    && view.text(QStringLiteral("Tgetaset.Label1")) == "Downloading. Please Wait...") << why;
         ASSERT_TRUE(idle(SetKind::Announcer));
-        EXPECT_EQ(sounds(), QStringList({"welcome.wav"})) << why;
-        EXPECT_EQ(bed.readFile("sounds/welcome.wav"), "RIFF") << why;
-        ASSERT_EQ(view.messages.size(), 1) << why;
-        EXPECT_TRUE(view.messages[0].startsWith("The sound set could not be installed: the package ")
-                    && view.messages[0].endsWith(QLatin1String(why))) << view.messages[0].toStdString();
+        EXPECT_EQ(lastRequest(), "GET /sounds/aset1.exe HTTP/1.1");
+        EXPECT_EQ(sounds(), *why ? before : QStringList({"b12.wav", "saleson.wav", "welcome.wav"})) << why;
+        EXPECT_EQ(bed.readFile("sounds/welcome.wav"), *why ? "RIFF" : "hello") << why;
+        EXPECT_TRUE(!view.visible("Tgetaset") && !muted() && view.visible("Tgetaset.Button1")) << why;
+        EXPECT_EQ(view.messages.size(), *why ? 1 : 0) << why;
+        const QString told = view.messages.value(0);
+        EXPECT_TRUE(!*why || (told.startsWith("The sound set could not be installed: the package ")
+                              && told.endsWith(QLatin1String(why)))) << told.toStdString();
     }
+    EXPECT_EQ(bed.readFile("sounds/b12.wav"), "twelve");   // from the last package, the whole one
     EXPECT_TRUE(view.events.filter(QStringLiteral("start:")).isEmpty() && !exists("aset1.exe"));
 }
 
