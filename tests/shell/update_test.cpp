@@ -65,16 +65,18 @@ QMap<QString, QByteArray> Files(const QTemporaryDir& dir)
 TEST_F(Commands, RefuseOrAskThenStartTheUpdaterWithItsThreeParametersAndQuitOrSayWhatStopsThem)
 {
     const QString start = "start:" + bed.filePath("qzupdate.exe") + ' ';
+    // The Help menu's two commands, and the forced update when `forced`; what they said.
+    const auto click = [&](bool forced) {
+        update.UPDATE1Click();
+        update.UpdateAllFiles1Click();
+        if (forced)
+            update.ForcedUpdate();
+        return events();
+    };
     bed.view.questionAnswer = false;
-    update.UPDATE1Click();
-    update.UpdateAllFiles1Click();
-    update.ForcedUpdate();
-    EXPECT_EQ(events(), "question:T1520|question:T1521|question:Update now?");
+    EXPECT_EQ(click(true), "question:T1520|question:T1521|question:Update now?");
     bed.view.questionAnswer = true;
-    update.UPDATE1Click();
-    update.UpdateAllFiles1Click();
-    update.ForcedUpdate();
-    EXPECT_EQ(events(), "question:T1520|" + start + "http://h/u/qzwin32.exe qzwin32.exe qzwin32.exe|quit|"
+    EXPECT_EQ(click(true), "question:T1520|" + start + "http://h/u/qzwin32.exe qzwin32.exe qzwin32.exe|quit|"
                   + "question:T1521|" + start + "http://h/u/qzdemo.exe qzdemo.exe qzdemo.exe|quit|"
                   + "question:Update now?|" + start + "http://h/u/new.pkg vexotmp.exe vexotmp.exe|quit");
     // A parameter line of 256 characters is refused, not cut; a missing updater is said.
@@ -89,17 +91,13 @@ TEST_F(Commands, RefuseOrAskThenStartTheUpdaterWithItsThreeParametersAndQuitOrSa
                 && said.count("qzupdate") == 2);
     // Without a source, and with cards bought whatever the source, nothing is asked.
     directory.Download = "h/u/";
-    update.UPDATE1Click();
-    update.UpdateAllFiles1Click();
-    EXPECT_EQ(events(), "message:T1519|message:T1519");
+    EXPECT_EQ(click(false), "message:T1519|message:T1519");
     bed.signIn();
     bed.openSales();
     bed.buyCard(1);
     ASSERT_TRUE(bed.c().rack().bought());
     events();
-    update.UPDATE1Click();
-    update.UpdateAllFiles1Click();
-    EXPECT_EQ(events(), "message:T1518|message:T1518");
+    EXPECT_EQ(click(false), "message:T1518|message:T1518");
 }
 
 TEST(Updater, InstallsOnlyAWholeSignedPackageKeepingTheOldFilesAndRestartsTheClientSayingWhatHappened)
