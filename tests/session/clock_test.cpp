@@ -164,8 +164,7 @@ TEST(Endings, WhenTheCreditIsUsedUpTheSessionRestsAfterTheFeedsBingoAndEnd)
 
 TEST(Watchdog, AFeedSilentForMoreThan35SecondsIsReopened)
 {
-    ScriptedPeer sales;
-    ScriptedPeer game;
+    ScriptedPeer sales, game;
     Session s(1000000, sales.port(), game.port());   // the real tick never comes; the test ticks
     s.signIn(300);
     ASSERT_TRUE(WaitFor([&] { return sales.clients.size() == 1; }));

@@ -104,8 +104,7 @@ TEST(Updater, InstallsOnlyAWholeSignedPackageKeepingTheOldFilesAndRestartsTheCli
 {
     if (!VEXO_DEMO_KEY_BUILT_IN)
         GTEST_SKIP() << "the updater holds the operator's key, not the demo key";
-    QTemporaryDir folder;
-    QTemporaryDir staging;
+    QTemporaryDir folder, staging;
     // A client that notes in "restarted" which version it is and how it was started.
     const auto client = [](const QByteArray& v) { return "#!/bin/sh\necho " + v + " \"$@\" >\"${0%/*}/restarted\"\n"; };
     ASSERT_TRUE(QFile::copy(QZUPDATE_EXE, folder.filePath("qzupdate.exe")));
@@ -116,8 +115,7 @@ TEST(Updater, InstallsOnlyAWholeSignedPackageKeepingTheOldFilesAndRestartsTheCli
     const QString packed = staging.filePath("p.tgz");
     ASSERT_EQ(QProcess::execute("tar", {"czf", packed, "-C", staging.path(), "vexobingo", "sounds", "skins"}), 0);
     ASSERT_EQ(QProcess::execute(VEXO_SIGN_EXE, {"sign", VEXO_DEMO_SECRET_KEY, packed}), 0);
-    const QByteArray package = Read(packed);
-    const QByteArray signature = Read(packed + ".sig");
+    const QByteArray package = Read(packed), signature = Read(packed + ".sig");
     const QByteArray forged = signature.left(63) + char(~signature[63]);
     MiniHttp web;
     web.status = 404;
