@@ -79,6 +79,70 @@ bool CheckLines(CellSet marked, FaceColours& colours, int needed)
     return false;
 }
 
+// Cells in a set, counted without the popcount instruction that the baseline x86-64 target lacks.
+constexpr int Count(CellSet cells)
+{
+    cells = cells - ((cells >> 1) & 0x55555555u);
+    cells = (cells & 0x33333333u) + ((cells >> 2) & 0x33333333u);
+    return int((((cells + (cells >> 4)) & 0x0F0F0F0Fu) * 0x01010101u) >> 24);
+}
+
+int Missing(CellSet cells, CellSet marked)
+{
+    return Count(cells & ~marked);
+}
+
+// "A" needing several lines: the fewest cells missing from `left` more lines. Rows and
+// diagonals (`others`) are chosen one by one from `from` on, on top of the missing cells
+// `taken` of those already chosen; columns never meet one another, so for each such choice
+// the columns that add the fewest cells complete it (a column is bits 5c..5c+4 of a set).
+void FewestMissing(const std::array<CellSet, 7>& others, CellSet missing, int from, int left, CellSet taken,
+                   int& best)
+{
+    const int cost = Count(taken);
+    if (cost >= best)
+        return;
+    if (left <= 5) {
+        const CellSet rest = missing & ~taken;
+        std::array<int, 6> columns{};   // how many columns add 0..5 cells
+        for (int c = 0; c < 5; ++c)
+            ++columns[size_t(Count((rest >> (5 * c)) & 31u))];
+        int sum = cost;
+        int still = left;
+        for (int added = 0; still > 0; ++added) {
+            const int take = std::min(still, columns[size_t(added)]);
+            sum += take * added;
+            still -= take;
+        }
+        best = std::min(best, sum);
+    }
+    for (int i = from; i < 7 && left > 0; ++i)
+        FewestMissing(others, missing, i + 1, left - 1, taken | others[size_t(i)], best);
+}
+
+// "A": CheckLines wins once `needed` distinct lines are complete (needed 0 asks for one line,
+// above 12 never wins).
+int LinesToGo(CellSet marked, int needed)
+{
+    if (needed > 12)
+        return -1;
+    const CellSet missing = kWholeFace & ~marked;
+    if (needed <= 1) {
+        int best = 5;
+        for (CellSet line : kLines)
+            best = std::min(best, Count(line & missing));
+        return best;
+    }
+    std::array<CellSet, 7> others{};
+    for (int i = 0; i < 5; ++i)
+        others[size_t(i)] = kLines[size_t(i)] & missing;
+    others[5] = kLines[10] & missing;
+    others[6] = kLines[11] & missing;
+    int best = 26;
+    FewestMissing(others, missing, 0, needed, 0, best);
+    return best;
+}
+
 }   // namespace
 
 bool PatternState::LoadGamePattern(const QByteArray& descriptor)
@@ -258,4 +322,41 @@ int PatternState::CheckBingo(BingoCard& card, QChar kind)
     }
     card.MarkCalled();
     return winners;
+}
+
+std::array<int, 4> PatternState::FacesToGo(const BingoCard& card, QChar kind)
+{
+    std::array<int, 4> toGo{-1, -1, -1, -1};
+    if (!card.Entered)
+        return toGo;
+    const int faces = std::min(card.FaceCount, 4);
+    const int patterns = std::clamp(PatternCount, 0, kMaxPatterns);
+    const char16_t letter = kind.unicode();
+    std::uint64_t seen = 0;
+    for (int face = 1; face <= faces; ++face) {
+        const CellSet marked = CellsHoldingOne(card.Marked[face]) | kCentre;
+        int& left = toGo[size_t(face - 1)];
+        switch (letter) {
+        case u'A':
+            left = LinesToGo(marked, PatternDigits[0]);
+            break;
+        case u'B':
+        case u'C':
+        case u'D': {
+            // The centre CheckBingo drops from "B" and "C" is marked here anyway.
+            const int last = letter == u'B' ? 1 : patterns;
+            for (int i = 1; i <= last; ++i) {
+                const int missing = Missing(PatternCells(i, seen), marked);
+                left = left < 0 ? missing : std::min(left, missing);
+            }
+            break;
+        }
+        case u'F':
+            left = Missing(kWholeFace, marked);
+            break;
+        default:
+            break;
+        }
+    }
+    return toGo;
 }

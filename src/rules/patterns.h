@@ -27,6 +27,11 @@ public:
 
     // Number of winning faces of one card (0..4); paints winning cells red and re-derives marks.
     int CheckBingo(BingoCard& card, QChar kind);
+    // Cells each face (faces 1..4 at 0..3) still needs for the pattern in force: the fewest
+    // unmarked cells over the placements CheckBingo tries, so 0 exactly when it would accept
+    // the face (the free centre counts as marked); -1 where no count applies: a face not in
+    // use, a card not entered, a kind or a pattern no face can win. Changes nothing of the card.
+    std::array<int, 4> FacesToGo(const BingoCard& card, QChar kind);
 
 private:
     // Cells of pattern i (1..50) as a 25-bit set (bit 5 * column + row); `seen` holds the
