@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Makes the client's own sounds in assets/program/sounds/: the default caller
 # (B1.wav .. O75.wav and B1a.wav .. O75a.wav), the default announcer, the
-# default bingo shout and the small effects. Voices come from espeak-ng, all
-# files are mono 16-bit 16000 Hz, trimmed and normalised by sox.
+# default bingo shout, the one-to-go call and the small effects. Voices come
+# from espeak-ng, all files are mono 16-bit 16000 Hz, trimmed and normalised by sox.
 #
 # Usage: assets/make_sounds.sh [OUTDIR]   (default: assets/program/sounds)
 # Writes only into OUTDIR and a temporary folder that it removes. The output
@@ -36,6 +36,8 @@ joblist="$work/jobs.txt"
   echo "$HOST_VOICE|165|85|$RATE|0.1|$out/Bingo.wav|Bingo!"
   echo "$HOST_VOICE|165|75|$RATE|0.05|$work/youwin.wav|Bingo! You win!"
   echo "$HOST_VOICE|145|45|$RATE|0.1|$out/nobingo.wav|Sorry, no bingo yet."
+  # onetogo.wav: a card is one number away from the pattern.
+  echo "$HOST_VOICE|160|70|$RATE|0.05|$out/onetogo.wav|One to go!"
 } >"$joblist"
 render_jobs "$joblist"
 

@@ -2,8 +2,29 @@
 
 #include "shell/controlnames.h"
 
+#include <algorithm>
+
 namespace {
 const QString* const kBuyButtons[] = {&Ctl::s1image, &Ctl::s2image, &Ctl::s3image, &Ctl::s4image, &Ctl::tbimage};
+}
+
+CardRack::CardRack(MainView* view) : view_(view), order_(Unordered())
+{
+    toGo_.fill(-1);
+}
+
+void CardRack::followPattern(PatternState* pattern, SoundQueue* sounds)
+{
+    pattern_ = pattern;
+    sounds_ = sounds;
+}
+
+CardRack::Order CardRack::Unordered()
+{
+    Order order{};
+    for (int p = 0; p <= kInUse; ++p)
+        order[size_t(p)] = p;
+    return order;
 }
 
 bool CardRack::bought() const
@@ -73,7 +94,7 @@ void CardRack::ShowCardControls(bool buyingOpen, bool selectionOpen)
     HideBuyControls();
     if (bought())
         view_->setVisible(Ctl::button4, true);
-    const BingoCard& card = cards_[size_t(current_)];
+    const BingoCard& card = cards_[size_t(shownCard(current_))];
     if (buyingOpen && !card.Entered) {
         if (card.Loaded) {
             view_->setVisible(Ctl::tbimage, true);
@@ -143,6 +164,20 @@ void CardRack::showFirstCard()
 
 void CardRack::LayoutCards(bool gameRunning, const PlayArea& area)
 {
+    running_ = gameRunning;
+    area_ = area;
+    if (!gameRunning) {
+        order_ = Unordered();
+        if (gridShown_)
+            place(current_, 5, 25);
+        return;
+    }
+    placeRunning(true);
+}
+
+// The current paging position first, then the positions after it as far as the area allows.
+void CardRack::placeRunning(bool beepAtEnd)
+{
     const int cw = cards_[1].CellWidth;
     const int ch = cards_[1].CellHeight;
     const int k = current_;
@@ -151,34 +186,35 @@ void CardRack::LayoutCards(bool gameRunning, const PlayArea& area)
     const int columns[3] = {5, pitch, 2 * pitch - 3};
     const int rows[2] = {25, (5 * ch + 5) * 2 + 42};
 
-    if (!gameRunning) {
-        if (gridShown_)
-            place(k, 5, 25);
-        return;
-    }
-    view_->setGeometry(Ctl::GridPanel1, 0, 0, faceWidth * 6, area.gridHeight);
+    view_->setGeometry(Ctl::GridPanel1, 0, 0, faceWidth * 6, area_.gridHeight);
     showGrid(true);
-    place(k, 5, tops_[size_t(k)]);
+    const int first = shownCard(k);
+    place(first, 5, first == k ? tops_[size_t(k)] : rows[0]);
     if (k >= kInUse) {
-        view_->beep();
+        if (beepAtEnd)
+            view_->beep();
         return;
     }
-    const bool secondRow = area.playHeight > (5 * ch + 5) * 3 + 42;
-    const int fits = 1 + (area.multiWidth > faceWidth * 3 ? 1 : 0) + (area.multiWidth > faceWidth * 5 ? 1 : 0);
+    const bool secondRow = area_.playHeight > (5 * ch + 5) * 3 + 42;
+    const int fits = 1 + (area_.multiWidth > faceWidth * 3 ? 1 : 0) + (area_.multiWidth > faceWidth * 5 ? 1 : 0);
     int i = k;
     for (int c = 1; c < fits; ++c)
         if (++i <= kInUse)
-            place(i, columns[c], rows[0]);
+            place(shownCard(i), columns[c], rows[0]);
     if (secondRow)
         for (int c = 0; c < fits; ++c)
             if (++i <= kInUse)
-                place(i, columns[c], rows[1]);
+                place(shownCard(i), columns[c], rows[1]);
     for (int j = i + 1; j <= kInUse; ++j)
-        view_->setVisible(Ctl::Card(j), false);
+        view_->setVisible(Ctl::Card(shownCard(j)), false);
 }
 
 void CardRack::ClearCards()
 {
+    toGo_.fill(-1);
+    oneToGoHeard_.fill(false);
+    order_ = Unordered();
+    pressed_ = false;
     for (int k = 1; k <= kCards; ++k) {
         cards_[size_t(k)].ClearCard();
         view_->redrawCard(k);
@@ -187,6 +223,7 @@ void CardRack::ClearCards()
 
 void CardRack::RedrawCards()
 {
+    countToGo();
     for (int k = 1; k <= kInUse; ++k)
         view_->redrawCard(k);
 }
@@ -243,8 +280,55 @@ void CardRack::MarkCalls(const QList<int>& numbers)
         for (int n : numbers)
             card.Called[size_t((n - 1) / 15)][size_t(n - 15 * ((n - 1) / 15))] = 1;
         card.MarkCalled();
+    }
+    countToGo();
+    // One short sound for the call that brings cards to one to go, once per card and game.
+    bool newlyOne = false;
+    for (int k = 1; k <= kInUse; ++k) {
+        if (toGo_[size_t(k)] == 1 && !oneToGoHeard_[size_t(k)])
+            newlyOne = oneToGoHeard_[size_t(k)] = true;
         view_->redrawCard(k);
     }
+    if (newlyOne && sounds_)
+        sounds_->PlayFile(QStringLiteral("onetogo.wav"));
+    if (bestFirst_ && !pressed_)
+        setBestFirst(true);
+}
+
+void CardRack::countToGo()
+{
+    for (int k = 1; k <= kInUse; ++k) {
+        int best = -1;
+        if (pattern_)
+            for (int left : pattern_->FacesToGo(cards_[size_t(k)], pattern_->PatternKind))
+                if (left >= 0 && (best < 0 || left < best))
+                    best = left;
+        toGo_[size_t(k)] = best;
+    }
+}
+
+void CardRack::setBestFirst(bool on)
+{
+    bestFirst_ = on;
+    if (!running_)
+        return;
+    Order order = Unordered();
+    if (on) {
+        // Closest first; cards without a count last; equals keep their own order.
+        auto key = [this](int k) { return toGo_[size_t(k)] < 0 ? 99 : toGo_[size_t(k)]; };
+        std::stable_sort(order.begin() + 1, order.end(), [&](int a, int b) { return key(a) < key(b); });
+    }
+    reorder(order);
+}
+
+void CardRack::reorder(const Order& order)
+{
+    if (order == order_)
+        return;
+    order_ = order;
+    HideCards();
+    placeRunning(false);
+    view_->setText(Ctl::cardid1, cards_[size_t(shownCard(current_))].ShortId());
 }
 
 void CardRack::ClearCalls()
@@ -255,6 +339,7 @@ void CardRack::ClearCalls()
 
 void CardRack::FaceMouseDown(int k, int face, int x, int y)
 {
+    pressed_ = true;
     if (k < 1 || k > kCards || face < 1 || face > 4)
         return;
     BingoCard& c = cards_[size_t(k)];

@@ -2,6 +2,7 @@
 // The player's ten cards: which are shown and where, paging, the buttons that
 // choose and buy a card, daubing and the local "Bingo!" check. Cards 1..6 are in
 // use; the windows draw them from card(k).
+#include "calls/soundqueue.h"
 #include "rules/bingocard.h"
 #include "rules/patterns.h"
 #include "shell/viewport.h"
@@ -25,7 +26,9 @@ public:
     static constexpr int kCards = 10;
     static constexpr int kInUse = 6;
 
-    explicit CardRack(MainView* view) : view_(view) {}
+    explicit CardRack(MainView* view);
+    // The pattern the "to go" counts follow and the queue the one-to-go sound goes through.
+    void followPattern(PatternState* pattern, SoundQueue* sounds);
 
     const BingoCard& card(int k) const { return cards_[size_t(k >= 1 && k <= kCards ? k : 0)]; }
     int currentCard() const { return current_; }
@@ -75,9 +78,25 @@ public:
     // The claim: winning faces over the cards in use (the winning cells turn red).
     int CountWinningFaces(PatternState& pattern);
 
+    // Cells the best face of card k still needs for the pattern (0: the claim would accept
+    // it), -1 when no count applies; updated with every call.
+    int toGo(int k) const { return k >= 1 && k <= kInUse ? toGo_[size_t(k)] : -1; }
+    // Best card first: while a game runs the cards closest to a bingo are paged first. The
+    // order changes after a call has been shown and never while a face is pressed.
+    bool bestFirst() const { return bestFirst_; }
+    void setBestFirst(bool on);
+    void FaceMouseUp() { pressed_ = false; }
+    // The card shown at paging position p (1..6).
+    int shownCard(int p) const { return p >= 1 && p <= kInUse ? order_[size_t(p)] : p; }
+
 private:
+    using Order = std::array<int, kInUse + 1>;
+    static Order Unordered();
     BingoCard& current() { return cards_[size_t(current_)]; }
     void place(int k, int left, int top);
+    void placeRunning(bool beepAtEnd);
+    void countToGo();
+    void reorder(const Order& order);
 
     MainView* view_;
     std::array<BingoCard, kCards + 1> cards_;   // 1..10
@@ -86,4 +105,14 @@ private:
     int winningFaces_ = 0;
     bool gridShown_ = false;
     bool ready_ = false;
+
+    PatternState* pattern_ = nullptr;
+    SoundQueue* sounds_ = nullptr;
+    std::array<int, kCards + 1> toGo_{};
+    std::array<bool, kCards + 1> oneToGoHeard_{};
+    Order order_{};   // paging position -> card
+    bool bestFirst_ = false;
+    bool pressed_ = false;
+    bool running_ = false;   // as the last layout was told, with its area
+    PlayArea area_;
 };

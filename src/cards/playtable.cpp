@@ -190,6 +190,14 @@ void PlayTable::Button4MouseUp()
         view_->setText(Ctl::button4, QStringLiteral("Bingo!"));
 }
 
+QString PlayTable::toGoBadge(int k) const
+{
+    const int left = rack_.toGo(k);
+    if (!round_.running() || left < 0)
+        return QString();
+    return left == 0 ? language_.text(1801) : QString::number(left) + QLatin1Char(' ') + language_.text(1800);
+}
+
 void PlayTable::ChooseSkin(int row)
 {
     if (row < 0 || row >= kSkinCount)

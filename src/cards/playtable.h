@@ -25,6 +25,7 @@ public:
         : view_(view), language_(language), rack_(rack), board_(board), sounds_(sounds), settings_(settings),
           pattern_(pattern), pictures_(pictures), round_(round), links_(links)
     {
+        rack_.followPattern(&pattern_, &sounds_);
     }
 
     // The main window's play area changed size.
@@ -39,6 +40,7 @@ public:
     void LeftCardClick();
     void RightCardClick();
     void FaceMouseDown(int card, int face, int x, int y) { rack_.FaceMouseDown(card, face, x, y); }
+    void FaceMouseUp() { rack_.FaceMouseUp(); }
     // The new-game reset of cards, board and claim button.
     void ClearTable();
 
@@ -49,6 +51,13 @@ public:
     void BingoMarker1Click();
     void Shape6Click();
     bool dauberCursor() const { return dauberCursor_; }
+    // The Dauber menu's "best card first", for this session only.
+    void BestCardFirstClick() { rack_.setBestFirst(!rack_.bestFirst()); }
+    bool bestCardFirst() const { return rack_.bestFirst(); }
+    QString bestCardFirstCaption() const { return language_.text(1802); }
+    // The badge of card k while a game runs: how many cells its best face still needs;
+    // empty when no count applies.
+    QString toGoBadge(int k) const;
     void Small1Click();
     void Large1Click();
 
