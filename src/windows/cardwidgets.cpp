@@ -124,9 +124,16 @@ void FaceWidget::mousePressEvent(QMouseEvent* event)
         core_->table().FaceMouseDown(card_, face_, int(event->position().x()), int(event->position().y()));
 }
 
+void FaceWidget::mouseReleaseEvent(QMouseEvent*)
+{
+    if (core_)
+        core_->table().FaceMouseUp();
+}
+
 // ---------------------------------------------------------------- BingoCardWidget
 
-BingoCardWidget::BingoCardWidget(GameCore* core, int card, QWidget* parent) : QWidget(parent), core_(core)
+BingoCardWidget::BingoCardWidget(GameCore* core, int card, QWidget* parent)
+    : QWidget(parent), core_(core), card_(card)
 {
     setObjectName(QStringLiteral("BingoCard"));
     setGeometry(0, 0, 258, 268);
@@ -154,6 +161,15 @@ BingoCardWidget::BingoCardWidget(GameCore* core, int card, QWidget* parent) : QW
     tp.setColor(QPalette::WindowText, QColor(255, 0, 0));
     ticketid_->setPalette(tp);
     ticketid_->setAlignment(Qt::AlignCenter);
+
+    // Between the ticket label and ">>"; shown only while a game runs.
+    togo_ = new QLabel(this);
+    togo_->setObjectName(QStringLiteral("togo"));
+    togo_->setGeometry(181, 250, 50, 10);
+    togo_->setFont(small);
+    togo_->setAutoFillBackground(true);
+    togo_->setAlignment(Qt::AlignCenter);
+    togo_->hide();
 
     auto makeButton = [this](const char* name, const char* caption, int left) {
         auto* b = new QPushButton(QLatin1String(caption), this);
@@ -183,6 +199,22 @@ void BingoCardWidget::redrawFaces()
 {
     for (FaceWidget* f : faces_)
         f->update();
+    showToGo();
+}
+
+void BingoCardWidget::showToGo()
+{
+    const QString badge = core_ ? core_->table().toGoBadge(card_) : QString();
+    togo_->setVisible(!badge.isEmpty());
+    if (badge.isEmpty())
+        return;
+    // Gold with red text once a single cell is missing; the card's own navy otherwise.
+    const bool close = core_->rack().toGo(card_) <= 1;
+    QPalette p = togo_->palette();
+    p.setColor(QPalette::Window, close ? QColor(255, 204, 0) : QColor(0, 0, 128));
+    p.setColor(QPalette::WindowText, close ? QColor(255, 0, 0) : Qt::white);
+    togo_->setPalette(p);
+    togo_->setText(badge);
 }
 
 void BingoCardWidget::setFaceCursor(const QCursor& cursor)

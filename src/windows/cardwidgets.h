@@ -34,6 +34,7 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     GameCore* core_;
@@ -41,21 +42,27 @@ private:
     int face_;
 };
 
-// The blue card: four faces, the ticket label and the two paging buttons.
+// The blue card: four faces, the ticket label, the "to go" badge beside it and the two
+// paging buttons.
 class BingoCardWidget : public QWidget {
     Q_OBJECT
 public:
     BingoCardWidget(GameCore* core, int card, QWidget* parent = nullptr);
     void setCore(GameCore* core);
     FaceWidget* faceWidget(int face) const { return faces_[qBound(1, face, 4) - 1]; }
+    // Redraws the faces and the badge.
     void redrawFaces();
     // A picture cursor is scaled to the faces' screen, with its hotspot.
     void setFaceCursor(const QCursor& cursor);
 
 private:
+    void showToGo();
+
     GameCore* core_;
+    int card_;
     FaceWidget* faces_[4];
     QLabel* ticketid_;
+    QLabel* togo_;
     QPushButton* left_;
     QPushButton* right_;
 };
