@@ -87,6 +87,16 @@ constexpr int Count(CellSet cells)
     return int((((cells + (cells >> 4)) & 0x0F0F0F0Fu) * 0x01010101u) >> 24);
 }
 
+// Cells in each 5-bit set (one column).
+constexpr std::array<int, 32> MakeFiveBits()
+{
+    std::array<int, 32> counts{};
+    for (CellSet i = 0; i < 32; ++i)
+        counts[i] = Count(i);
+    return counts;
+}
+constexpr std::array<int, 32> kFiveBits = MakeFiveBits();
+
 int Missing(CellSet cells, CellSet marked)
 {
     return Count(cells & ~marked);
@@ -106,7 +116,7 @@ void FewestMissing(const std::array<CellSet, 7>& others, CellSet missing, int fr
         const CellSet rest = missing & ~taken;
         std::array<int, 6> columns{};   // how many columns add 0..5 cells
         for (int c = 0; c < 5; ++c)
-            ++columns[size_t(Count((rest >> (5 * c)) & 31u))];
+            ++columns[size_t(kFiveBits[(rest >> (5 * c)) & 31u])];
         int sum = cost;
         int still = left;
         for (int added = 0; still > 0; ++added) {
