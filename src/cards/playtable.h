@@ -8,6 +8,7 @@
 #include "rules/patterns.h"
 #include "session/gameround.h"
 #include "session/serverlinks.h"
+#include "shell/controlnames.h"
 #include "shell/language.h"
 #include "shell/screenpictures.h"
 #include "shell/settingsstore.h"
@@ -52,9 +53,12 @@ public:
     void Shape6Click();
     bool dauberCursor() const { return dauberCursor_; }
     // The Dauber menu's "best card first", for this session only.
-    void BestCardFirstClick() { rack_.setBestFirst(!rack_.bestFirst()); }
+    void BestCardFirstClick()
+    {
+        rack_.setBestFirst(!rack_.bestFirst());
+        view_->setChecked(Ctl::BestCardFirst1, rack_.bestFirst());
+    }
     bool bestCardFirst() const { return rack_.bestFirst(); }
-    QString bestCardFirstCaption() const { return language_.text(1802); }
     // The badge of card k while a game runs: how many cells its best face still needs;
     // empty when no count applies.
     QString toGoBadge(int k) const;

@@ -16,7 +16,7 @@ const IdControl captions[] = {
     {153, "Green1"}, {154, "Classic1"}, {155, "Neon1"}, {156, "Stucco1"}, {157, "Linen1"}, {158, "Pinky1"},
     {159, "Walls1"}, {160, "Water1"}, {161, "PopUpNews1"}, {162, "ShowLastGamesWinners1"}, {163, "OnlineHelp1"},
     {164, "NewoftheDay1"}, {165, "UPDATE1"}, {166, "UpdateAllFiles1"}, {167, "OpenaTroubleTicket1"},
-    {168, "About2"}, {169, "Label3"}, {170, "Label2"},
+    {168, "About2"}, {169, "Label3"}, {170, "Label2"}, {1802, "BestCardFirst1"},
 };
 const IdControl hints[] = {
     {1200, "dpresent"}, {1201, "adpresent"}, {1203, "Panel9"}, {1204, "Panel4"}, {1205, "mtext"},

@@ -8,6 +8,7 @@ namespace Ctl {
 inline const QString AdSpace2 = QStringLiteral("AdSpace2");
 inline const QString Ani2Panel = QStringLiteral("Ani2Panel");
 inline const QString Autodauber = QStringLiteral("Autodauber");
+inline const QString BestCardFirst1 = QStringLiteral("BestCardFirst1");
 inline const QString BingoBackground = QStringLiteral("BingoBackground");
 inline const QString BingoGIF = QStringLiteral("BingoGIF");
 inline const QString BottomPanel = QStringLiteral("BottomPanel");

@@ -628,18 +628,9 @@ void TForm1::buildMenus()
     item(dauber, "Shape6", "Standard Pointer", core([](GameCore& g) { g.table().Shape6Click(); }))->setToolTip(QStringLiteral("Standard Arrow Cursor"));
     item(dauber, "BingoMarker1", "Bingo Marker", core([](GameCore& g) { g.table().BingoMarker1Click(); }));
     dauber->addSeparator();
-    // For this session only; the menu shows the core's state and caption each time it opens.
-    QAction* bestFirst = item(dauber, "BestCardFirst1", "Best Card First",
-                              core([](GameCore& g) { g.table().BestCardFirstClick(); }));
-    bestFirst->setCheckable(true);
-    connect(dauber, &QMenu::aboutToShow, this, [this, bestFirst] {
-        if (!core_)
-            return;
-        const QString caption = core_->table().bestCardFirstCaption();
-        if (caption != QLatin1String("-"))   // a language file without the text keeps the English one
-            bestFirst->setText(caption);
-        bestFirst->setChecked(core_->table().bestCardFirst());
-    });
+    // For this session only.
+    item(dauber, "BestCardFirst1", "Best Card First", core([](GameCore& g) { g.table().BestCardFirstClick(); }))
+        ->setCheckable(true);
 
     QMenu* fonts = menu("Fonts1", "Fonts");
     item(fonts, "Small1", "Small", core([](GameCore& g) { g.table().Small1Click(); }));
