@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
-# Checks the client's sounds and, when a folder of set installers is given,
-# the installers too. Plays nothing.
+# Checks the client's sounds and, when a folder of set packages is given,
+# the packages too. Plays nothing.
 #
 # Usage: assets/check_sounds.sh [SOUNDS_DIR [SETS_DIR]]
 #   SOUNDS_DIR  default assets/program/sounds
-#   SETS_DIR    output folder of make_sets.sh; each installer is run in a
-#               temporary folder and what it unpacked is checked
+#   SETS_DIR    output folder of make_sets.sh; each package is unpacked in a
+#               temporary folder and what it holds is checked
 # Prints one line per problem and a summary; exits 1 when anything is wrong.
 set -euo pipefail
 
@@ -50,7 +50,7 @@ default_names() {
   for n in "${ANNOUNCER_NAMES[@]}"; do
     [ "$n" = bingo ] || echo "$n.wav"
   done
-  printf '%s\n' Bingo.wav click.wav yesbingo.wav nobingo.wav
+  printf '%s\n' Bingo.wav click.wav yesbingo.wav nobingo.wav onetogo.wav
 }
 
 count=0
@@ -77,13 +77,13 @@ if [ -n "$sets" ]; then
     [ -f "$inst" ] || { fail "$inst missing"; continue; }
     dir="$work/$name dir"
     mkdir -p "$dir"
-    cp "$inst" "$dir/"
-    # run from elsewhere with a relative path: it must unpack beside itself
-    (cd "$work" && sh "./$name dir/$name.exe" >/dev/null) || fail "$name.exe failed"
+    # a set is a package of plain WAV names, which the client unpacks into its sounds folder
+    mkdir -p "$dir/sounds"
+    tar -xzf "$inst" -C "$dir/sounds" --no-same-owner || fail "$name.exe is not a readable package"
     got="$(cd "$dir/sounds" && ls -A | wc -l)"
-    [ "$got" = "$qty" ] || fail "$name.exe unpacked $got files, sets.txt says $qty"
-    others="$(cd "$dir" && ls -A | grep -vxF -e "$name.exe" -e sounds || true)"
-    [ -z "$others" ] || fail "$name.exe wrote beside sounds: $others"
+    [ "$got" = "$qty" ] || fail "$name.exe holds $got files, sets.txt says $qty"
+    odd="$(tar -tzf "$inst" | grep -v '^[^/]*\.wav$' || true)"
+    [ -z "$odd" ] || fail "$name.exe holds more than plain WAV names: $odd"
     for f in "$dir/sounds"/*; do
       check_wav "$f" 11025 3
     done
