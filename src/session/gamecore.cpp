@@ -10,7 +10,8 @@
 GameCore::GameCore(const CoreConfig& config, MainView* view, GameClock* clock, WavePlayer* player, QObject* parent)
     : QObject(parent), config_(config), view_(view), clock_(clock), folder_(config.folder, config.installedFolder), settings_(folder_, view),
       pictures_(folder_, view), sounds_(folder_, settings_, player, view),
-      links_(LinkPorts{config.requestPort, config.gameFeedPort, config.salesFeedPort}, view, clock), rack_(view),
+      links_(LinkPorts{config.requestPort, config.gameFeedPort, config.salesFeedPort}, view, clock, language_),
+      rack_(view),
       board_(view, clock, pictures_),
       table_(view, language_, rack_, board_, sounds_, settings_, pattern_, pictures_, round_, links_),
       shop_(view, language_, links_, round_, rack_, table_),

@@ -9,8 +9,9 @@ namespace {
 constexpr int kAttemptsBeforeAlert = 90;
 }
 
-ServerLinks::ServerLinks(const LinkPorts& ports, MainView* view, GameClock* clock, QObject* parent)
-    : QObject(parent), ports_(ports), view_(view), clock_(clock)
+ServerLinks::ServerLinks(const LinkPorts& ports, MainView* view, GameClock* clock, const LanguageTable& language,
+                         QObject* parent)
+    : QObject(parent), ports_(ports), view_(view), clock_(clock), language_(language)
 {
     for (Link link : {Link::Request, Link::GameFeed, Link::SalesFeed}) {
         auto* s = new LineSocket(this);
@@ -52,6 +53,10 @@ void ServerLinks::open(Link link)
 void ServerLinks::close(Link link)
 {
     retry_[size_t(link)].stop();
+    if (!retryingSince_[size_t(link)].isNull()) {
+        retryingSince_[size_t(link)] = QTime();
+        ShowReconnecting();
+    }
     socket(link)->close();
     if (link == Link::Request)
         return;
@@ -95,13 +100,34 @@ void ServerLinks::LinkConnected(Link link, int errorCode)
         // A refused link is tried again after a short pause rather than at once, so a
         // server that is down does not keep the processor busy.
         retry_[size_t(link)].start(clock_->realMs(1000));
+        if (retryingSince_[size_t(link)].isNull()) {
+            retryingSince_[size_t(link)] = QTime::currentTime();
+            ShowReconnecting();
+        }
         return;
+    }
+    if (!retryingSince_[size_t(link)].isNull()) {
+        retryingSince_[size_t(link)] = QTime();
+        ShowReconnecting();
     }
     attempts_ = 0;
     view_->setProgress(Ctl::ProgressBar1, 0);
     socket(link)->setBufferSizes(2048, link == Link::Request ? 1024 : 512);
     if (link == Link::Request)
         emit requestConnected();
+}
+
+void ServerLinks::ShowReconnecting()
+{
+    for (Link link : {Link::Request, Link::GameFeed, Link::SalesFeed}) {
+        const QTime& since = retryingSince_[size_t(link)];
+        if (!since.isNull()) {
+            view_->setStatusNotice(language_.text(1810 + int(link)) + QLatin1Char(' ') + since.toString()
+                                   + QStringLiteral("..."));
+            return;
+        }
+    }
+    view_->setStatusNotice(QString());
 }
 
 void ServerLinks::AlertButton1Click()

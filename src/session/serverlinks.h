@@ -6,9 +6,11 @@
 #include "components/net/linesocket.h"
 #include "session/serverevents.h"
 #include "shell/gameclock.h"
+#include "shell/language.h"
 #include "shell/viewport.h"
 
 #include <QObject>
+#include <QTime>
 #include <QTimer>
 #include <array>
 
@@ -21,7 +23,8 @@ struct LinkPorts {
 class ServerLinks : public QObject {
     Q_OBJECT
 public:
-    ServerLinks(const LinkPorts& ports, MainView* view, GameClock* clock, QObject* parent = nullptr);
+    ServerLinks(const LinkPorts& ports, MainView* view, GameClock* clock, const LanguageTable& language,
+                QObject* parent = nullptr);
 
     void setHost(const QString& host) { host_ = host; }
     const QString& host() const { return host_; }
@@ -59,13 +62,17 @@ signals:
 private:
     static constexpr int kReopenNow = 999;
     void LinkConnected(Link link, int errorCode);
+    // While a link is being tried again, the status line says which one and since when.
+    void ShowReconnecting();
     LineSocket* socket(Link link) const { return sockets_[size_t(link)]; }
     quint16 port(Link link) const;
 
     LinkPorts ports_;
     MainView* view_;
     GameClock* clock_;
+    const LanguageTable& language_;
     QString host_;
+    std::array<QTime, 3> retryingSince_{};   // null while a link is not being tried again
     std::array<LineSocket*, 3> sockets_{};
     std::array<QTimer, 3> retry_;
     std::array<int, 3> reopenMark_{};

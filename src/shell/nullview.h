@@ -31,6 +31,7 @@ public:
     bool chooseColour(std::uint32_t, std::uint32_t*) override { return false; }
     void beep() override {}
     void log(const QString&) override {}
+    void setStatusNotice(const QString&) override {}
     void openUrl(const QString&) override {}
     bool startProgram(const QString&, const QStringList&) override { return false; }
     void quit() override {}

@@ -54,6 +54,9 @@ public:
     virtual bool chooseColour(std::uint32_t initial, std::uint32_t* chosen) = 0;
     virtual void beep() = 0;
     virtual void log(const QString& text) = 0;                  // the hidden diagnostic memo
+    // A notice shown in the status line in place of its text until it is cleared (empty),
+    // when the status line's own text (kept meanwhile) returns.
+    virtual void setStatusNotice(const QString& notice) = 0;
     virtual void openUrl(const QString& url) = 0;
     virtual bool startProgram(const QString& program, const QStringList& arguments) = 0;
     virtual void quit() = 0;

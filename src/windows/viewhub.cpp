@@ -114,6 +114,11 @@ void ViewHub::setText(const QString& control, const QString& text)
     if (auto* w = qobject_cast<QWidget*>(o); w && w->isWindow()) {
         w->setWindowTitle(text);
     } else if (auto* label = qobject_cast<QLabel*>(o)) {
+        if (control == QLatin1String("status")) {
+            statusText_ = text;
+            if (!statusNotice_.isEmpty())
+                return;
+        }
         label->setText(text);
     } else if (auto* button = qobject_cast<QAbstractButton*>(o)) {
         button->setText(text);
@@ -358,6 +363,13 @@ void ViewHub::log(const QString& text)
         last.select(QTextCursor::BlockUnderCursor);
         last.removeSelectedText();
     }
+}
+
+void ViewHub::setStatusNotice(const QString& notice)
+{
+    statusNotice_ = notice;
+    if (auto* label = qobject_cast<QLabel*>(resolve(QStringLiteral("status"))))
+        label->setText(notice.isEmpty() ? statusText_ : notice);
 }
 
 bool ViewHub::loadRichText(const QString& control, const QString& file)

@@ -36,6 +36,7 @@ public:
     void setItems(const QString& control, const QStringList& items) override;
     void appendLine(const QString& control, const QString& line) override;
     bool loadRichText(const QString& control, const QString& file) override;
+    void setStatusNotice(const QString& notice) override;
     void setProgress(const QString& control, int value) override;
     void setGeometry(const QString& control, int left, int top, int width, int height) override;
     void moveControl(const QString& control, int left, int top) override;
@@ -72,6 +73,8 @@ public:
     static constexpr int kLogLines = 500;
 
 private:
+    QString statusText_;   // the status line's own text, kept under a notice
+    QString statusNotice_;
     void showBox(int icon, const QString& text);
     QWidget* widget(const QString& name) const;
     QWidget* dialogParent() const;

@@ -4,6 +4,8 @@
 #include "minihttp.h"
 #include "scriptedpeer.h"
 
+#include <QRegularExpression>
+#include <QTcpServer>
 #include <gtest/gtest.h>
 
 namespace {
@@ -140,7 +142,7 @@ TEST_F(LoginTest, ARefusedOrUnreadableReplyStartsNoSession)
     EXPECT_EQ(view().text("Label9"), QStringLiteral("Al"));
 }
 
-TEST(RefusedLinks, AreRetriedAndRaiseTheAlertOnce)
+TEST(RefusedLinks, AreRetriedNamedInTheStatusLineAndRaiseTheAlertOnce)
 {
     const quint16 deadPort = ScriptedPeer().port();   // a port nobody listens on once the peer is gone
     MiniHttp web;
@@ -151,6 +153,8 @@ TEST(RefusedLinks, AreRetriedAndRaiseTheAlertOnce)
     ASSERT_TRUE(WaitFor([&] { return bed.view.shownWindows.count("TForm3") == 1; }, 15000));
     EXPECT_LT(bed.view.c("ProgressBar1").progress, 5);   // the count starts over with the alert
     EXPECT_TRUE(bed.view.events.join('\n').contains("SocketError: "));
+    EXPECT_TRUE(QRegularExpression("^T1810 \\d\\d:\\d\\d:\\d\\d\\.\\.\\.$").match(bed.view.notice).hasMatch())
+        << bed.view.notice.toStdString();
     // Still retrying, and the alert is not opened a second time while it is up.
     ASSERT_TRUE(WaitFor([&] { return bed.view.c("ProgressBar1").progress > 80; }, 15000));
     Spin(600);
@@ -158,6 +162,10 @@ TEST(RefusedLinks, AreRetriedAndRaiseTheAlertOnce)
     bed.c().AlertButton1Click();
     EXPECT_FALSE(bed.view.visible("TForm3"));
     ASSERT_TRUE(WaitFor([&] { return bed.view.shownWindows.count("TForm3") == 2; }, 15000));
+    // The server is back: the link connects and the status line's own text returns.
+    QTcpServer back;
+    ASSERT_TRUE(back.listen(QHostAddress::LocalHost, deadPort));
+    EXPECT_TRUE(WaitFor([&] { return bed.view.notice.isEmpty(); }));
 }
 
 }   // namespace

@@ -92,6 +92,8 @@ public:
     }
     void beep() override { ++beeps; events << QStringLiteral("beep"); }
     void log(const QString& t) override { events << QStringLiteral("log:") + t; }
+    QString notice;
+    void setStatusNotice(const QString& t) override { notice = t; }
     void openUrl(const QString& url) override { openedUrls << url; events << QStringLiteral("open:") + url; }
     bool startProgram(const QString& p, const QStringList& args) override
     {
