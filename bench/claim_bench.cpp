@@ -5,11 +5,11 @@
 // timed on its own and taken off. Time is the thread's CPU time, so a
 // machine shared with other work does not count its waits; the best and the median of
 // several batches are shown.
+#include "benchcards.h"
 #include "rules/patterns.h"
 
 #include <algorithm>
 #include <cstdio>
-#include <ctime>
 #include <vector>
 
 namespace {
@@ -18,24 +18,6 @@ constexpr int kCards = 6;
 constexpr int kBatches = 30;
 constexpr int kClaimsPerBatch = 2000;
 constexpr int kCopies = 8;   // working sets used in turn
-
-double CpuNs()
-{
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return double(t.tv_sec) * 1e9 + double(t.tv_nsec);
-}
-
-QByteArray NumbersText(int seed)
-{
-    // Four faces, each column holding distinct numbers of its own range.
-    QByteArray text;
-    for (int face = 0; face < 4; ++face)
-        for (int column = 0; column < 5; ++column)
-            for (int row = 0; row < 5; ++row)
-                text.append(char(50 + 15 * column + (row * 3 + face * 4 + seed * 7) % 15 + 1));
-    return text;
-}
 
 std::array<BingoCard, kCards> MakeCards()
 {

@@ -2,11 +2,11 @@
 // for each pattern kind, at several points of a game (10, 25 and 40 numbers called).
 // The counts change nothing of a card, so the same cards serve every round. Time is the
 // thread's CPU time; the best and the median of several batches are shown.
+#include "benchcards.h"
 #include "rules/patterns.h"
 
 #include <algorithm>
 #include <cstdio>
-#include <ctime>
 #include <vector>
 
 namespace {
@@ -14,24 +14,6 @@ namespace {
 constexpr int kCards = 6;
 constexpr int kBatches = 30;
 constexpr int kRoundsPerBatch = 2000;
-
-double CpuNs()
-{
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return double(t.tv_sec) * 1e9 + double(t.tv_nsec);
-}
-
-// Four faces, each column holding distinct numbers of its own range.
-QByteArray NumbersText(int seed)
-{
-    QByteArray text;
-    for (int face = 0; face < 4; ++face)
-        for (int column = 0; column < 5; ++column)
-            for (int row = 0; row < 5; ++row)
-                text.append(char(50 + 15 * column + (row * 3 + face * 4 + seed * 7) % 15 + 1));
-    return text;
-}
 
 std::vector<BingoCard> MakeCards(int calls)
 {
