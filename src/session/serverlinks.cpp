@@ -53,10 +53,7 @@ void ServerLinks::open(Link link)
 void ServerLinks::close(Link link)
 {
     retry_[size_t(link)].stop();
-    if (!retryingSince_[size_t(link)].isNull()) {
-        retryingSince_[size_t(link)] = QTime();
-        ShowReconnecting();
-    }
+    setRetrying(link, false);
     socket(link)->close();
     if (link == Link::Request)
         return;
@@ -100,21 +97,24 @@ void ServerLinks::LinkConnected(Link link, int errorCode)
         // A refused link is tried again after a short pause rather than at once, so a
         // server that is down does not keep the processor busy.
         retry_[size_t(link)].start(clock_->realMs(1000));
-        if (retryingSince_[size_t(link)].isNull()) {
-            retryingSince_[size_t(link)] = QTime::currentTime();
-            ShowReconnecting();
-        }
+        setRetrying(link, true);
         return;
     }
-    if (!retryingSince_[size_t(link)].isNull()) {
-        retryingSince_[size_t(link)] = QTime();
-        ShowReconnecting();
-    }
+    setRetrying(link, false);
     attempts_ = 0;
     view_->setProgress(Ctl::ProgressBar1, 0);
     socket(link)->setBufferSizes(2048, link == Link::Request ? 1024 : 512);
     if (link == Link::Request)
         emit requestConnected();
+}
+
+void ServerLinks::setRetrying(Link link, bool retrying)
+{
+    QTime& since = retryingSince_[size_t(link)];
+    if (retrying == !since.isNull())
+        return;
+    since = retrying ? QTime::currentTime() : QTime();
+    ShowReconnecting();
 }
 
 void ServerLinks::ShowReconnecting()

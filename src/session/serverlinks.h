@@ -63,6 +63,7 @@ private:
     static constexpr int kReopenNow = 999;
     void LinkConnected(Link link, int errorCode);
     // While a link is being tried again, the status line says which one and since when.
+    void setRetrying(Link link, bool retrying);
     void ShowReconnecting();
     LineSocket* socket(Link link) const { return sockets_[size_t(link)]; }
     quint16 port(Link link) const;
