@@ -81,8 +81,7 @@ void ChatSession::LeaveChatRoom()
         return;
     if (connected())
         Send("R" + alias_);
-    table_.DockChat(false);
-    open_ = false;
+    CloseChat();
     ReleaseLink();
 }
 
@@ -111,10 +110,8 @@ void ChatSession::SendTypedLines(const QString& text)
     if (lines.last().isEmpty())   // the end of the last line is not a line of its own
         lines.removeLast();
     view_->setText(Ctl::mtext, QString());
-    for (QString line : lines) {
-        line.remove(QLatin1Char('\r'));
-        Send("B" + alias_ + ": " + line.toLatin1());
-    }
+    for (QString line : lines)
+        SendQuickPhrase(line.remove(QLatin1Char('\r')));
 }
 
 void ChatSession::SendQuickPhrase(const QString& text)
