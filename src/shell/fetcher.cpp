@@ -43,8 +43,7 @@ void Fetcher::FetchFile(const QString& name, FetchKind kind, const QString& cont
     // Nothing to fetch: the download window does not come up at all.
     if (!IsSafeFileName(name) || !Fetchable(name) || (sound && !settings_.soundOn()))
         return;
-    const QString folder = sound ? QStringLiteral("sounds/") : QString();
-    const Running fetch{name, folder + TemporaryName(name), control, kind};
+    const Running fetch{name, sound ? QStringLiteral("sounds/") : QString(), control, kind};
     if (!http_.isBusy()) {
         Start(fetch);
         return;
@@ -55,22 +54,29 @@ void Fetcher::FetchFile(const QString& name, FetchKind kind, const QString& cont
         waiting_.append(fetch);
 }
 
+QString Fetcher::TargetPath(const Running& fetch) const
+{
+    return QDir(folder_.root()).filePath(fetch.folder + fetch.name);
+}
+
+QString Fetcher::TemporaryPath(const Running& fetch) const
+{
+    return QDir(folder_.root()).filePath(fetch.folder + TemporaryName(fetch.name));
+}
+
 void Fetcher::Start(const Running& fetch)
 {
     running_ = fetch;
     const bool sound = fetch.kind == FetchKind::Sound;
-    const QString& name = fetch.name;
-    const FetchKind kind = fetch.kind;
+    const bool ad = fetch.kind == FetchKind::AdSpace1 || fetch.kind == FetchKind::AdSpace2;
     view_->showWindow(Ctl::Tgifdownload);
-    QFile::remove(folder_.writePath(running_.temporary));
-    view_->setText(Ctl::Tgifdownload_Label2, name);
+    view_->setText(Ctl::Tgifdownload_Label2, fetch.name);
     view_->setProgress(Ctl::Tgifdownload_ProgressBar1, 0);
-    const bool ad = kind == FetchKind::AdSpace1 || kind == FetchKind::AdSpace2;
-    const QString host = ad ? directory_.ImageHost : directory_.FilesHost;
-    const QString path = (sound ? QStringLiteral("/sounds/") : QStringLiteral("/images/")) + name;
     if (sound)
         QDir(folder_.root()).mkpath(QStringLiteral("sounds"));
-    http_.getToFile(host, path, QDir(folder_.root()).filePath(running_.temporary));
+    QFile::remove(TemporaryPath(fetch));
+    http_.getToFile(ad ? directory_.ImageHost : directory_.FilesHost,
+                    (sound ? QStringLiteral("/sounds/") : QStringLiteral("/images/")) + fetch.name, TemporaryPath(fetch));
 }
 
 void Fetcher::Finished(HttpClient::Outcome outcome)
@@ -82,12 +88,10 @@ void Fetcher::Finished(HttpClient::Outcome outcome)
         if (!http_.isBusy() && !waiting_.isEmpty())
             Start(waiting_.takeFirst());
     });
-    const QString folder = done.kind == FetchKind::Sound ? QStringLiteral("sounds/") : QString();
-    const QString temporary = QDir(folder_.root()).filePath(done.temporary);
+    const QString temporary = TemporaryPath(done);
     if (outcome == HttpClient::Outcome::Success) {
-        const QString target = QDir(folder_.root()).filePath(folder + done.name);
-        QFile::remove(folder_.writePath(folder + done.name));   // an old copy in another letter case
-        if (QFile::rename(temporary, target)) {
+        QFile::remove(folder_.writePath(done.folder + done.name));   // an old copy in another letter case
+        if (QFile::rename(temporary, TargetPath(done))) {
             switch (done.kind) {
             case FetchKind::PatternPicture: pictures_.ShowPatternPicture(done.name); break;
             case FetchKind::Sound: sounds_.PlayFile(done.name); break;

@@ -38,7 +38,7 @@ private:
 
     struct Running {
         QString name;
-        QString temporary;   // relative to the program folder
+        QString folder;      // "sounds/" for a sound, else the program folder itself ("")
         QString control;
         FetchKind kind = FetchKind::Picture;
     };
@@ -50,6 +50,10 @@ private:
     ScreenPictures& pictures_;
     SoundQueue& sounds_;
     HttpClient http_;
+    // Absolute paths of a fetch's file and of its temporary file in the writable folder.
+    QString TargetPath(const Running& fetch) const;
+    QString TemporaryPath(const Running& fetch) const;
+
     Running running_;
     QList<Running> waiting_;
 };
