@@ -35,6 +35,9 @@ private:
     struct Running;
     void Start(const Running& fetch);
     void Finished(HttpClient::Outcome outcome);
+    // Absolute paths of a fetch's file and of its temporary file in the writable folder.
+    QString TargetPath(const Running& fetch) const;
+    QString TemporaryPath(const Running& fetch) const;
 
     struct Running {
         QString name;
@@ -50,10 +53,6 @@ private:
     ScreenPictures& pictures_;
     SoundQueue& sounds_;
     HttpClient http_;
-    // Absolute paths of a fetch's file and of its temporary file in the writable folder.
-    QString TargetPath(const Running& fetch) const;
-    QString TemporaryPath(const Running& fetch) const;
-
     Running running_;
     QList<Running> waiting_;
 };
