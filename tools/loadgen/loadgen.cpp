@@ -42,15 +42,17 @@ constexpr const char* kProgramTag = "QZWIN466";
 constexpr const char* kVersion = "466";
 constexpr const char* kLanguage = "en";
 constexpr const char* kLoginScript = "/vexobingo/vxplay466.asp";
-constexpr int kMaxLine = 2048;            // the client's read buffer
+constexpr int kMaxLine = 2048;         // the client's read buffer
 constexpr int kMaxWebReply = 16384;
-constexpr int kFeedSilence = 35;          // game seconds of silence before the client reopens a feed
-constexpr int kBuyingCloses = 25;         // seconds before the start
-constexpr int kLeaveAt = 5;               // a player without a card leaves this close to the start
-constexpr int kBingoToEnd = 30;           // announcement to the end of the game
-constexpr int kPauseAfterGame = 30;       // end of the game to the next sign-in
-constexpr int kLoginRetry = 5;            // game seconds before a player presses Connect again
-constexpr qint64 kSecond = 1000000;       // the generator's clock counts microseconds
+constexpr int kFeedSilence = 35;       // game seconds of silence before the client reopens a feed
+constexpr int kBuyingCloses = 25;      // seconds before the start
+constexpr int kLeaveAt = 5;            // a player without a card leaves this close to the start
+constexpr int kBingoToEnd = 30;        // announcement to the end of the game
+constexpr int kPauseAfterGame = 30;    // end of the game to the next sign-in
+constexpr int kLoginRetry = 5;         // game seconds before a player whose login went unanswered tries again
+constexpr int kRejoin = 30;            // game seconds before a player who left signs in again
+constexpr int kGiveUp = 1000;          // game seconds without a draw
+constexpr qint64 kSecond = 1000000;    // the generator's clock counts microseconds
 
 qint64 NowUs()
 {
@@ -70,14 +72,19 @@ const char* const kCountNames[kCounts] = {
 using Counters = std::array<qint64, kCounts>;
 
 struct Options {
-    int players = 1000;
-    quint32 host = 0;
-    int webPort = 0;
-    int requestPort = 41000, salesPort = 49990, gamePort = 46000;
+    int players = 1000, webPort = 0, requestPort = 41000, salesPort = 49990, gamePort = 46000;
     int cards = 2, faces = 1, games = 2, ramp = 500, idleFeed = 0, idleRequest = 0, hallPid = 0;
     int tickMs = 1000, spacing = 9, replyMs = 10000;
-    bool json = false;
+    quint32 host = 0;
     QByteArray webHost;   // "address:port" for the Host header
+    bool json = false;
+};
+
+// One non-blocking connection; `up` once its connect has completed.
+struct Link {
+    int fd = -1;
+    bool up = false;
+    QByteArray in;
 };
 
 enum class Phase { Out, Waiting, Listening, Sales, Playing };
@@ -89,19 +96,21 @@ struct Card {
 };
 
 struct Player {
-    QByteArray user, password, alias, selection, gameNumber, reqIn, feedIn, reqOut;
+    QByteArray user, password, alias, gameNumber, reqOut;
+    Link req, feed;
     Phase phase = Phase::Out;
     Req pending = Req::None;
-    int reqFd = -1, feedFd = -1, cardsTried = 0;
-    bool reqUp = false, feedUp = false, feedIsGame = false, feedFresh = false, firstNotice = false;
+    bool feedIsGame = false, feedFresh = false, firstNotice = false;
+    int cardsTried = 0;
     quint32 gameHost = 0;
     qint64 nextAt = 0, startAt = 0, buyAt = 0, winnersAt = 0, feedHeard = 0, reqDeadline = 0, reqRetryAt = 0;
     std::vector<Card> cards;
+    bool inSession() const { return phase == Phase::Waiting || phase == Phase::Listening || phase == Phase::Sales; }
 };
 
 struct Idle {
-    int fd = -1;
-    bool feed = false, up = false;
+    Link link;
+    bool feed = false;
     qint64 reopenAt = 0;
 };
 
@@ -114,72 +123,67 @@ struct Game {
     bool done = false;
 };
 
-struct Spread {
-    qint64 first = 0, last = 0;
-};
-
 double Percentile(std::vector<qint64> values, int percent)
 {
     if (values.empty())
         return 0;
     std::sort(values.begin(), values.end());
-    const size_t at = std::min(values.size() - 1, values.size() * size_t(percent) / 100);
-    return double(values[at]) / 1000.0;
+    return double(values[std::min(values.size() - 1, values.size() * size_t(percent) / 100)]) / 1000.0;
 }
+
+// Processor seconds over a stretch of microseconds, in per cent of one core.
+double Percent(double cpu, qint64 us) { return us > 0 ? 100 * cpu * kSecond / double(us) : 0; }
+
+QByteArray LoginKey(const Player& p) { return p.user + "#!PW" + p.password + "#!AD" + kProgramTag; }
 
 class Generator {
 public:
-    explicit Generator(const Options& options) : o_(options), rng_(12345) {}
+    explicit Generator(const Options& options) : o_(options), tick_(qint64(options.tickMs) * 1000) {}
 
     bool start()
     {
         ep_ = epoll_create1(EPOLL_CLOEXEC);
         if (ep_ < 0)
             return false;
-        notifier_ = new QSocketNotifier(ep_, QSocketNotifier::Read, qApp);
-        QObject::connect(notifier_, &QSocketNotifier::activated, qApp, [this] { onEvents(); });
-        begin_ = NowUs();
-        tick_ = qint64(o_.tickMs) * 1000;
+        auto* notifier = new QSocketNotifier(ep_, QSocketNotifier::Read, qApp);
+        QObject::connect(notifier, &QSocketNotifier::activated, qApp, [this] { onEvents(); });
+        begin_ = lastDraw_ = NowUs();
+        const qint64 step = kSecond / o_.ramp;
         players_.resize(size_t(o_.players));
-        for (int i = 0; i < o_.players; ++i) {
-            Player& p = players_[size_t(i)];
-            const QByteArray n = QByteArray::number(i + 1).rightJustified(5, '0');
-            p.user = "lg" + n;
-            p.password = "pw" + n;
-            p.gameHost = o_.host;
-            p.nextAt = begin_ + qint64(i) * kSecond / std::max(1, o_.ramp);
+        for (size_t i = 0; i < players_.size(); ++i) {
+            const QByteArray n = QByteArray::number(qulonglong(i + 1)).rightJustified(5, '0');
+            players_[i].user = "lg" + n;
+            players_[i].password = "pw" + n;
+            players_[i].gameHost = o_.host;
+            players_[i].nextAt = begin_ + qint64(i) * step;
         }
         idle_.resize(size_t(o_.idleFeed + o_.idleRequest));
-        for (size_t i = 0; i < idle_.size(); ++i) {
-            idle_[i].feed = int(i) < o_.idleFeed;
-            idle_[i].reopenAt = begin_ + qint64(i) * kSecond / std::max(1, o_.ramp);
-        }
+        for (size_t i = 0; i < idle_.size(); ++i)
+            idle_[i] = {{}, int(i) < o_.idleFeed, begin_ + qint64(i) * step};
         auto* scan = new QTimer(qApp);
-        scan->setInterval(std::clamp(o_.tickMs / 4, 10, 50));
         QObject::connect(scan, &QTimer::timeout, qApp, [this] { onScan(); });
-        scan->start();
+        scan->start(std::clamp(o_.tickMs / 4, 10, 50));
         if (o_.hallPid > 0) {
             auto* sample = new QTimer(qApp);
             QObject::connect(sample, &QTimer::timeout, qApp, [this] { sampleHall(); });
             sample->start(1000);
             sampleHall();
         }
-        lastDraw_ = begin_;
         return true;
     }
 
 private:
-    static void Send(int fd, const QByteArray& bytes)
-    {
-        [[maybe_unused]] const ssize_t sent = ::send(fd, bytes.constData(), size_t(bytes.size()), MSG_NOSIGNAL);
-    }
+    qint64 ticks(qint64 n) const { return n * tick_; }
+    qint64 retryPause() const { return std::min(tick_, kSecond); }   // the client's pause before a retry
+    qint64 jitter(qint64 range) { return range > 0 ? qint64(rng_() % quint64(range)) : 0; }
 
-    int connectTo(quint32 host, int port, quint64 tag, int receiveBuffer)
+    void open(Link& link, quint32 host, int port, quint64 tag, int receiveBuffer = 0)
     {
+        shut(link);
         const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
         if (fd < 0) {
             ++count_[ConnectFailures];
-            return -1;
+            return;
         }
         if (receiveBuffer > 0)
             ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
@@ -194,98 +198,69 @@ private:
             || ::epoll_ctl(ep_, EPOLL_CTL_ADD, fd, &event) != 0) {
             ::close(fd);
             ++count_[ConnectFailures];
-            return -1;
+            return;
         }
-        return fd;
+        link.fd = fd;
     }
 
-    // A connect that has finished: true when it stands, after which only reads are watched.
-    bool connected(int fd, quint64 tag, uint32_t events)
+    static void shut(Link& link)
     {
-        int error = 0;
-        socklen_t length = sizeof error;
-        ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length);
-        if (error != 0 || (events & EPOLLERR)) {
-            ++count_[ConnectFailures];
-            return false;
-        }
-        epoll_event event{};
-        event.events = (tag & 3) == 2 ? EPOLLRDHUP : EPOLLIN | EPOLLRDHUP;   // idle links never read
-        event.data.u64 = tag;
-        ::epoll_ctl(ep_, EPOLL_CTL_MOD, fd, &event);
-        return true;
+        if (link.fd >= 0)
+            ::close(link.fd);
+        link.fd = -1;
+        link.up = false;
+        link.in.clear();
     }
-
-    static void Close(int& fd)
-    {
-        if (fd >= 0)
-            ::close(fd);
-        fd = -1;
-    }
-
-    static QByteArray loginKey(const Player& p) { return p.user + "#!PW" + p.password + "#!AD" + kProgramTag; }
-    qint64 ticks(qint64 n) const { return n * tick_; }
-    qint64 jitter(qint64 range) { return range > 0 ? qint64(rng_() % quint64(range)) : 0; }
 
     // The request link: one line out, one line back, then closed; one request at a time.
-    void request(int i, Req kind, const QByteArray& line)
+    void request(size_t i, Req kind, const QByteArray& line)
     {
-        Player& p = players_[size_t(i)];
-        Close(p.reqFd);
+        Player& p = players_[i];
         p.pending = kind;
         p.reqOut = kind == Req::Web ? line : line + "\r\n";
-        p.reqIn.clear();
-        p.reqUp = false;
         p.reqDeadline = now_ + qint64(o_.replyMs) * 1000;
         connectRequest(i);
     }
 
-    void connectRequest(int i)
+    void connectRequest(size_t i)
     {
-        Player& p = players_[size_t(i)];
-        p.reqRetryAt = 0;
-        p.reqUp = false;
+        Player& p = players_[i];
         const bool web = p.pending == Req::Web;
-        p.reqFd = connectTo(web ? o_.host : p.gameHost, web ? o_.webPort : o_.requestPort, quint64(i) << 2, 0);
-        if (p.reqFd < 0)
-            p.reqRetryAt = now_ + std::min<qint64>(tick_, kSecond);
+        open(p.req, web ? o_.host : p.gameHost, web ? o_.webPort : o_.requestPort, quint64(i) << 2);
+        p.reqRetryAt = p.req.fd < 0 ? now_ + retryPause() : 0;
     }
 
-    void signIn(int i)
+    void signIn(size_t i)
     {
-        Player& p = players_[size_t(i)];
+        Player& p = players_[i];
         p.phase = Phase::Out;
         p.nextAt = 0;
-        if (o_.webPort > 0) {
-            const QByteArray body = "username=" + p.user + "&version=" + kVersion;
+        const QByteArray body = "username=" + p.user + "&version=" + kVersion;
+        if (o_.webPort > 0)
             request(i, Req::Web,
                     "POST " + QByteArray(kLoginScript) + " HTTP/1.1\r\nHost: " + o_.webHost
                         + "\r\nContent-Type: application/x-www-form-urlencoded\r\nContent-Length: "
                         + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body);
-        } else {
-            request(i, Req::Login, "PQZ!G6" + loginKey(p) + "#!LA" + kLanguage + "#");
-        }
+        else
+            request(i, Req::Login, "PQZ!G6" + LoginKey(p) + "#!LA" + kLanguage + "#");
     }
 
-    void openFeed(int i, bool game)
+    void openFeed(size_t i, bool game)
     {
-        Player& p = players_[size_t(i)];
-        Close(p.feedFd);
+        Player& p = players_[i];
         p.feedIsGame = game;
-        p.feedUp = false;
-        p.feedIn.clear();
         p.feedHeard = now_;
-        p.feedFd = connectTo(p.gameHost, game ? o_.gamePort : o_.salesPort, (quint64(i) << 2) | 1, 0);
+        open(p.feed, p.gameHost, game ? o_.gamePort : o_.salesPort, (quint64(i) << 2) | 1);
     }
 
-    void leave(int i, Count why)
+    void leave(size_t i, Count why)
     {
-        Player& p = players_[size_t(i)];
+        Player& p = players_[i];
         ++count_[why];
-        Close(p.feedFd);
+        shut(p.feed);
         p.cards.clear();
         p.phase = Phase::Out;
-        p.nextAt = now_ + ticks(30) + jitter(tick_);   // signs in again once the draw is out
+        p.nextAt = now_ + ticks(kRejoin) + jitter(tick_);
     }
 
     void onEvents()
@@ -295,182 +270,179 @@ private:
         for (int k = 0; k < n; ++k) {
             now_ = NowUs();
             const quint64 tag = events[k].data.u64;
-            const int index = int(tag >> 2);
-            const uint32_t ev = events[k].events;
-            switch (tag & 3) {
-            case 0: requestEvent(index, tag, ev); break;
-            case 1: feedEvent(index, tag, ev); break;
-            default: idleEvent(index, tag, ev); break;
+            const size_t i = size_t(tag >> 2);
+            const int kind = int(tag & 3);
+            Link& link = kind == 0 ? players_[i].req : kind == 1 ? players_[i].feed : idle_[i].link;
+            if (!link.up) {
+                int error = 0;
+                socklen_t length = sizeof error;
+                ::getsockopt(link.fd, SOL_SOCKET, SO_ERROR, &error, &length);
+                if (error != 0 || (events[k].events & (EPOLLERR | EPOLLHUP))) {
+                    ++count_[ConnectFailures];
+                    shut(link);
+                    connectFailed(kind, i);
+                    continue;
+                }
+                link.up = true;
+                epoll_event event{};
+                event.events = kind == 2 ? EPOLLRDHUP : EPOLLIN | EPOLLRDHUP;   // idle links never read
+                event.data.u64 = tag;
+                ::epoll_ctl(ep_, EPOLL_CTL_MOD, link.fd, &event);
+                if (kind == 0)
+                    ::send(link.fd, players_[i].reqOut.constData(), size_t(players_[i].reqOut.size()), MSG_NOSIGNAL);
+                if (kind == 1)
+                    players_[i].feedFresh = true;
+                continue;
             }
-        }
-    }
-
-    void requestEvent(int i, quint64 tag, uint32_t ev)
-    {
-        Player& p = players_[size_t(i)];
-        if (!p.reqUp) {
-            if (!connected(p.reqFd, tag, ev)) {
-                Close(p.reqFd);
-                p.reqRetryAt = now_ + std::min<qint64>(tick_, kSecond);   // the client's pause before a retry
-                return;
-            }
-            p.reqUp = true;
-            Send(p.reqFd, p.reqOut);
-            return;
-        }
-        char buffer[4096];
-        const ssize_t got = ::read(p.reqFd, buffer, sizeof buffer);
-        if (got < 0 && errno == EAGAIN)
-            return;
-        const int limit = p.pending == Req::Web ? kMaxWebReply : kMaxLine;
-        if (got > 0)
-            p.reqIn.append(buffer, int(std::min<ssize_t>(got, limit + 2 - p.reqIn.size())));
-        const int end = p.pending == Req::Web ? -1 : int(p.reqIn.indexOf('\n'));
-        if (end >= 0) {
-            QByteArray line = p.reqIn.left(end);
-            if (line.endsWith('\r'))
-                line.chop(1);
-            Close(p.reqFd);
-            reply(i, line);
-        } else if (got <= 0 || p.reqIn.size() > limit) {
-            Close(p.reqFd);
-            if (p.pending == Req::Web && got == 0)
-                webReply(i);
+            // Reads never exceed the room left, so a link's buffer stays bounded and nothing is lost.
+            char buffer[kMaxWebReply];
+            const int limit = kind == 0 && players_[i].pending == Req::Web ? kMaxWebReply : 2 * kMaxLine;
+            const ssize_t got = kind == 2 ? 0 : ::read(link.fd, buffer, size_t(limit - link.in.size()));
+            if (got < 0 && errno == EAGAIN)
+                continue;
+            if (got > 0)
+                link.in.append(buffer, int(got));
+            if (kind == 0)
+                requestData(i, got <= 0 || link.in.size() >= limit);
+            else if (kind == 1)
+                feedData(i, got <= 0);
             else
-                missed(i);   // closed without a reply line: the request stays unanswered
+                idleClosed(i);
         }
     }
 
-    void webReply(int i)
+    void connectFailed(int kind, size_t i)
     {
-        Player& p = players_[size_t(i)];
-        const QByteArray host = KeyedValue(p.reqIn, "URL&http://", 1024, "/%");
-        in_addr address{};
-        if (!p.reqIn.startsWith("HTTP/1.1 200") || ::inet_pton(AF_INET, host.constData(), &address) != 1) {
-            missed(i);
+        if (kind == 0)
+            players_[i].reqRetryAt = now_ + retryPause();
+        else if (kind == 1)   // the watchdog tries again after the client's pause
+            players_[i].feedHeard = now_ - ticks(kFeedSilence) + retryPause();
+        else
+            idleClosed(i);
+    }
+
+    void idleClosed(size_t i)
+    {
+        ++count_[IdleClosed];
+        shut(idle_[i].link);
+        idle_[i].reopenAt = now_ + retryPause();
+    }
+
+    void requestData(size_t i, bool ended)
+    {
+        Player& p = players_[i];
+        const int end = p.pending == Req::Web ? -1 : int(p.req.in.indexOf('\n'));
+        if (end < 0 && !ended)
             return;
-        }
+        QByteArray text = end < 0 ? p.req.in : p.req.in.left(end);
+        if (end > 0 && text.endsWith('\r'))
+            text.chop(1);
+        shut(p.req);
+        if (end >= 0)
+            reply(i, text);
+        else if (p.pending == Req::Web)
+            webReply(i, text);
+        else
+            missed(i);   // closed without a reply line: the request stays unanswered
+    }
+
+    void webReply(size_t i, const QByteArray& text)
+    {
+        Player& p = players_[i];
+        const QByteArray host = KeyedValue(text, "URL&http://", 1024, "/%");
+        in_addr address{};
+        if (!text.startsWith("HTTP/1.1 200") || ::inet_pton(AF_INET, host.constData(), &address) != 1)
+            return missed(i);
         ++count_[WebOk];
         p.gameHost = address.s_addr;
-        p.pending = Req::None;
-        request(i, Req::Login, "PQZ!G6" + loginKey(p) + "#!LA" + kLanguage + "#");
+        request(i, Req::Login, "PQZ!G6" + LoginKey(p) + "#!LA" + kLanguage + "#");
     }
 
-    void missed(int i)
+    void missed(size_t i)
     {
-        Player& p = players_[size_t(i)];
+        Player& p = players_[i];
         const Req was = p.pending;
         p.pending = Req::None;
-        Close(p.reqFd);
-        switch (was) {
-        case Req::Web:
-        case Req::Login:
+        shut(p.req);
+        if (was == Req::Web || was == Req::Login) {
             ++count_[was == Req::Web ? WebFailed : LoginMissed];
             p.phase = Phase::Out;
             p.nextAt = now_ + ticks(kLoginRetry) + jitter(tick_);
-            break;
-        case Req::OneCard:
-        case Req::Purchase: ++count_[PurchaseMissed]; break;
-        default: ++count_[OtherMissed]; break;
+        } else {
+            ++count_[was == Req::OneCard || was == Req::Purchase ? PurchaseMissed : OtherMissed];
         }
     }
 
-    void reply(int i, const QByteArray& line)
+    void reply(size_t i, const QByteArray& line)
     {
-        Player& p = players_[size_t(i)];
-        const Req was = p.pending;
-        p.pending = Req::None;
-        const bool ok = line.startsWith("PQZ!LOGINOK");
-        switch (was) {
+        Player& p = players_[i];
+        const bool ok = line.startsWith("PQZ!LOGINOK"), login = line.startsWith("PQZ!LOGIN");
+        const bool card = line.startsWith("PQZ!CARDRG1");
+        switch (p.pending) {
         case Req::Login:
-            if (!line.startsWith("PQZ!LOGIN")) {
-                p.pending = was;
-                missed(i);
-            } else if (!ok) {
+            if (!login)
+                return missed(i);
+            p.pending = Req::None;
+            if (!ok) {
                 ++count_[LoginRefused];
-                p.nextAt = now_ + ticks(30);
-            } else {
-                ++count_[LoginOk];
-                p.alias = FieldValue('B', line);
-                p.startAt = now_ + ticks(ToInt(FieldValue('5', line)).value_or(0));
-                p.phase = Phase::Waiting;
-                p.firstNotice = false;
-                p.cards.clear();
-                p.cardsTried = 0;
-                request(i, Req::StarterCards, "PQZ!S6");
-                openFeed(i, false);
-            }
-            break;
-        case Req::StarterCards:
-            if (!line.startsWith("PQZ!CARDRG1"))
-                ++count_[OtherMissed];
-            break;
-        case Req::OneCard:
-            if (!line.startsWith("PQZ!CARDRG1")) {
-                ++count_[Refused];
-                break;
-            }
-            p.selection = FieldValue('A', line);
-            request(i, Req::Purchase,
-                    "PQZ!B7" + loginKey(p) + "#!AT" + p.selection + "#!SK"
-                        + p.alias + "#!NC" + QByteArray::number(o_.faces) + "#!LA" + kLanguage + "#");
-            break;
-        case Req::Purchase:
-            if (ok) {
-                ++count_[Bought];
-                p.gameNumber = Chars(line, 12, 17);
-                p.cards.push_back({FieldValue('B', line), o_.faces});
-            } else {
-                ++count_[line.startsWith("PQZ!LOGIN") ? Refused : PurchaseMissed];
-            }
-            break;
-        case Req::Winners:
-            if (!ok)
-                ++count_[OtherMissed];
-            break;
-        default: break;
-        }
-    }
-
-    void feedEvent(int i, quint64 tag, uint32_t ev)
-    {
-        Player& p = players_[size_t(i)];
-        if (!p.feedUp) {
-            if (!connected(p.feedFd, tag, ev)) {
-                Close(p.feedFd);
-                p.feedHeard = now_ - ticks(kFeedSilence) + std::min<qint64>(tick_, kSecond);
+                p.nextAt = now_ + ticks(kRejoin);
                 return;
             }
-            p.feedUp = true;
-            p.feedFresh = true;
+            ++count_[LoginOk];
+            p.alias = FieldValue('B', line);
+            p.startAt = now_ + ticks(ToInt(FieldValue('5', line)).value_or(0));
+            p.phase = Phase::Waiting;
+            p.firstNotice = false;
+            p.cards.clear();
+            p.cardsTried = 0;
+            request(i, Req::StarterCards, "PQZ!S6");
+            return openFeed(i, false);
+        case Req::OneCard:
+            if (!card)
+                break;
+            return request(i, Req::Purchase,
+                           "PQZ!B7" + LoginKey(p) + "#!AT" + FieldValue('A', line) + "#!SK" + p.alias + "#!NC"
+                               + QByteArray::number(o_.faces) + "#!LA" + kLanguage + "#");
+        case Req::Purchase:
+            if (!ok)
+                break;
+            ++count_[Bought];
+            p.gameNumber = Chars(line, 12, 17);
+            p.cards.push_back({FieldValue('B', line), o_.faces});
+            p.pending = Req::None;
+            return;
+        default:
+            if (!(p.pending == Req::StarterCards ? card : ok))
+                ++count_[OtherMissed];
+            p.pending = Req::None;
             return;
         }
-        char buffer[16384];
-        const ssize_t got = ::read(p.feedFd, buffer, sizeof buffer);
-        if (got < 0 && errno == EAGAIN)
-            return;
-        if (got <= 0) {
-            // The client notices nothing; its watchdog reopens the feed after the silence.
-            ++count_[FeedDrops];
-            Close(p.feedFd);
-            return;
-        }
-        p.feedHeard = now_;
-        p.feedIn.append(buffer, int(got));
-        int from = 0;
-        for (int end; p.feedFd >= 0 && (end = int(p.feedIn.indexOf('\n', from))) >= 0; from = end + 1) {
-            const int length = end - from - (end > from && p.feedIn.at(end - 1) == '\r' ? 1 : 0);
-            feedLine(i, p.feedIn.mid(from, length));
-            p.feedFresh = false;
-        }
-        p.feedIn.remove(0, from);
-        if (p.feedIn.size() > kMaxLine)
-            p.feedIn.clear();   // no line is that long
+        ++count_[login || card ? Refused : PurchaseMissed];   // a purchase the hall turned down
+        p.pending = Req::None;
     }
 
-    void feedLine(int i, const QByteArray& line)
+    void feedData(size_t i, bool ended)
     {
-        Player& p = players_[size_t(i)];
+        Player& p = players_[i];
+        if (ended) {   // the client notices nothing: its watchdog reopens the feed after the silence
+            ++count_[FeedDrops];
+            return shut(p.feed);
+        }
+        p.feedHeard = now_;
+        int from = 0;
+        for (int end; p.feed.fd >= 0 && (end = int(p.feed.in.indexOf('\n', from))) >= 0; from = end + 1) {
+            const bool cr = end > from && p.feed.in.at(end - 1) == '\r';
+            feedLine(i, p.feed.in.mid(from, end - from - (cr ? 1 : 0)));
+            p.feedFresh = false;
+        }
+        p.feed.in.remove(0, from);
+        if (p.feed.in.size() > kMaxLine)
+            p.feed.in.clear();   // no line is that long
+    }
+
+    void feedLine(size_t i, const QByteArray& line)
+    {
+        Player& p = players_[i];
         if (!p.feedIsGame) {
             if (line.startsWith("PQZACKBUY") && p.phase == Phase::Waiting) {
                 p.phase = Phase::Listening;
@@ -480,60 +452,52 @@ private:
         }
         if (!line.startsWith("PQZ") || line.startsWith("PQZACK"))
             return;
-        const char kind = FieldValue('0', line).left(1).data()[0];
+        const char kind = FieldValue('0', line).append('\0').at(0);
         const QByteArray number = FieldValue('8', line);
-        if ((kind == 'A' || kind == 'B' || kind == 'C') && !p.cards.empty() && number != p.gameNumber) {
-            leave(i, WrongGame);
+        if (kind != 'A' && kind != 'B' && kind != 'C')
             return;
+        if (!p.cards.empty() && number != p.gameNumber)
+            return leave(i, WrongGame);
+        if (kind != 'A')
+            return draw(i, number, line);
+        if (!p.feedFresh) {   // a new link hears the current announcement at once: not part of the spread
+            auto& [first, last] = announcements_[qHash(line)];
+            first = first ? first : now_;
+            last = now_;
         }
-        if (kind == 'A') {
-            if (!p.feedFresh) {   // a new link hears the current announcement at once
-                Spread& s = announcements_[qHash(line)];
-                s.first = s.first ? s.first : now_;
-                s.last = now_;
-            }
-            if (!p.firstNotice) {
-                p.firstNotice = true;
-                p.phase = Phase::Sales;
-                const int seconds = ToInt(FieldValue('4', line)).value_or(0);
-                p.startAt = now_ + ticks(seconds);
-                p.buyAt = now_ + jitter(ticks(std::max(0, seconds - kBuyingCloses - 5)) / 2);
-            }
-        } else if (kind == 'B' || kind == 'C') {
-            draw(i, number, line);
+        if (!p.firstNotice) {
+            p.firstNotice = true;
+            p.phase = Phase::Sales;
+            const int seconds = ToInt(FieldValue('4', line)).value_or(0);
+            p.startAt = now_ + ticks(seconds);
+            p.buyAt = now_ + jitter(ticks(std::max(0, seconds - kBuyingCloses - 5)) / 2);
         }
     }
 
-    void draw(int i, const QByteArray& number, const QByteArray& line)
+    void draw(size_t i, const QByteArray& number, const QByteArray& line)
     {
-        Player& p = players_[size_t(i)];
-        Game* g = nullptr;
-        for (Game& known : games_)
-            if (known.number == number)
-                g = &known;
-        if (!g) {
-            games_.push_back({});
-            g = &games_.back();
+        Player& p = players_[i];
+        auto g = std::find_if(games_.begin(), games_.end(), [&number](const Game& k) { return k.number == number; });
+        if (g == games_.end()) {
+            g = games_.insert(games_.end(), Game{});
             g->number = number;
             g->calls = FieldValue('A', line);
             g->pattern = FieldValue('7', line);
             g->winningCall = ToInt(FieldValue('5', line)).value_or(0);
-            g->first = now_;
-            // Every player signed in for this game should hear its draw, also one whose feed was
-            // dropped until it left for want of a card.
+            g->first = lastDraw_ = now_;
+            // Every player signed in for this game should hear its draw, also one whose feed
+            // was dropped until it left for want of a card.
             g->expected = int(count_[LoginOk] - loginsAtDraw_);
             loginsAtDraw_ = count_[LoginOk];
-            lastDraw_ = now_;
         }
         g->delays.push_back(now_ - g->first);
-        p.gameNumber = number;
-        for (Card& card : p.cards)
-            g->cards.push_back(std::move(card));
+        std::move(p.cards.begin(), p.cards.end(), std::back_inserter(g->cards));
         p.cards.clear();
-        Close(p.feedFd);
+        p.gameNumber = number;
+        shut(p.feed);
         p.phase = Phase::Playing;
-        // The client reveals the draw a call per spacing, ends the game 30 seconds after the
-        // bingo, asks for the winners, pauses 30 seconds and signs in again.
+        // The client reveals a call per spacing, ends the game 30 seconds after the bingo (or at
+        // the final call), asks for the winners, pauses 30 seconds and signs in again.
         const int finalCall = ToInt(FieldValue('6', line)).value_or(0);
         const qint64 end = finalCall <= g->winningCall ? qint64(finalCall + 1) * o_.spacing
                                                        : qint64(g->winningCall + 1) * o_.spacing + kBingoToEnd;
@@ -541,65 +505,49 @@ private:
         p.nextAt = p.winnersAt + ticks(kPauseAfterGame) + jitter(tick_);
     }
 
-    void idleEvent(int i, quint64 tag, uint32_t ev)
-    {
-        Idle& c = idle_[size_t(i)];
-        if (!c.up && (ev & EPOLLOUT) && !(ev & (EPOLLERR | EPOLLHUP | EPOLLRDHUP)) && connected(c.fd, tag, ev)) {
-            c.up = true;
-            return;
-        }
-        ++count_[IdleClosed];
-        Close(c.fd);
-        c.reopenAt = now_ + std::min<qint64>(tick_, kSecond);
-    }
-
     void onScan()
     {
         now_ = NowUs();
         for (size_t k = 0; k < idle_.size(); ++k) {
             Idle& c = idle_[k];
-            if (c.fd < 0 && now_ >= c.reopenAt) {
-                c.up = false;
+            if (c.link.fd < 0 && now_ >= c.reopenAt) {
                 // A slow reader: a receive buffer too small for one draw line, and never read.
-                c.fd = connectTo(o_.host, c.feed ? o_.gamePort : o_.requestPort, (quint64(k) << 2) | 2,
-                                 c.feed ? 256 : 0);
+                open(c.link, o_.host, c.feed ? o_.gamePort : o_.requestPort, (quint64(k) << 2) | 2, c.feed ? 256 : 0);
                 c.reopenAt = now_ + kSecond;
             }
         }
-        for (int i = 0; i < o_.players; ++i) {
-            Player& p = players_[size_t(i)];
-            if (p.pending != Req::None) {
-                if (now_ > p.reqDeadline)
-                    missed(i);
-                else if (p.reqFd < 0 && p.reqRetryAt && now_ >= p.reqRetryAt)
-                    connectRequest(i);
-            }
-            const bool inSession = p.phase == Phase::Waiting || p.phase == Phase::Listening || p.phase == Phase::Sales;
-            if (p.phase == Phase::Out && p.nextAt && now_ >= p.nextAt && p.pending == Req::None) {
+        for (size_t i = 0; i < players_.size(); ++i) {
+            Player& p = players_[i];
+            if (p.pending != Req::None && now_ > p.reqDeadline)
+                missed(i);
+            else if (p.pending != Req::None && p.req.fd < 0 && p.reqRetryAt && now_ >= p.reqRetryAt)
+                connectRequest(i);
+            const bool idle = p.pending == Req::None;
+            if (p.phase == Phase::Out && p.nextAt && now_ >= p.nextAt && idle) {
                 signIn(i);
-            } else if (inSession && p.cards.empty() && now_ >= p.startAt - ticks(kLeaveAt)) {
+            } else if (p.inSession() && p.cards.empty() && now_ >= p.startAt - ticks(kLeaveAt)) {
                 if (p.pending != Req::Purchase && p.pending != Req::OneCard)
                     leave(i, LeftWithoutCards);
-            } else if (inSession && now_ - p.feedHeard > ticks(kFeedSilence)) {
+            } else if (p.inSession() && now_ - p.feedHeard > ticks(kFeedSilence)) {
                 ++count_[FeedReopens];
                 openFeed(i, p.phase != Phase::Waiting);
-            } else if (p.phase == Phase::Sales && p.pending == Req::None && p.cardsTried < o_.cards
-                       && now_ >= p.buyAt && now_ < p.startAt - ticks(kBuyingCloses)) {
+            } else if (p.phase == Phase::Sales && idle && p.cardsTried < o_.cards && now_ >= p.buyAt
+                       && now_ < p.startAt - ticks(kBuyingCloses)) {
                 ++p.cardsTried;
                 ++count_[Attempted];
                 request(i, Req::OneCard, "PQZ!S1");
-            } else if (p.phase == Phase::Playing && p.winnersAt && now_ >= p.winnersAt && p.pending == Req::None) {
+            } else if (p.phase == Phase::Playing && p.winnersAt && now_ >= p.winnersAt && idle) {
                 p.winnersAt = 0;
                 request(i, Req::Winners, "PQZ!GS" + p.gameNumber + "##");
-            } else if (p.phase == Phase::Playing && now_ >= p.nextAt && p.pending == Req::None) {
+            } else if (p.phase == Phase::Playing && !p.winnersAt && now_ >= p.nextAt && idle) {
                 signIn(i);
             }
         }
         for (Game& g : games_)
             if (!g.done && (int(g.delays.size()) >= g.expected || now_ - g.first > std::max(10 * kSecond, ticks(10))))
                 finishGame(g);
-        if (now_ - lastDraw_ > ticks(1000) + qint64(o_.players) * kSecond / std::max(1, o_.ramp)) {
-            std::fprintf(stderr, "vexo-loadgen: no draw for %d game seconds; giving up\n", 1000);
+        if (now_ - lastDraw_ > ticks(kGiveUp) + qint64(o_.players) * kSecond / o_.ramp) {
+            std::fprintf(stderr, "vexo-loadgen: no draw for %d game seconds; giving up\n", kGiveUp);
             stalled_ = true;
             finish();
         }
@@ -626,44 +574,42 @@ private:
             }
             g.wins += pattern.CheckBingo(card, pattern.PatternKind) > 0;
         }
-        g.cards.clear();
-        g.cards.shrink_to_fit();
+        g.cards = {};
     }
 
     void finishGame(Game& g)
     {
         g.done = true;
         checkCards(g);
-        Counters delta;
-        for (int c = 0; c < kCounts; ++c)
-            delta[size_t(c)] = count_[size_t(c)] - lastCounts_[size_t(c)];
+        Counters d;
+        for (size_t c = 0; c < kCounts; ++c)
+            d[c] = count_[c] - lastCounts_[c];
         lastCounts_ = count_;
+        const int heard = int(g.delays.size());
         spreads_.push_back(g.delays.empty() ? 0 : *std::max_element(g.delays.begin(), g.delays.end()));
-        missedDraws_ += std::max(0, g.expected - int(g.delays.size()));
+        missedDraws_ += std::max(0, g.expected - heard);
+        const double p50 = Percentile(g.delays, 50), p99 = Percentile(g.delays, 99), max = Percentile(g.delays, 100);
         if (!o_.json) {
             if (gamesDone_ == 0)
-                std::printf("%-6s %13s %6s %22s %20s %13s %10s\n", "game", "draw/login", "left",
-                        "spread p50/p99/max ms", "buy ok/refused/miss", "feed drop/re", "wins/early");
-            std::printf("%-6s %6d/%-6d %6lld %8.1f/%6.1f/%6.1f %6lld/%6lld/%6lld %6lld/%-6lld %4d/%-5d\n",
-                        g.number.constData(), int(g.delays.size()), g.expected, delta[LeftWithoutCards],
-                        Percentile(g.delays, 50), Percentile(g.delays, 99), Percentile(g.delays, 100),
-                        delta[Bought], delta[Refused], delta[PurchaseMissed], delta[FeedDrops], delta[FeedReopens],
-                        g.wins, g.early);
+                std::printf("%-6s %13s %6s %22s %20s %15s %10s\n", "game", "draw/login", "left",
+                            "spread p50/p99/max ms", "buy ok/refused/miss", "feed drop/re", "wins/early");
+            std::printf("%-6s %6d/%-6d %6lld %8.1f/%6.1f/%6.1f %6lld/%6lld/%6lld %7lld/%-7lld %4d/%-5d\n",
+                        g.number.constData(), heard, g.expected, d[LeftWithoutCards], p50, p99, max, d[Bought],
+                        d[Refused], d[PurchaseMissed], d[FeedDrops], d[FeedReopens], g.wins, g.early);
             std::fflush(stdout);
         }
-        QJsonObject row{{"game", QString::fromLatin1(g.number)}, {"logged_in", g.expected},
-                        {"draw_received", int(g.delays.size())},
-                        {"spread_p50_ms", Percentile(g.delays, 50)}, {"spread_p99_ms", Percentile(g.delays, 99)},
-                        {"spread_max_ms", Percentile(g.delays, 100)}, {"winning_cards", g.wins},
-                        {"early_wins", g.early}};
-        for (int c = 0; c < kCounts; ++c)
-            row.insert(QLatin1String(kCountNames[c]), delta[size_t(c)]);
+        QJsonObject row{{"game", QString::fromLatin1(g.number)}, {"logged_in", g.expected}, {"draw_received", heard},
+                        {"spread_p50_ms", p50}, {"spread_p99_ms", p99}, {"spread_max_ms", max},
+                        {"winning_cards", g.wins}, {"early_wins", g.early}};
+        for (size_t c = 0; c < kCounts; ++c)
+            row.insert(QLatin1String(kCountNames[c]), d[c]);
         rows_.append(row);
         g.delays = {};
         if (++gamesDone_ >= o_.games)
             finish();
     }
 
+    // The hall's resident memory, and its processor time from /proc/PID/stat (utime + stime).
     void sampleHall()
     {
         QFile status(QStringLiteral("/proc/%1/status").arg(o_.hallPid));
@@ -676,18 +622,13 @@ private:
         const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
         if (fields.size() < 13)
             return;
-        const qint64 cpu = fields[11].toLongLong() + fields[12].toLongLong();
+        const double cpu = double(fields[11].toLongLong() + fields[12].toLongLong()) / double(sysconf(_SC_CLK_TCK));
         const qint64 at = NowUs();
-        if (hallCpuAt_ > 0 && at > hallCpuAt_) {
-            const double percent = 100.0 * double(cpu - hallCpu_) / double(sysconf(_SC_CLK_TCK))
-                / (double(at - hallCpuAt_) / kSecond);
-            hallPeakCpu_ = std::max(hallPeakCpu_, percent);
-        } else {
-            hallFirstCpu_ = cpu;
-            hallFirstAt_ = at;
-        }
-        hallCpu_ = cpu;
-        hallCpuAt_ = at;
+        if (hallLast_.second > 0)
+            hallPeakCpu_ = std::max(hallPeakCpu_, Percent(cpu - hallLast_.first, at - hallLast_.second));
+        else
+            hallFirst_ = {cpu, at};
+        hallLast_ = {cpu, at};
     }
 
     void finish()
@@ -702,40 +643,35 @@ private:
         const double wall = double(NowUs() - begin_) / kSecond;
         const double ownCpu = double(own.ru_utime.tv_sec + own.ru_stime.tv_sec)
             + double(own.ru_utime.tv_usec + own.ru_stime.tv_usec) / kSecond;
-        const double hallCpu = hallCpuAt_ > hallFirstAt_ ? 100.0 * double(hallCpu_ - hallFirstCpu_)
-                / double(sysconf(_SC_CLK_TCK)) / (double(hallCpuAt_ - hallFirstAt_) / kSecond)
-                                                         : 0;
         std::vector<qint64> lines;
-        for (const auto& [hash, s] : announcements_)
-            lines.push_back(s.last - s.first);
-        QJsonObject summary{{"players", o_.players}, {"games", gamesDone_}, {"missed_draws", missedDraws_},
-                            {"draw_spread_p50_ms", Percentile(spreads_, 50)},
-                            {"draw_spread_p99_ms", Percentile(spreads_, 99)},
-                            {"draw_spread_max_ms", Percentile(spreads_, 100)},
-                            {"announcement_spread_p50_ms", Percentile(lines, 50)},
-                            {"announcement_spread_p99_ms", Percentile(lines, 99)},
-                            {"announcement_spread_max_ms", Percentile(lines, 100)},
-                            {"hall_peak_rss_mb", double(hallPeakRssKb_) / 1024}, {"hall_cpu_percent", hallCpu},
-                            {"hall_peak_cpu_percent", hallPeakCpu_}, {"own_cpu_percent", 100 * ownCpu / wall},
-                            {"own_peak_rss_mb", double(own.ru_maxrss) / 1024}, {"seconds", wall},
-                            {"stalled", stalled_}, {"games_table", rows_}};
-        for (int c = 0; c < kCounts; ++c)
-            summary.insert(QLatin1String(kCountNames[c]), count_[size_t(c)]);
+        for (const auto& [hash, firstLast] : announcements_)
+            lines.push_back(firstLast.second - firstLast.first);
+        QJsonObject summary{
+            {"players", o_.players}, {"games", gamesDone_}, {"seconds", wall}, {"missed_draws", missedDraws_},
+            {"draw_spread_p50_ms", Percentile(spreads_, 50)}, {"draw_spread_p99_ms", Percentile(spreads_, 99)},
+            {"draw_spread_max_ms", Percentile(spreads_, 100)}, {"announcements", int(lines.size())},
+            {"announcement_spread_p50_ms", Percentile(lines, 50)},
+            {"announcement_spread_p99_ms", Percentile(lines, 99)},
+            {"announcement_spread_max_ms", Percentile(lines, 100)},
+            {"hall_peak_rss_mb", double(hallPeakRssKb_) / 1024},
+            {"hall_cpu_percent", Percent(hallLast_.first - hallFirst_.first, hallLast_.second - hallFirst_.second)},
+            {"hall_peak_cpu_percent", hallPeakCpu_}, {"own_cpu_percent", 100 * ownCpu / wall},
+            {"own_peak_rss_mb", double(own.ru_maxrss) / 1024}, {"stalled", stalled_}};
+        for (size_t c = 0; c < kCounts; ++c)
+            summary.insert(QLatin1String(kCountNames[c]), count_[c]);
         if (o_.json) {
+            summary.insert(QStringLiteral("games_table"), rows_);
             std::printf("%s\n", QJsonDocument(summary).toJson(QJsonDocument::Compact).constData());
         } else {
-            std::printf("\n%d players, %d games in %.0f s\n", o_.players, gamesDone_, wall);
-            std::printf("draws missed %d; draw spread over games p50 %.1f / p99 %.1f / max %.1f ms\n", missedDraws_,
-                        Percentile(spreads_, 50), Percentile(spreads_, 99), Percentile(spreads_, 100));
-            std::printf("announcement spread over %zu lines p50 %.1f / p99 %.1f / max %.1f ms\n", lines.size(),
-                        Percentile(lines, 50), Percentile(lines, 99), Percentile(lines, 100));
-            for (int c = 0; c < kCounts; ++c)
-                std::printf("%s %lld%s", kCountNames[c], count_[size_t(c)],
-                            c % 4 == 3 || c + 1 == kCounts ? "\n" : ", ");
-            if (o_.hallPid > 0)
-                std::printf("hall: peak RSS %.1f MB, CPU %.0f%% mean, %.0f%% peak second\n",
-                            double(hallPeakRssKb_) / 1024, hallCpu, hallPeakCpu_);
-            std::printf("generator: CPU %.0f%%, peak RSS %.1f MB\n", 100 * ownCpu / wall, double(own.ru_maxrss) / 1024);
+            std::printf("\n");
+            int column = 0;
+            for (auto it = summary.begin(); it != summary.end(); ++it) {
+                const double v = it.value().toDouble();
+                const QByteArray text =
+                    v == double(qint64(v)) ? QByteArray::number(qint64(v)) : QByteArray::number(v, 'f', 1);
+                std::printf("%-27s %9s%s", qPrintable(it.key()), text.constData(), ++column % 3 ? "   " : "\n");
+            }
+            std::printf("\n");
         }
         std::fflush(stdout);
         const bool failed = stalled_ || missedDraws_ > 0 || count_[PurchaseMissed] > 0 || gamesDone_ < o_.games;
@@ -743,19 +679,17 @@ private:
     }
 
     Options o_;
-    std::mt19937_64 rng_;
+    std::mt19937_64 rng_{12345};
     int ep_ = -1;
-    QSocketNotifier* notifier_ = nullptr;
     std::vector<Player> players_;
     std::vector<Idle> idle_;
     std::vector<Game> games_;
-    std::map<size_t, Spread> announcements_;
+    std::map<size_t, std::pair<qint64, qint64>> announcements_;   // first and last receipt of each line
     std::vector<qint64> spreads_;
     QJsonArray rows_;
     Counters count_{}, lastCounts_{};
-    qint64 loginsAtDraw_ = 0;
-    qint64 begin_ = 0, now_ = 0, tick_ = kSecond, lastDraw_ = 0;
-    qint64 hallPeakRssKb_ = 0, hallCpu_ = 0, hallCpuAt_ = 0, hallFirstCpu_ = 0, hallFirstAt_ = 0;
+    qint64 loginsAtDraw_ = 0, begin_ = 0, now_ = 0, tick_, lastDraw_ = 0, hallPeakRssKb_ = 0;
+    std::pair<double, qint64> hallFirst_{}, hallLast_{};   // processor seconds, when
     double hallPeakCpu_ = 0;
     int gamesDone_ = 0, missedDraws_ = 0;
     bool stalled_ = false, finished_ = false;
@@ -805,44 +739,41 @@ int main(int argc, char** argv)
     parser.process(app);
 
     Options o;
-    struct Number {
+    const struct {
         const char* name;
         int* value;
         int low, high;
-    };
-    const Number numbers[] = {
-        {"players", &o.players, 1, 99999}, {"web-port", &o.webPort, 1, 65535},
-        {"request-port", &o.requestPort, 1, 65535}, {"sales-port", &o.salesPort, 1, 65535},
-        {"game-port", &o.gamePort, 1, 65535}, {"cards", &o.cards, 0, 1000}, {"faces", &o.faces, 1, 4},
-        {"games", &o.games, 1, 100000}, {"ramp", &o.ramp, 1, 1000000}, {"idle-feed", &o.idleFeed, 0, 100000},
-        {"idle-request", &o.idleRequest, 0, 100000}, {"hall-pid", &o.hallPid, 1, 1 << 30},
-        {"tick-ms", &o.tickMs, 1, 60000}, {"spacing", &o.spacing, 1, 600}, {"reply-ms", &o.replyMs, 1, 600000}};
-    for (const Number& n : numbers) {
+    } numbers[] = {{"players", &o.players, 1, 99999}, {"web-port", &o.webPort, 1, 65535},
+                   {"request-port", &o.requestPort, 1, 65535}, {"sales-port", &o.salesPort, 1, 65535},
+                   {"game-port", &o.gamePort, 1, 65535}, {"cards", &o.cards, 0, 1000}, {"faces", &o.faces, 1, 4},
+                   {"games", &o.games, 1, 100000}, {"ramp", &o.ramp, 1, 1000000},
+                   {"idle-feed", &o.idleFeed, 0, 100000}, {"idle-request", &o.idleRequest, 0, 100000},
+                   {"hall-pid", &o.hallPid, 1, 1 << 30}, {"tick-ms", &o.tickMs, 1, 60000},
+                   {"spacing", &o.spacing, 1, 600}, {"reply-ms", &o.replyMs, 1, 600000}};
+    for (const auto& n : numbers) {
         const QString name = QLatin1String(n.name);
-        if (!parser.isSet(name))
-            continue;
-        bool ok = false;
-        *n.value = parser.value(name).toInt(&ok);
-        if (!ok || *n.value < n.low || *n.value > n.high) {
+        bool ok = true;
+        if (parser.isSet(name) && ((*n.value = parser.value(name).toInt(&ok)) < n.low || *n.value > n.high || !ok)) {
             std::fprintf(stderr, "vexo-loadgen: --%s expects a whole number from %d to %d\n", n.name, n.low, n.high);
             return 2;
         }
     }
     o.json = parser.isSet(QStringLiteral("json"));
     if (parser.isSet(QStringLiteral("write-accounts"))) {
-        if (!WriteAccounts(parser.value(QStringLiteral("write-accounts")), o.players)) {
-            std::fprintf(stderr, "vexo-loadgen: cannot write the accounts file\n");
-            return 2;
-        }
-        return 0;
+        if (WriteAccounts(parser.value(QStringLiteral("write-accounts")), o.players))
+            return 0;
+        std::fprintf(stderr, "vexo-loadgen: cannot write the accounts file\n");
+        return 2;
     }
-    const QByteArray host = parser.value(QStringLiteral("host")).toLatin1();
+    const QByteArray host = parser.isSet(QStringLiteral("host")) ? parser.value(QStringLiteral("host")).toLatin1()
+                                                                  : QByteArray("127.0.0.1");
     in_addr address{};
-    if (::inet_pton(AF_INET, host.isEmpty() ? "127.0.0.1" : host.constData(), &address) != 1) {
+    if (::inet_pton(AF_INET, host.constData(), &address) != 1) {
         std::fprintf(stderr, "vexo-loadgen: --host expects a numeric IPv4 address\n");
         return 2;
     }
     o.host = address.s_addr;
+    o.webHost = host + ":" + QByteArray::number(o.webPort);
     std::signal(SIGPIPE, SIG_IGN);
 
     // Each player holds a feed and at times a request link: raise the descriptor limit as far as allowed.
@@ -853,12 +784,10 @@ int main(int argc, char** argv)
     ::setrlimit(RLIMIT_NOFILE, &files);
     ::getrlimit(RLIMIT_NOFILE, &files);
     const long needed = 2L * o.players + o.idleFeed + o.idleRequest + 64;
-    std::fprintf(stderr, "vexo-loadgen: descriptor limit %lu (was %lu); about %ld needed\n",
-                 static_cast<unsigned long>(files.rlim_cur), static_cast<unsigned long>(before), needed);
-    if (long(files.rlim_cur) < needed)
-        std::fprintf(stderr, "vexo-loadgen: too few descriptors: links will fail\n");
+    std::fprintf(stderr, "vexo-loadgen: descriptor limit %lu (was %lu), about %ld needed%s\n",
+                 static_cast<unsigned long>(files.rlim_cur), static_cast<unsigned long>(before), needed,
+                 long(files.rlim_cur) < needed ? ": some links may fail" : "");
 
-    o.webHost = (host.isEmpty() ? QByteArray("127.0.0.1") : host) + ":" + QByteArray::number(o.webPort);
     Generator generator(o);
     if (!generator.start()) {
         std::fprintf(stderr, "vexo-loadgen: no epoll descriptor\n");
