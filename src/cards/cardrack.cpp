@@ -271,10 +271,10 @@ bool CardRack::LoadStarterCards(const std::array<QByteArray, 10>& cells, qint64 
     return allLoaded;
 }
 
-void CardRack::MarkCalls(const QList<int>& numbers)
+QList<int> CardRack::MarkCalls(const QList<int>& numbers)
 {
     if (numbers.isEmpty())
-        return;
+        return {};
     for (int k = 1; k <= kInUse; ++k) {
         BingoCard& card = cards_[size_t(k)];
         for (int n : numbers)
@@ -283,16 +283,19 @@ void CardRack::MarkCalls(const QList<int>& numbers)
     }
     countToGo();
     // One short sound for the call that brings cards to one to go, once per card and game.
-    bool newlyOne = false;
+    QList<int> newlyOne;
     for (int k = 1; k <= kInUse; ++k) {
-        if (toGo_[size_t(k)] == 1 && !oneToGoHeard_[size_t(k)])
-            newlyOne = oneToGoHeard_[size_t(k)] = true;
+        if (toGo_[size_t(k)] == 1 && !oneToGoHeard_[size_t(k)]) {
+            oneToGoHeard_[size_t(k)] = true;
+            newlyOne << k;
+        }
         view_->redrawCard(k);
     }
-    if (newlyOne && sounds_)
+    if (!newlyOne.isEmpty() && sounds_)
         sounds_->PlayFile(QStringLiteral("onetogo.wav"));
     if (bestFirst_ && !pressed_)
         setBestFirst(true);
+    return newlyOne;
 }
 
 void CardRack::countToGo()

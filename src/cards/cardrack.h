@@ -67,7 +67,8 @@ public:
     int currentFaces() const { return cards_[size_t(current_)].FaceCount; }
 
     // Calls and daubs.
-    void MarkCalls(const QList<int>& numbers);
+    // Returns the cards this call brought to one to go (each once a game).
+    QList<int> MarkCalls(const QList<int>& numbers);
     void ClearCalls();
     void FaceMouseDown(int card, int face, int x, int y);
     void SetDaubColour(Colour colour);

@@ -176,12 +176,73 @@ void PlayTable::Button4Click()
     if (rack_.CountWinningFaces(pattern_) >= 1) {
         view_->setText(Ctl::status, language_.text(1305));
         view_->setText(Ctl::button4, QStringLiteral("Winner!"));
+        view_->announce(language_.text(1305));
         sounds_.PlayFile(QStringLiteral("yesbingo.wav"));
     } else {
         view_->setEnabled(Ctl::button4, true);
+        view_->announce(language_.text(1804));
         sounds_.PlayFile(QStringLiteral("nobingo.wav"));
     }
     rack_.RedrawCards();
+}
+
+void PlayTable::ClaimByKey()
+{
+    if (!round_.running() || rack_.winningFaces() >= 1 || !view_->question(language_.text(1803)))
+        return;
+    Button4Click();
+    Button4MouseUp();
+}
+
+void PlayTable::AnnounceCall(char code, const QList<int>& oneToGo)
+{
+    const int number = static_cast<unsigned char>(code) - 50;
+    QStringList parts;
+    if (number >= 1 && number <= 75)
+        parts << ColumnLetter(number) + QLatin1Char(' ') + QString::number(number);
+    for (int k : oneToGo)
+        parts << language_.text(1808) + QLatin1Char(' ') + QString::number(k) + QStringLiteral(": 1 ")
+                     + language_.text(1800);
+    if (!parts.isEmpty())
+        view_->announce(parts.join(QStringLiteral(". ")));
+}
+
+QString PlayTable::CellReading(int card, int face, int column, int row) const
+{
+    if (card < 1 || card > CardRack::kCards || face < 1 || face > 4 || column < 0 || column > 4 || row < 0 || row > 4)
+        return QString();
+    const BingoCard& c = rack_.card(card);
+    QString text;
+    if (column == 2 && row == 2) {
+        text = language_.text(1807);
+    } else {
+        const int number = c.Numbers[size_t(face)][size_t(column)][size_t(row)].trimmed().toInt();
+        if (number < 1 || number > 75)
+            return QString();
+        text = ColumnLetter(number) + QLatin1Char(' ') + QString::number(number);
+        if (c.IsCalled(column, number - 15 * column))
+            text += QStringLiteral(", ") + language_.text(1805);
+    }
+    if (c.CellColour[size_t(face)][size_t(column)][size_t(row)] != kWhite)
+        text += QStringLiteral(", ") + language_.text(1806);
+    return text;
+}
+
+QString PlayTable::FaceReading(int card, int face) const
+{
+    QString text = language_.text(1808) + QLatin1Char(' ') + QString::number(card) + QStringLiteral(", ")
+                   + language_.text(1809) + QLatin1Char(' ') + QString::number(face);
+    const QString badge = toGoBadge(card);
+    return badge.isEmpty() ? text : text + QStringLiteral(", ") + badge;
+}
+
+QString PlayTable::BoardReading(int number) const
+{
+    if (number < 1 || number > 75)
+        return QString();
+    const int row = (number - 1) / 15;
+    const QString text = ColumnLetter(number) + QLatin1Char(' ') + QString::number(number);
+    return board_.isCalled(row, number - 15 * row) ? text + QStringLiteral(", ") + language_.text(1805) : text;
 }
 
 void PlayTable::Button4MouseUp()

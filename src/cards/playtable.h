@@ -68,6 +68,18 @@ public:
     // The "Bingo!" button: checked here, never sent.
     void Button4Click();
     void Button4MouseUp();
+    // The claim by key: asks first, so that a stray key does not claim.
+    void ClaimByKey();
+    // The Help menu's list of the keys.
+    void KeyboardKeysClick() { view_->messageBox(language_.text(1816).replace(QLatin1Char('|'), QLatin1Char('\n'))); }
+
+    // What a screen reader is told: the call just shown with the cards it brought to one to
+    // go; a cell of a face (columns and rows 0..4); a face; a number of the board (1..75).
+    void AnnounceCall(char code, const QList<int>& oneToGo);
+    QString CellReading(int card, int face, int column, int row) const;
+    QString FaceReading(int card, int face) const;
+    QString FaceHelp() const { return language_.text(1865); }
+    QString BoardReading(int number) const;
 
     // 0..11 as the Skins menu lists them, 12 = the start-up look.
     void ChooseSkin(int row);

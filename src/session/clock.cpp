@@ -114,7 +114,8 @@ void GameCore::OnCallShown(const QString& voice)
         sounds_.PlayVoice(voice);
         sounds_.PlayVoice(voice + QStringLiteral("a"));
     }
-    rack_.MarkCalls(board_.RefreshRecentCalls());
+    const QList<int> oneToGo = rack_.MarkCalls(board_.RefreshRecentCalls());
+    table_.AnnounceCall(board_.newestCode(), oneToGo);
     round_.countCall();
     const int count = round_.callCount();
     if (pattern_.ProgressiveJackpot && count >= 0 && count < int(prizes_.size()))

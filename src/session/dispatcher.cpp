@@ -204,5 +204,7 @@ void GameCore::Handle(const WinnersReply& w)
     if (names.size() > 4)
         view_->setVisible(Ctl::Twinners_ListBox1, true);
     view_->showWindow(Ctl::Twinners);
+    view_->announce(language_.text(1813) + QLatin1Char(' ') + names.join(QStringLiteral(", ")) + QStringLiteral(". ")
+                    + language_.text(1814) + QStringLiteral(" $") + L1(w.payout));
     table_.Refresh1Click();
 }

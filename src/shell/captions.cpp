@@ -16,13 +16,27 @@ const IdControl captions[] = {
     {153, "Green1"}, {154, "Classic1"}, {155, "Neon1"}, {156, "Stucco1"}, {157, "Linen1"}, {158, "Pinky1"},
     {159, "Walls1"}, {160, "Water1"}, {161, "PopUpNews1"}, {162, "ShowLastGamesWinners1"}, {163, "OnlineHelp1"},
     {164, "NewoftheDay1"}, {165, "UPDATE1"}, {166, "UpdateAllFiles1"}, {167, "OpenaTroubleTicket1"},
-    {168, "About2"}, {169, "Label3"}, {170, "Label2"}, {1802, "BestCardFirst1"},
+    {168, "About2"}, {169, "Label3"}, {170, "Label2"}, {1802, "BestCardFirst1"}, {1815, "KeyboardKeys1"},
 };
 const IdControl hints[] = {
     {1200, "dpresent"}, {1201, "adpresent"}, {1203, "Panel9"}, {1204, "Panel4"}, {1205, "mtext"},
     {1206, "Panel17"}, {1207, "Panel19"}, {1208, "Panel20"}, {1211, "Panel24"}, {1212, "Panel25"},
     {1214, "ChatQuit"}, {1215, "Panel22"}, {1216, "LeftCard"}, {1217, "RightCard"}, {1218, "anigrid1"},
     {1219, "anigrid2"}, {1220, "Panel23"},
+};
+
+// What a screen reader says each control is and what it is for: a name and a description
+// (0: the control's caption or hint serves).
+struct Reading { const char* control; int name; int description; };
+const Reading readings[] = {
+    {"board", 1820, 1821}, {"Label8", 1822, 1823}, {"recent", 1824, 1825}, {"button4", 0, 1826},
+    {"tbimage", 0, 1827}, {"s1image", 0, 1828}, {"s2image", 0, 1829}, {"s3image", 0, 1830}, {"s4image", 0, 1831},
+    {"CardLabel", 1832, 1833}, {"LeftCard", 1216, 1833}, {"RightCard", 1217, 1833}, {"cardid1", 1834, 1835},
+    {"dpresent", 1836, 1200}, {"adpresent", 1837, 1201}, {"lplayers", 1838, 1839}, {"Jackpot", 1840, 1841},
+    {"CallField", 1842, 1843}, {"f_credits", 1844, 1845}, {"status", 1846, 1847}, {"ProgressBar1", 1848, 1849},
+    {"Label9", 1850, 1851}, {"adspace1", 1852, 1853}, {"AdSpace2", 1854, 1855}, {"anigrid1", 1856, 1218},
+    {"anigrid2", 1856, 1219}, {"mChat", 1857, 1858}, {"mtext", 1859, 1860}, {"ListBox1", 1861, 1862},
+    {"announcer", 1863, 1864}, {"Memo1", 1866, 1867},
 };
 
 // The other windows take their texts from their own ranges.
@@ -52,6 +66,9 @@ void ShowCaptions(const LanguageTable& language, MainView* view)
     view->setHint(QStringLiteral("Panel21"), HintOf(language, QStringLiteral("Panel21")));
     for (const auto& w : windows)
         view->setText(QLatin1String(w.control), language.text(w.id));
+    for (const auto& r : readings)
+        view->describe(QLatin1String(r.control), r.name ? language.text(r.name) : QString(),
+                       language.text(r.description));
 }
 
 QString HintOf(const LanguageTable& language, const QString& control)
@@ -73,5 +90,7 @@ QStringList CaptionedControls()
         names << QLatin1String(h.control);
     for (const auto& w : windows)
         names << QLatin1String(w.control);
+    for (const auto& r : readings)
+        names << QLatin1String(r.control);
     return names;
 }

@@ -70,6 +70,7 @@ inline const QString Twinners_wc1 = QStringLiteral("Twinners.wc1");
 inline const QString Twinners_winbackdrop = QStringLiteral("Twinners.winbackdrop");
 inline const QString adpresent = QStringLiteral("adpresent");
 inline const QString adspace1 = QStringLiteral("adspace1");
+inline const QString announcer = QStringLiteral("announcer");
 inline const QString anigrid1 = QStringLiteral("anigrid1");
 inline const QString anigrid2 = QStringLiteral("anigrid2");
 inline const QString ballpanel = QStringLiteral("ballpanel");

@@ -8,6 +8,7 @@ public:
     void setEnabled(const QString&, bool) override {}
     void setText(const QString&, const QString&) override {}
     void setHint(const QString&, const QString&) override {}
+    void describe(const QString&, const QString&, const QString&) override {}
     void setChecked(const QString&, bool) override {}
     void setFontColour(const QString&, std::uint32_t) override {}
     void setFaceColour(const QString&, std::uint32_t) override {}
@@ -32,6 +33,7 @@ public:
     void beep() override {}
     void log(const QString&) override {}
     void setStatusNotice(const QString&) override {}
+    void announce(const QString&) override {}
     void openUrl(const QString&) override {}
     bool startProgram(const QString&, const QStringList&) override { return false; }
     void quit() override {}

@@ -18,6 +18,8 @@ public:
     virtual void setEnabled(const QString& control, bool enabled) = 0;
     virtual void setText(const QString& control, const QString& text) = 0;   // caption or label text
     virtual void setHint(const QString& control, const QString& hint) = 0;
+    // What a screen reader says a control is (its name) and what it is for (its description).
+    virtual void describe(const QString& control, const QString& name, const QString& description) = 0;
     virtual void setChecked(const QString& control, bool checked) = 0;
     virtual void setFontColour(const QString& control, std::uint32_t rgb) = 0;
     virtual void setFaceColour(const QString& control, std::uint32_t rgb) = 0;
@@ -57,6 +59,9 @@ public:
     // A notice shown in the status line in place of its text until it is cleared (empty),
     // when the status line's own text (kept meanwhile) returns.
     virtual void setStatusNotice(const QString& notice) = 0;
+    // A short spoken update for screen readers as the game goes on (the call, a card at one
+    // to go, the claim's result, the winners); nothing changes on screen.
+    virtual void announce(const QString& text) = 0;
     virtual void openUrl(const QString& url) = 0;
     virtual bool startProgram(const QString& program, const QStringList& arguments) = 0;
     virtual void quit() = 0;

@@ -13,7 +13,7 @@ class RecordingView : public MainView {
 public:
     struct Control {
         bool visible = false, visibleKnown = false, enabled = true, checked = false;
-        QString text, hint, picture;
+        QString text, hint, picture, readerName, readerDescription;
         std::uint32_t fontColour = 0, faceColour = 0;
         QStringList items;
         int progress = 0, left = 0, top = 0, width = 0, height = 0, columns = 0;
@@ -21,7 +21,7 @@ public:
 
     QHash<QString, Control> controls;
     QStringList events;   // "message:<text>", "beep", "show:<window>", ...
-    QStringList messages, errors, statusHistory, shownWindows, openedUrls;   // each in the order shown
+    QStringList messages, errors, statusHistory, shownWindows, openedUrls, announced;   // each in the order shown
     int beeps = 0, boardRedraws = 0;
     bool questionAnswer = true, colourAnswer = false, dauberCursor = false;
     std::uint32_t colourToChoose = 0;
@@ -49,6 +49,11 @@ public:
             statusHistory << t;
     }
     void setHint(const QString& n, const QString& t) override { c(n).hint = t; }
+    void describe(const QString& n, const QString& name, const QString& description) override
+    {
+        c(n).readerName = name;
+        c(n).readerDescription = description;
+    }
     void setChecked(const QString& n, bool v) override { c(n).checked = v; }
     void setFontColour(const QString& n, std::uint32_t rgb) override { c(n).fontColour = rgb; }
     void setFaceColour(const QString& n, std::uint32_t rgb) override { c(n).faceColour = rgb; }
@@ -94,6 +99,7 @@ public:
     void log(const QString& t) override { events << QStringLiteral("log:") + t; }
     QString notice;
     void setStatusNotice(const QString& t) override { notice = t; }
+    void announce(const QString& t) override { announced << t; }
     void openUrl(const QString& url) override { openedUrls << url; events << QStringLiteral("open:") + url; }
     bool startProgram(const QString& p, const QStringList& args) override
     {
