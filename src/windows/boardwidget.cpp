@@ -48,3 +48,14 @@ void BoardWidget::paintEvent(QPaintEvent*)
     }
     DrawBoard(p, core_->board(), size());
 }
+
+QString BoardWidget::cellReading(int index) const
+{
+    return core_ ? core_->table().BoardReading(index + 1) : QString();
+}
+
+QRect BoardWidget::cellRect(int index) const
+{
+    const int pitch = CallBoard::kCellPitch;
+    return QRect((pitch - 1) * (index % 15 + 1), pitch * (index / 15), pitch - 1, pitch);
+}

@@ -1,6 +1,8 @@
 #pragma once
 // The board of called numbers: 16 columns (the letters, then 1..15) by 5 rows,
 // cells 16 wide and 17 high, drawn from the first card's called table.
+#include "windows/accessibility.h"
+
 #include <QWidget>
 
 class CallBoard;
@@ -10,11 +12,17 @@ class QPainter;
 // Draws the whole board (black ground, letters, numbers) as the core's state says.
 void DrawBoard(QPainter& painter, const CallBoard& board, const QSize& size);
 
-class BoardWidget : public QWidget {
+// Readers walk it number by number, 1 to 75.
+class BoardWidget : public QWidget, public ReadableGrid {
     Q_OBJECT
 public:
     explicit BoardWidget(QWidget* parent = nullptr);
     void setCore(GameCore* core) { core_ = core; update(); }
+
+    int cellCount() const override { return 75; }
+    QString cellReading(int index) const override;
+    QRect cellRect(int index) const override;
+    QString gridReading() const override { return accessibleName(); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

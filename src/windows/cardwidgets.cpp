@@ -3,6 +3,7 @@
 #include "components/media/pictures.h"
 #include "session/gamecore.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
@@ -99,7 +100,99 @@ FaceWidget::FaceWidget(GameCore* core, int card, int face, QWidget* parent)
 {
     setObjectName(QStringLiteral("Grid") + QString::number(face));
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::TabFocus);   // the keyboard's; a click daubs without framing a cell
     resize(124, 124);
+}
+
+QString FaceWidget::cellReading(int index) const
+{
+    return core_ && index >= 0 && index < 25 ? core_->table().CellReading(card_, face_, index / 5, index % 5)
+                                             : QString();
+}
+
+QRect FaceWidget::cellRect(int index) const
+{
+    const BingoCard* card = core_ ? &core_->rack().card(card_) : nullptr;
+    const int w = card ? card->CellWidth : 24;
+    const int h = card ? card->CellHeight : 24;
+    return QRect((w + 1) * (index / 5), (h + 1) * (index % 5), w, h);
+}
+
+QString FaceWidget::gridReading() const
+{
+    return core_ ? core_->table().FaceReading(card_, face_) : QString();
+}
+
+QString FaceWidget::gridHelp() const
+{
+    return core_ ? core_->table().FaceHelp() : QString();
+}
+
+void FaceWidget::setFocusCell(int column, int row)
+{
+    column_ = qBound(0, column, 4);
+    row_ = qBound(0, row, 4);
+    update();
+    if (hasFocus())
+        ReportCellFocus(this, focusCell());
+}
+
+void FaceWidget::moveFocusCell(int columns, int rows)
+{
+    const int column = column_ + columns;
+    const int row = row_ + rows;
+    if (column >= 0 && column <= 4 && row >= 0 && row <= 4) {
+        setFocusCell(column, row);
+        return;
+    }
+    // Faces 1 and 3 sit side by side on top, 2 and 4 below them.
+    static const int rightOf[5] = {0, 3, 4, 0, 0}, leftOf[5] = {0, 0, 0, 1, 2};
+    static const int below[5] = {0, 2, 0, 4, 0}, above[5] = {0, 0, 1, 0, 3};
+    const int next = columns > 0 ? rightOf[face_]
+                     : columns < 0 ? leftOf[face_]
+                     : rows > 0    ? below[face_]
+                                   : above[face_];
+    auto* card = qobject_cast<BingoCardWidget*>(parentWidget());
+    FaceWidget* neighbour = next && card ? card->faceWidget(next) : nullptr;
+    if (!neighbour || !neighbour->isVisible())
+        return;
+    neighbour->setFocusCell((column + 5) % 5, (row + 5) % 5);
+    neighbour->setFocus(Qt::OtherFocusReason);
+}
+
+void FaceWidget::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Left: moveFocusCell(-1, 0); return;
+    case Qt::Key_Right: moveFocusCell(1, 0); return;
+    case Qt::Key_Up: moveFocusCell(0, -1); return;
+    case Qt::Key_Down: moveFocusCell(0, 1); return;
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (core_ && !event->isAutoRepeat()) {
+            const QRect cell = cellRect(focusCell());
+            core_->table().FaceMouseDown(card_, face_, cell.center().x(), cell.center().y());
+            core_->table().FaceMouseUp();
+            ReportCellChanged(this, focusCell());
+        }
+        return;
+    default:
+        QWidget::keyPressEvent(event);
+    }
+}
+
+void FaceWidget::focusInEvent(QFocusEvent* event)
+{
+    QWidget::focusInEvent(event);
+    update();
+    ReportCellFocus(this, focusCell());
+}
+
+void FaceWidget::focusOutEvent(QFocusEvent* event)
+{
+    QWidget::focusOutEvent(event);
+    update();
 }
 
 void FaceWidget::paintEvent(QPaintEvent*)
@@ -116,6 +209,12 @@ void FaceWidget::paintEvent(QPaintEvent*)
     for (int col = 0; col < 5; ++col)
         for (int row = 0; row < 5; ++row)
             DrawFace(p, card, face_, col, row, core_->round().running());
+    if (hasFocus()) {
+        // The keyboard's cell: a thick orange frame, plain to see on the white cells and the daubs.
+        p.setPen(QPen(QColor(255, 120, 0), 3));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(QRectF(cellRect(focusCell())).adjusted(1.5, 1.5, -1.5, -1.5));
+    }
 }
 
 void FaceWidget::mousePressEvent(QMouseEvent* event)

@@ -1,6 +1,8 @@
 #pragma once
 // The card controls: a navy card panel holding the blue card with its four faces,
 // the ticket label and the paging buttons, and the face drawing itself.
+#include "windows/accessibility.h"
+
 #include <QCursor>
 #include <QWidget>
 
@@ -23,23 +25,41 @@ void DrawTextAt(QPainter& painter, int x, int y, const QString& text);
 // ellipse when the cell is coloured, then the number or the free square's texts.
 void DrawFace(QPainter& painter, const BingoCard& card, int face, int column, int row, bool gameRunning);
 
-// One 5x5 face: white cells, 1-pixel grid lines, every cell drawn by DrawFace.
-class FaceWidget : public QWidget {
+// One 5x5 face: white cells, 1-pixel grid lines, every cell drawn by DrawFace. With the
+// keyboard on it, the arrow keys move a framed cell (on to the card's next face at an edge)
+// and Space or Enter daubs it as a click there would.
+class FaceWidget : public QWidget, public ReadableGrid {
     Q_OBJECT
 public:
     FaceWidget(GameCore* core, int card, int face, QWidget* parent = nullptr);
     void setCore(GameCore* core) { core_ = core; }
     int face() const { return face_; }
+    // Puts the keyboard's cell here (columns and rows 0..4).
+    void setFocusCell(int column, int row);
+
+    int cellCount() const override { return 25; }   // column by column, as the card is read
+    QString cellReading(int index) const override;
+    QRect cellRect(int index) const override;
+    QString gridReading() const override;
+    QString gridHelp() const override;
+    int focusCell() const override { return column_ * 5 + row_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
+    void moveFocusCell(int columns, int rows);
+
     GameCore* core_;
     int card_;
     int face_;
+    int column_ = 0;
+    int row_ = 0;
 };
 
 // The blue card: four faces, the ticket label, the "to go" badge beside it and the two

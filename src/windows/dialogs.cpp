@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -275,6 +276,14 @@ void Twinners::showEvent(QShowEvent* event)
     QWidget::showEvent(event);
     if (main_)
         move(main_->geometry().left(), main_->frameGeometry().top() + 48);
+}
+
+void Twinners::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape)
+        hide();
+    else
+        QWidget::keyPressEvent(event);
 }
 
 // ---------------------------------------------------------------- communications alert

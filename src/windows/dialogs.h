@@ -105,6 +105,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;   // Escape closes it
 
 private:
     QWidget* main_;

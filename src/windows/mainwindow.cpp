@@ -1,11 +1,13 @@
 #include "windows/mainwindow.h"
 
 #include "session/gamecore.h"
+#include "windows/accessibility.h"
 #include "windows/boardwidget.h"
 #include "windows/cardwidgets.h"
 #include "windows/viewhub.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -16,6 +18,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTimer>
 
 namespace {
@@ -120,6 +123,7 @@ ColourSwatch::ColourSwatch(const QString& name, QWidget* parent) : QWidget(paren
 {
     setObjectName(name);
     setCursor(Qt::PointingHandCursor);
+    setFocusPolicy(Qt::TabFocus);
 }
 
 void ColourSwatch::paintEvent(QPaintEvent*)
@@ -133,9 +137,21 @@ void ColourSwatch::paintEvent(QPaintEvent*)
     p.setPen(QPen(QColor(255, 255, 255, 110), 1));
     p.setBrush(Qt::NoBrush);
     p.drawArc(r.adjusted(3, 3, -3, -3), 50 * 16, 80 * 16);
+    if (hasFocus()) {
+        p.setPen(QPen(kGold, 2));
+        p.drawEllipse(QRectF(rect()).adjusted(1, 1, -1, -1));
+    }
 }
 
 void ColourSwatch::mousePressEvent(QMouseEvent*) { emit pressed(); }
+
+void ColourSwatch::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Space || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+        emit pressed();
+    else
+        QWidget::keyPressEvent(event);
+}
 
 ClickPicture::ClickPicture(const QString& name, QWidget* parent) : PictureBox(parent)
 {
@@ -162,6 +178,7 @@ void ClaimButton::mouseReleaseEvent(QMouseEvent* event)
 
 TForm1::TForm1(QWidget* parent) : QMainWindow(parent)
 {
+    InstallScreenReaderSupport();
     setObjectName(QStringLiteral("TForm1"));
     setWindowTitle(QStringLiteral("Vexo Bingo Client for Windows 95/NT"));
     resize(808, 609);
@@ -207,6 +224,45 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent)
     memo_->setReadOnly(true);
     memo_->setGeometry(100, 120, 400, 200);
     memo_->hide();
+    buildKeys();
+}
+
+void TForm1::buildKeys()
+{
+    const auto key = [this](const QKeySequence& sequence, std::function<void()> action) {
+        connect(new QShortcut(sequence, this), &QShortcut::activated, this, [action] { action(); });
+    };
+    // A key does what a control does only while the control is there to be used.
+    const auto usable = [this](const char* name) {
+        auto* w = findChild<QWidget*>(QLatin1String(name));
+        return w && w->isVisible() && w->isEnabled() ? w : nullptr;
+    };
+    const auto press = [usable](const char* name) {
+        if (auto* button = qobject_cast<QAbstractButton*>(usable(name)))
+            button->click();
+    };
+    key(Qt::Key_PageUp, [this] { if (core_) core_->table().LeftCardClick(); });   // a beep at either end
+    key(Qt::Key_PageDown, [this] { if (core_) core_->table().RightCardClick(); });
+    static const char* faceButtons[4] = {"s1image", "s2image", "s3image", "s4image"};
+    for (int k = 0; k < 4; ++k)
+        key(QKeySequence(Qt::Key_1 + k), [press, k] { press(faceButtons[k]); });
+    key(QKeySequence(Qt::CTRL | Qt::Key_B), [press] { press("tbimage"); });
+    key(Qt::Key_F8, [this, usable] { if (core_ && usable("button4")) core_->table().ClaimByKey(); });
+    key(Qt::Key_F6, [usable] { if (QWidget* input = usable("mtext")) input->setFocus(Qt::ShortcutFocusReason); });
+    key(Qt::Key_F10, [this] { menuBar()->setActiveAction(menuBar()->actions().value(0)); });
+    key(Qt::Key_Escape, [this] { if (hub_) hub_->hideWindow(QStringLiteral("Twinners")); });
+
+    // Choosing and buying a card, claiming, the daubers, the cards face by face, then the chat.
+    QList<QWidget*> order;
+    for (const char* name : {"s1image", "s2image", "s3image", "s4image", "tbimage", "button4", "dpresent", "adpresent"})
+        order << findChild<QWidget*>(QLatin1String(name));
+    for (CardPanel1* panel : cards_)
+        for (int face = 1; face <= 4; ++face)
+            order << panel->card()->faceWidget(face);
+    for (const char* name : {"mtext", "mChat", "ListBox1"})
+        order << findChild<QWidget*>(QLatin1String(name));
+    for (qsizetype i = 0; i + 1 < order.size(); ++i)
+        setTabOrder(order[i], order[i + 1]);
 }
 
 TForm1::~TForm1() = default;
@@ -574,6 +630,7 @@ void TForm1::buildBottomBand(QWidget* band)
     plate->onPaint = [](QPainter& p, const QRect& r) { Plate(p, r, 185); };
     auto* alias = MakeLabel(band, "Label9", QString(), kGold, 9, true, Qt::AlignCenter);
     auto* status = MakeLabel(band, "status", QString(), kInk, 9, false);
+    new Announcer(band);   // says the game's updates to screen readers; nothing to see
     auto* progress = Named(new QProgressBar(band), "ProgressBar1");
     progress->setRange(0, 91);
     progress->setValue(0);
@@ -672,5 +729,7 @@ void TForm1::buildMenus()
     item(help, "OpenaTroubleTicket1", "Open a Trouble Ticket",
          core([](GameCore& g) { g.signIn().OpenaTroubleTicket1Click(); }));
     help->addSeparator();
+    item(help, "KeyboardKeys1", "Keyboard Keys", core([](GameCore& g) { g.table().KeyboardKeysClick(); }))
+        ->setShortcut(Qt::Key_F1);
     item(help, "About2", "About", [this] { showWindow(QStringLiteral("TAboutDialog")); });
 }

@@ -53,7 +53,8 @@ protected:
     void keyReleaseEvent(QKeyEvent* event) override;
 };
 
-// A round colour swatch with a silver outline; a mouse press reports itself.
+// A round colour swatch with a silver outline; a mouse press, or Space with the keyboard on
+// it, reports itself.
 class ColourSwatch : public QWidget {
     Q_OBJECT
 public:
@@ -66,6 +67,7 @@ signals:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QColor colour_{Qt::blue};
@@ -126,6 +128,8 @@ private:
     void buildChatPanel(QWidget* chat);
     void buildBottomBand(QWidget* band);
     void buildMenus();
+    // The keys of every command a player uses, and the order Tab takes.
+    void buildKeys();
     void showWindow(const QString& name);
 
     GameCore* core_ = nullptr;

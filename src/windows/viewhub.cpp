@@ -4,6 +4,7 @@
 #include "components/media/pictures.h"
 #include "windows/boardwidget.h"
 #include "windows/cardwidgets.h"
+#include "windows/accessibility.h"
 #include "windows/mainwindow.h"
 #include "windows/richtext.h"
 
@@ -18,10 +19,12 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QProgressBar>
+#include <QRegularExpression>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -30,6 +33,28 @@
 
 namespace {
 QColor FromColour(std::uint32_t rgb) { return QColor::fromRgb(QRgb(rgb & 0xFFFFFFu)); }
+
+// A menu title with a letter underlined for Alt: the first letter that no other menu of the
+// bar has taken. Ampersands of the text itself are shown as they are.
+QString WithMnemonic(QMenu* menu, const QString& title)
+{
+    QString text = title;
+    text.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    auto* bar = qobject_cast<QMenuBar*>(menu->parentWidget());
+    if (!bar)
+        return text;
+    QString taken;
+    for (const QAction* a : bar->actions()) {
+        const QString other = a->text();
+        const qsizetype at = other.indexOf(QRegularExpression(QStringLiteral("&[^&]")));
+        if (a->menu() != menu && at >= 0)
+            taken += other.at(at + 1).toLower();
+    }
+    for (qsizetype i = 0; i < text.size(); ++i)
+        if (text.at(i).isLetter() && !taken.contains(text.at(i).toLower()))
+            return text.insert(i, QLatin1Char('&'));
+    return text;
+}
 
 QObject* FindNamed(QObject* root, const QString& name)
 {
@@ -125,7 +150,7 @@ void ViewHub::setText(const QString& control, const QString& text)
     } else if (auto* action = qobject_cast<QAction*>(o)) {
         action->setText(text);
     } else if (auto* menu = qobject_cast<QMenu*>(o)) {
-        menu->setTitle(text);
+        menu->setTitle(WithMnemonic(menu, text));
     } else if (auto* edit = qobject_cast<QLineEdit*>(o)) {
         edit->setText(text);
     } else if (auto* plain = qobject_cast<QPlainTextEdit*>(o)) {
@@ -147,6 +172,21 @@ void ViewHub::setHint(const QString& control, const QString& hint)
     // An empty input box shows its hint inside, greyed.
     if (auto* input = qobject_cast<QPlainTextEdit*>(o); input && !input->isReadOnly())
         input->setPlaceholderText(hint);
+}
+
+void ViewHub::describe(const QString& control, const QString& name, const QString& description)
+{
+    if (auto* w = qobject_cast<QWidget*>(resolve(control))) {
+        if (!name.isEmpty())
+            w->setAccessibleName(name);
+        w->setAccessibleDescription(description);
+    }
+}
+
+void ViewHub::announce(const QString& text)
+{
+    if (auto* announcer = qobject_cast<Announcer*>(resolve(QStringLiteral("announcer"))))
+        announcer->say(text);
 }
 
 void ViewHub::setChecked(const QString& control, bool checked)

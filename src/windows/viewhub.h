@@ -30,6 +30,8 @@ public:
     void setEnabled(const QString& control, bool enabled) override;
     void setText(const QString& control, const QString& text) override;
     void setHint(const QString& control, const QString& hint) override;
+    void describe(const QString& control, const QString& name, const QString& description) override;
+    void announce(const QString& text) override;
     void setChecked(const QString& control, bool checked) override;
     void setFontColour(const QString& control, std::uint32_t rgb) override;
     void setFaceColour(const QString& control, std::uint32_t rgb) override;

@@ -11,14 +11,20 @@
 #include "windows/mainwindow.h"
 #include "windows/viewhub.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QLabel>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPainter>
+#include <QScrollBar>
+#include <QShortcut>
+#include <QTimer>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -337,4 +343,132 @@ TEST(Windows, TheChatDocksBesideTheCardsTakesTypedLinesShowsRoomTextPlainAndItsS
     QTest::mouseClick(c.w(QStringLiteral("ChatQuit")), Qt::LeftButton);
     EXPECT_TRUE(WaitFor([&] { return room.received.contains("RLucky"); }));
     EXPECT_TRUE(!c.w(Ctl::cpanel)->isVisible() && multi->width() == c.w(QStringLiteral("PlayPanel"))->width());
+}
+
+namespace {
+// A key pressed where the keyboard is: the open dialog's focus, else the active window's.
+void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QWidget* target = QApplication::activeModalWidget();
+    if (!target || !target->focusWidget())
+        target = QApplication::focusWidget() ? QApplication::focusWidget() : QApplication::activeWindow();
+    ASSERT_TRUE(target);
+    QTest::keyClick(target, Qt::Key(key), modifiers);
+}
+
+// Answers the question that is about to open with a key.
+void AnswerWith(int key)
+{
+    QTimer::singleShot(0, [key] { Key(key); });
+}
+
+}   // namespace
+
+TEST(Windows, AGameIsPlayedWithTheKeyboardAloneFromTheLoginToTheWinnersAndReadersAreToldWhatHappens)
+{
+    Client c("UN:demo#V6:TRUE#V7:secret#");
+    // What a reader hears of the game's updates: the announcer's name, said as an alert.
+    QAccessibleInterface* announcer = QAccessible::queryAccessibleInterface(c.w(Ctl::announcer));
+    ASSERT_EQ(announcer->role(), QAccessible::AlertMessage);
+    const auto said = [announcer] { return announcer->text(QAccessible::Name); };
+    c.login.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&c.login));
+    // The window manager's part: the main window has the keyboard again once a box is gone.
+    const auto backToMain = [&c] {
+        c.form.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&c.form));
+    };
+    // A box takes the keyboard until Enter closes it.
+    const auto closeBox = [&c] {
+        QMessageBox* box = nullptr;
+        ASSERT_TRUE(WaitFor([&] { return (box = c.form.findChild<QMessageBox*>()) && box->isActiveWindow(); }));
+        Key(Qt::Key_Return);
+        EXPECT_FALSE(box->isVisible());
+        delete box;
+    };
+    Key(Qt::Key_Return);   // the dialog comes filled in: Enter connects
+    EXPECT_FALSE(c.login.isVisible());
+    closeBox();   // no web service here: the sign-in below stands in for it
+    c.bed.signIn();
+    c.bed.openSales();
+    closeBox();   // the welcome
+    backToMain();
+
+    // Every control the keyboard reaches tells a reader what it is and what it is for.
+    for (QWidget* w : c.form.findChildren<QWidget*>()) {
+        QAccessibleInterface* i = QAccessible::queryAccessibleInterface(w);
+        const bool reached = (w->focusPolicy() & Qt::TabFocus) && !qobject_cast<QScrollBar*>(w);
+        if (reached && !qobject_cast<QMessageBox*>(w->window())) {
+            EXPECT_FALSE(i->text(QAccessible::Name).isEmpty() || i->text(QAccessible::Description).isEmpty())
+                << w->objectName().toStdString();
+        }
+    }
+
+    Key(Qt::Key_3);   // three faces
+    ASSERT_TRUE(c.sent("PQZ!S1"));   // the faces go with the purchase
+    c.bed.line(Link::Request, "PQZ!CARDRG1$A1%A$B" + CoreTestbed::numbers(3) + "%B");
+    Key(Qt::Key_B, Qt::ControlModifier);
+    ASSERT_TRUE(WaitFor([&] { return c.server.received.last().startsWith("PQZ!B7"); }));
+    c.bed.line(Link::Request, "PQZ!LOGINOK100001.00001.00001$04.00%0$B" + CoreTestbed::numbers(3) + "%B$C1%C");
+    Key(Qt::Key_PageDown);   // on to the next card, and back
+    EXPECT_EQ(c.core->rack().currentCard(), 2);
+    Key(Qt::Key_PageUp);
+    EXPECT_EQ(c.core->rack().currentCard(), 1);
+    c.core->table().DockChat(true);
+    Key(Qt::Key_F6);
+    EXPECT_EQ(QApplication::focusWidget(), c.w(Ctl::mtext));
+    c.core->table().DockChat(false);
+
+    // Row 0 of face 1 is 1, 16, 31, 46, 61: one line wins at the fifth call.
+    c.bed.startGame(CoreTestbed::codes({1, 16, 31, 46, 61}), 5, 5);
+    c.bed.step();
+    EXPECT_EQ(said(), "B 1");
+    c.bed.step(3);
+    auto* badge = c.form.cardPanel(1)->findChild<QLabel*>(QStringLiteral("togo"));
+    EXPECT_TRUE(badge->isVisible() && badge->text().startsWith("1 ")
+                && badge->palette().window().color() == QColor(255, 204, 0));   // gold at one to go
+    EXPECT_EQ(said(), "G 46. T1808 1: 1 -");
+
+    FaceWidget* face = c.form.cardPanel(1)->card()->faceWidget(1);
+    for (int tabs = 0; tabs < 12 && QApplication::focusWidget() != face; ++tabs)
+        Key(Qt::Key_Tab);   // past the claim and the daubers to the card
+    ASSERT_EQ(QApplication::focusWidget(), face);
+    Key(Qt::Key_Space);
+    Key(Qt::Key_Right);
+    Key(Qt::Key_Space);
+    const BingoCard& card = c.core->rack().card(1);
+    const Colour daub = c.core->rack().daubColour();
+    EXPECT_TRUE(card.CellColour[1][0][0] == daub && card.CellColour[1][1][0] == daub);
+    QAccessibleInterface* cells = QAccessible::queryAccessibleInterface(face);
+    EXPECT_TRUE(cells->childCount() == 25 && cells->text(QAccessible::Name).startsWith("T1808 1, T1809 1, 1 "));
+    EXPECT_EQ(cells->focusChild()->text(QAccessible::Name), "I 16, T1805, T1806");   // the keyboard's cell, daubed
+    EXPECT_EQ(cells->child(2)->text(QAccessible::Name), "B 3");
+    const int w = card.CellWidth + 1;
+    const QImage framed = face->grab().toImage();
+    EXPECT_GT(Count(framed, QRect(w, 0, w - 1, 6), [](QRgb p) { return p == qRgb(255, 120, 0); }), 20);
+    QAccessibleInterface* board = QAccessible::queryAccessibleInterface(c.form.board());
+    EXPECT_TRUE(board->childCount() == 75 && board->child(45)->text(QAccessible::Name) == "G 46, T1805"
+                && board->child(46)->text(QAccessible::Name) == "G 47");
+
+    AnswerWith(Qt::Key_Escape);   // F8 asks first: a stray key does not claim
+    Key(Qt::Key_F8);
+    backToMain();
+    EXPECT_EQ(c.hub.isVisible(Ctl::button4) ? qobject_cast<QAbstractButton*>(c.w(Ctl::button4))->text() : "", "Bingo!");
+    c.bed.step();   // 61
+    AnswerWith(Qt::Key_Y);
+    Key(Qt::Key_F8);
+    backToMain();
+    EXPECT_EQ(qobject_cast<QAbstractButton*>(c.w(Ctl::button4))->text(), "Winner!");
+    EXPECT_EQ(said(), "T1305");
+
+    c.bed.step();   // the draw is over: the winners are asked for and shown
+    ASSERT_TRUE(c.sent("PQZ!GS100001##"));
+    c.bed.line(Link::Request, "PQZ!LOGINOK$125.00%1$2 ,Lucky,Bob %2$3Well played%3");
+    ASSERT_TRUE(c.winners.isVisible());
+    EXPECT_EQ(said(), "T1813 Lucky, Bob. T1814 $25.00");
+    Key(Qt::Key_Escape);
+    EXPECT_FALSE(c.winners.isVisible());
+    Key(Qt::Key_F10);   // the menus open from the keyboard too
+    EXPECT_TRUE(qobject_cast<QMenu*>(QApplication::activePopupWidget()));
+    Key(Qt::Key_Escape);
 }

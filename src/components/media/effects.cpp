@@ -95,8 +95,9 @@ void RoundButton::paintEvent(QPaintEvent*)
     p.setPen(QPen(face.darker(170), 1.0));
     p.drawPath(path);
     if (hasFocus()) {
-        p.setPen(QPen(face.lighter(180), 1.0, Qt::DotLine));
-        p.drawRoundedRect(r.adjusted(3, 3, -3, -3), radius - 3, radius - 3);
+        // Gold and two pixels wide, so the keyboard's place shows on every skin and button colour.
+        p.setPen(QPen(QColor(0xff, 0xd2, 0x4a), 2.0));
+        p.drawRoundedRect(r.adjusted(1, 1, -1, -1), radius - 1, radius - 1);
     }
 
     p.setPen(isEnabled() ? font_ : QColor(0x60, 0x60, 0x60));
