@@ -6,8 +6,8 @@
 
 namespace {
 
-// Account files are small; anything bigger is not one.
-constexpr qint64 kMaxAccountsFile = 1024 * 1024;
+// Room for a hundred thousand players; anything bigger is not an accounts file.
+constexpr qint64 kMaxAccountsFile = 16 * 1024 * 1024;
 constexpr int kMaxFieldLength = 255;
 
 }  // namespace
@@ -65,15 +65,14 @@ void AccountBook::add(const HallAccount& account)
         *existing = account;
         return;
     }
+    index_.insert(account.user, int(accounts_.size()));
     accounts_.append(account);
 }
 
 HallAccount* AccountBook::find(const QByteArray& user)
 {
-    for (HallAccount& account : accounts_)
-        if (account.user == user)
-            return &account;
-    return nullptr;
+    const auto at = index_.constFind(user);
+    return at == index_.constEnd() ? nullptr : &accounts_[at.value()];
 }
 
 bool AccountBook::loadFile(const QString& path, QString* error)

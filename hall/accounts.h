@@ -1,6 +1,7 @@
 #pragma once
 // The hall's player accounts: a built-in list plus lines from an accounts file.
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <optional>
@@ -29,8 +30,11 @@ public:
     void add(const HallAccount& account);
 
     HallAccount* find(const QByteArray& user);
+    // 1 for the first account added, and so on; 0 for a stranger.
+    int seat(const QByteArray& user) const { return index_.value(user, -1) + 1; }
     const QList<HallAccount>& all() const { return accounts_; }
 
 private:
     QList<HallAccount> accounts_;
+    QHash<QByteArray, int> index_;   // user to position in accounts_
 };
