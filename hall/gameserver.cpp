@@ -5,19 +5,16 @@
 #include "rules/patterns.h"
 #include "rules/wire.h"
 
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTimer>
 
-#include <memory>
+#include <algorithm>
+#include <array>
+#include <vector>
 
 namespace {
 
 constexpr int kFeedRepeatSeconds = 3;     // WAT / BUY on the sales feed
 constexpr int kAnnounceSeconds = 5;       // "A" on the game feed
-constexpr int kMaxFeedClients = 256;
-constexpr int kMaxRequestConnections = 64;
-constexpr int kRequestIdleMs = 10000;
 constexpr int kMaxSelections = 20000;
 constexpr int kMaxResults = 100;
 constexpr int kAfterBingoSeconds = 30 + 35;   // announcement to winners, pause and sign-in
@@ -71,28 +68,46 @@ Judgement JudgeDraw(const QByteArray& descriptor, const QList<int>& draw, const 
     PatternState pattern;
     if (cards.isEmpty() || !pattern.LoadGamePattern(descriptor) || pattern.PatternKind == QLatin1Char('E'))
         return judgement;
-    std::vector<std::unique_ptr<BingoCard>> boards;
-    for (const SoldCard& sold : cards) {
-        auto card = std::make_unique<BingoCard>();
-        card->FaceCount = sold.faces;
-        card->LoadNumbers(sold.cells, QString());
-        card->Entered = true;
-        boards.push_back(std::move(card));
-    }
-    for (int i = 0; i < draw.size(); ++i) {
-        const int n = draw[i];
-        const int column = (n - 1) / 15;
-        const int position = n - 15 * column;
-        for (int c = 0; c < int(boards.size()); ++c) {
-            boards[c]->SetCalled(column, position, 1);
-            if (pattern.CheckBingo(*boards[c], pattern.PatternKind) > 0)
+    std::array<int, 76> callOf{};   // the call count at which each number falls; 0: never
+    for (int i = 0; i < draw.size(); ++i)
+        if (draw[i] >= 1 && draw[i] <= 75)
+            callOf[draw[i]] = i + 1;
+    // A card's state changes only at the calls of its own numbers, so each card is checked at
+    // those calls alone, up to the earliest win found so far; and one board, loaded with each
+    // card in turn, serves them all, so that the memory stays flat however many are sold.
+    int best = int(draw.size()) + 1;
+    BingoCard board;
+    board.Entered = true;
+    std::vector<int> calls;
+    for (int c = 0; c < cards.size(); ++c) {
+        const SoldCard& sold = cards[c];
+        calls.clear();
+        for (const char code : sold.cells) {
+            const int n = static_cast<unsigned char>(code) - 50;
+            if (n >= 1 && n <= 75 && callOf[n] > 0 && callOf[n] <= best)
+                calls.push_back(callOf[n]);
+        }
+        std::sort(calls.begin(), calls.end());
+        calls.erase(std::unique(calls.begin(), calls.end()), calls.end());
+        board.FaceCount = sold.faces;
+        if (calls.empty() || !board.LoadNumbers(sold.cells, QString()))
+            continue;
+        board.Called = {};
+        board.Marked = {};
+        for (const int call : calls) {
+            const int n = draw[call - 1];
+            const int column = (n - 1) / 15;
+            board.SetCalled(column, n - 15 * column, 1);
+            if (pattern.CheckBingo(board, pattern.PatternKind) > 0) {
+                if (call < best)
+                    judgement.winners.clear();
+                best = call;
                 judgement.winners.append(c);
-        }
-        if (!judgement.winners.isEmpty()) {
-            judgement.winningCall = i + 1;
-            return judgement;
+                break;
+            }
         }
     }
+    judgement.winningCall = judgement.winners.isEmpty() ? 0 : best;
     return judgement;
 }
 
@@ -100,9 +115,9 @@ GameServer::GameServer(const GameConfig& config, AccountBook accounts, QObject* 
     : QObject(parent),
       config_(config),
       accounts_(std::move(accounts)),
-      requestServer_(new QTcpServer(this)),
-      salesServer_(new QTcpServer(this)),
-      gameServer_(new QTcpServer(this)),
+      ports_(new GamePorts(
+          config.ports, [this](const QByteArray& line) { return handleRequest(line); },
+          [this](GamePorts::Feed feed) { return feedGreeting(feed); }, this)),
       clock_(new QTimer(this))
 {
     const quint64 cardSeed = config_.seed ^ 0x9E3779B97F4A7C15ULL;
@@ -111,11 +126,6 @@ GameServer::GameServer(const GameConfig& config, AccountBook accounts, QObject* 
     clock_->setTimerType(Qt::PreciseTimer);
     clock_->setInterval(qMax(1, config_.tickMs));
     connect(clock_, &QTimer::timeout, this, &GameServer::tick);
-    connect(requestServer_, &QTcpServer::newConnection, this, &GameServer::acceptRequest);
-    connect(salesServer_, &QTcpServer::newConnection, this,
-            [this] { acceptFeed(salesServer_, salesClients_, true); });
-    connect(gameServer_, &QTcpServer::newConnection, this,
-            [this] { acceptFeed(gameServer_, gameClients_, false); });
 }
 
 GameServer::~GameServer() = default;
@@ -123,25 +133,12 @@ GameServer::~GameServer() = default;
 bool GameServer::listen(const QHostAddress& address, quint16 requestPort, quint16 salesPort, quint16 gamePort,
                         QString* error)
 {
-    const struct {
-        QTcpServer* server;
-        quint16 port;
-        const char* name;
-    } listeners[] = {{requestServer_, requestPort, "request"}, {salesServer_, salesPort, "sales"},
-                     {gameServer_, gamePort, "game"}};
-    for (const auto& l : listeners) {
-        if (!l.server->listen(address, l.port)) {
-            if (error)
-                *error = QStringLiteral("%1 port %2: %3").arg(QLatin1String(l.name)).arg(l.port).arg(l.server->errorString());
-            return false;
-        }
-    }
-    return true;
+    return ports_->listen(address, requestPort, salesPort, gamePort, error);
 }
 
-quint16 GameServer::requestPort() const { return requestServer_->serverPort(); }
-quint16 GameServer::salesPort() const { return salesServer_->serverPort(); }
-quint16 GameServer::gamePort() const { return gameServer_->serverPort(); }
+quint16 GameServer::requestPort() const { return ports_->requestPort(); }
+quint16 GameServer::salesPort() const { return ports_->salesPort(); }
+quint16 GameServer::gamePort() const { return ports_->gamePort(); }
 
 void GameServer::start()
 {
@@ -255,11 +252,7 @@ QByteArray GameServer::purchaseReply(const QByteArray& line)
         return "PQZ!LOGINNO" + account->refusal;
     if (phase_ != Phase::Sales)
         return "PQZ!LOGINNOGame is being setup. Cards for the next game go on sale shortly.";
-    int held = 0;
-    for (const SoldCard& card : sold_)
-        if (card.user == account->user)
-            ++held;
-    if (held >= config_.maxCards)
+    if (held_.value(account->user) >= config_.maxCards)
         return "PQZ!LOGINNOMaximum Cards per game reached";
     bool facesOk = false;
     const int faces = request->faces.toInt(&facesOk);
@@ -272,17 +265,17 @@ QByteArray GameServer::purchaseReply(const QByteArray& line)
     if (account->balanceCents < price)
         return "PQZ!LOGINNOSorry your Account does not have enough credit for this card.";
 
-    account->balanceCents -= price;
-    salesCents_ += price;
-    int seat = 1;
-    while (seat <= accounts_.all().size() && &accounts_.all()[seat - 1] != account)
-        ++seat;
     SoldCard card;
     card.user = account->user;
     card.alias = account->alias;
     card.faces = faces;
     card.cells = offered.value().left(25 * faces);
-    card.cardId = gameNumber() + "." + Digits(seat % 100000, 5) + "." + Digits(nextSerial_++ % 100000, 5);
+    card.cardId = gameNumber() + "." + Digits(accounts_.seat(account->user) % 100000, 5) + "."
+        + Digits(nextSerial_ % 100000, 5);
+    ++nextSerial_;
+    account->balanceCents -= price;
+    salesCents_ += price;
+    ++held_[account->user];
     sold_.append(card);
     return "PQZ!LOGINOK" + card.cardId + Field('0', hallwire::FormatMoney(account->balanceCents))
         + Field('C', request->selection) + Field('B', card.cells);
@@ -304,15 +297,6 @@ QByteArray GameServer::jackpot() const
     return hallwire::FormatMoney(2500 + salesCents_ / 2);
 }
 
-int GameServer::playerCount() const
-{
-    QList<QByteArray> users;
-    for (const SoldCard& card : sold_)
-        if (!users.contains(card.user))
-            users.append(card.user);
-    return int(users.size());
-}
-
 QByteArray GameServer::announcement() const
 {
     return "PQZ" + Field('0', "A") + Field('8', gameNumber()) + Field('7', pattern()) + Field('2', jackpot())
@@ -327,7 +311,7 @@ void GameServer::tick()
         if (elapsed_ >= config_.waitSeconds)
             beginSales();
         else if (elapsed_ % kFeedRepeatSeconds == 0)
-            sendToFeed(salesClients_, "PQZACKWAT");
+            ports_->broadcast(GamePorts::Feed::Sales, "PQZACKWAT");
         return;
     case Phase::Sales:
         if (elapsed_ >= config_.salesSeconds) {
@@ -335,16 +319,16 @@ void GameServer::tick()
             return;
         }
         if (elapsed_ % kFeedRepeatSeconds == 0)
-            sendToFeed(salesClients_, "PQZACKBUY1");
+            ports_->broadcast(GamePorts::Feed::Sales, "PQZACKBUY1");
         if (elapsed_ % kAnnounceSeconds == 0)
-            sendToFeed(gameClients_, announcement());
+            ports_->broadcast(GamePorts::Feed::Game, announcement());
         return;
     case Phase::Running:
         if (elapsed_ >= runSeconds_) {
             ++gameIndex_;
             beginSales();
         } else if (elapsed_ % kFeedRepeatSeconds == 0) {
-            sendToFeed(salesClients_, "PQZACKWAT");
+            ports_->broadcast(GamePorts::Feed::Sales, "PQZACKWAT");
         }
         return;
     }
@@ -354,11 +338,8 @@ void GameServer::beginSales()
 {
     phase_ = Phase::Sales;
     elapsed_ = 0;
-    sold_.clear();
-    salesCents_ = 0;
-    nextSerial_ = 1;
-    sendToFeed(salesClients_, "PQZACKBUY1");
-    sendToFeed(gameClients_, announcement());
+    ports_->broadcast(GamePorts::Feed::Sales, "PQZACKBUY1");
+    ports_->broadcast(GamePorts::Feed::Game, announcement());
     emit phaseChanged(phase_);
 }
 
@@ -397,7 +378,7 @@ void GameServer::startGame()
         + Field('9', "bingo.gif") + Field('7', descriptor) + Field('2', prize)
         + Field('3', QByteArray::number(playerCount())) + Field('5', QByteArray::number(result.winningCall))
         + Field('6', QByteArray::number(result.finalCall));
-    sendToFeed(gameClients_, line);
+    ports_->broadcast(GamePorts::Feed::Game, line);
 
     results_.insert(number, result);
     resultOrder_.append(number);
@@ -409,80 +390,16 @@ void GameServer::startGame()
     elapsed_ = 0;
     runSeconds_ = result.winningCall * config_.spacing + kAfterBingoSeconds;
     sold_.clear();
+    held_.clear();
+    salesCents_ = 0;
+    nextSerial_ = 1;
     emit gameStarted(number, line);
     emit phaseChanged(phase_);
 }
 
-void GameServer::sendToFeed(QList<QPointer<QTcpSocket>>& clients, const QByteArray& line)
+QByteArray GameServer::feedGreeting(GamePorts::Feed feed) const
 {
-    clients.removeAll(nullptr);
-    for (const QPointer<QTcpSocket>& socket : clients)
-        if (socket->state() == QAbstractSocket::ConnectedState)
-            socket->write(line + "\r\n");
-}
-
-void GameServer::acceptFeed(QTcpServer* server, QList<QPointer<QTcpSocket>>& clients, bool sales)
-{
-    while (QTcpSocket* socket = server->nextPendingConnection()) {
-        clients.removeAll(nullptr);
-        if (clients.size() >= kMaxFeedClients) {
-            socket->abort();
-            socket->deleteLater();
-            continue;
-        }
-        clients.append(socket);
-        // Feeds are receive-only for the client: whatever it sends is dropped.
-        connect(socket, &QTcpSocket::readyRead, socket, [socket] { socket->readAll(); });
-        connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-        if (sales)
-            socket->write(phase_ == Phase::Sales ? "PQZACKBUY1\r\n" : "PQZACKWAT\r\n");
-        else if (phase_ == Phase::Sales)
-            socket->write(announcement() + "\r\n");
-    }
-}
-
-void GameServer::acceptRequest()
-{
-    while (QTcpSocket* socket = requestServer_->nextPendingConnection()) {
-        if (openRequests_ >= kMaxRequestConnections) {
-            socket->abort();
-            socket->deleteLater();
-            continue;
-        }
-        ++openRequests_;
-        connect(socket, &QObject::destroyed, this, [this] { --openRequests_; });
-        connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-        auto* idle = new QTimer(socket);
-        idle->setSingleShot(true);
-        connect(idle, &QTimer::timeout, socket, [socket] {
-            socket->abort();
-            socket->deleteLater();
-        });
-        idle->start(kRequestIdleMs);
-        auto buffer = std::make_shared<QByteArray>();
-        auto answered = std::make_shared<bool>(false);
-        connect(socket, &QTcpSocket::readyRead, this, [this, socket, buffer, answered] {
-            if (*answered) {
-                socket->readAll();
-                return;
-            }
-            *buffer += socket->read(hallwire::kMaxRequestLine + 2 - buffer->size());
-            const int end = buffer->indexOf('\n');
-            QByteArray reply;
-            if (end >= 0) {
-                QByteArray line = buffer->left(end);
-                if (line.endsWith('\r'))
-                    line.chop(1);
-                reply = handleRequest(line);
-            } else if (buffer->size() > hallwire::kMaxRequestLine) {
-                reply = "PQZ!ERROR";
-            } else {
-                return;
-            }
-            *answered = true;
-            buffer->clear();
-            socket->write(reply + "\r\n");
-            socket->disconnectFromHost();
-        });
-    }
+    if (feed == GamePorts::Feed::Sales)
+        return phase_ == Phase::Sales ? "PQZACKBUY1" : "PQZACKWAT";
+    return phase_ == Phase::Sales ? announcement() : QByteArray();
 }

@@ -2,6 +2,7 @@
 // The hall's game server: the request port (login, cards, purchase, winners), the sales
 // feed and the game feed, and the game cycle that drives them: waiting, sales, running.
 #include "accounts.h"
+#include "gameports.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -9,11 +10,8 @@
 #include <QList>
 #include <QMap>
 #include <QObject>
-#include <QPointer>
 #include <QRandomGenerator>
 
-class QTcpServer;
-class QTcpSocket;
 class QTimer;
 
 struct GameConfig {
@@ -25,6 +23,7 @@ struct GameConfig {
     qint64 priceCents = 50;     // per face
     quint64 seed = 1;
     int gameNumberStart = 100001;
+    PortLimits ports;
 };
 
 // A card entered into a game.
@@ -88,6 +87,7 @@ public:
     int secondsToStart() const;
     const GameResult* result(const QByteArray& gameNumber) const;
     const QList<SoldCard>& soldCards() const { return sold_; }
+    const GamePorts* ports() const { return ports_; }
 
     // One game second. Driven by the clock; public so that tests can step it.
     void tick();
@@ -103,28 +103,22 @@ private:
     QByteArray newSelection(QByteArray* cells);
     QByteArray announcement() const;
     QByteArray jackpot() const;
-    int playerCount() const;
+    QByteArray feedGreeting(GamePorts::Feed feed) const;
+    int playerCount() const { return int(held_.size()); }
     void beginSales();
     void startGame();
-    void sendToFeed(QList<QPointer<QTcpSocket>>& clients, const QByteArray& line);
-    void acceptRequest();
-    void acceptFeed(QTcpServer* server, QList<QPointer<QTcpSocket>>& clients, bool sales);
 
     GameConfig config_;
     AccountBook accounts_;
-    QTcpServer* requestServer_;
-    QTcpServer* salesServer_;
-    QTcpServer* gameServer_;
+    GamePorts* ports_;
     QTimer* clock_;
-    QList<QPointer<QTcpSocket>> salesClients_;
-    QList<QPointer<QTcpSocket>> gameClients_;
-    int openRequests_ = 0;
 
     Phase phase_ = Phase::Waiting;
     int elapsed_ = 0;          // game seconds in the current phase
     int runSeconds_ = 0;       // length of the current running phase
     int gameIndex_ = 0;        // games since the start
     QList<SoldCard> sold_;     // cards of the coming game
+    QHash<QByteArray, int> held_;   // cards of the coming game by user: one entry per player
     qint64 salesCents_ = 0;
     int nextSerial_ = 1;
 

@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <iterator>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
@@ -38,6 +39,21 @@ bool InstallSignalPipe()
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
     return ::sigaction(SIGINT, &action, nullptr) == 0 && ::sigaction(SIGTERM, &action, nullptr) == 0;
+}
+
+// Every player holds a descriptor or two: take all the system allows this process.
+rlim_t RaiseOpenFileLimit()
+{
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0)
+        return 0;
+    if (limit.rlim_cur < limit.rlim_max) {
+        rlimit raised = limit;
+        raised.rlim_cur = limit.rlim_max;
+        if (::setrlimit(RLIMIT_NOFILE, &raised) == 0)
+            return raised.rlim_cur;
+    }
+    return limit.rlim_cur;
 }
 
 int Fail(const QString& message)
@@ -109,6 +125,12 @@ int main(int argc, char** argv)
     add("max-cards", "Cards per player and game (default 6).", "count");
     add("price", "Price of one card face (default 0.50).", "amount");
     add("game-number-start", "Number of the first game (default 100001).", "number");
+    add("max-per-address", "Open request connections one address may hold (default 16, 0 = no limit).", "count");
+    const QCommandLineOption exemptLoopback(
+        QStringLiteral("exempt-loopback"),
+        QStringLiteral("Do not limit connections from this machine's own addresses (load tests, where every "
+                       "player is 127.0.0.1)."));
+    parser.addOption(exemptLoopback);
     const QCommandLineOption forceUpdate(QStringLiteral("force-update"),
                                          QStringLiteral("Tell every player to update the program before playing."));
     parser.addOption(forceUpdate);
@@ -128,7 +150,8 @@ int main(int argc, char** argv)
         || !ReadInt(parser, QStringLiteral("wait-seconds"), 0, 86400, game.waitSeconds, error)
         || !ReadInt(parser, QStringLiteral("spacing"), 1, 600, game.spacing, error)
         || !ReadInt(parser, QStringLiteral("max-cards"), 1, 1000, game.maxCards, error)
-        || !ReadInt(parser, QStringLiteral("game-number-start"), 1, 999000, game.gameNumberStart, error))
+        || !ReadInt(parser, QStringLiteral("game-number-start"), 1, 999000, game.gameNumberStart, error)
+        || !ReadInt(parser, QStringLiteral("max-per-address"), 0, 1000000, game.ports.perAddress, error))
         return Fail(error);
     int rooms = defaultRooms;
     for (int i = 0; i < int(std::size(kRoomNames)); ++i)
@@ -160,6 +183,7 @@ int main(int argc, char** argv)
     }
     config.accountsFile = parser.value(QStringLiteral("accounts"));
     config.wwwDir = parser.value(QStringLiteral("www"));
+    game.ports.exemptLoopback = parser.isSet(exemptLoopback);
     config.forceUpdate = parser.isSet(forceUpdate);
 
     if (!InstallSignalPipe())
@@ -172,10 +196,12 @@ int main(int argc, char** argv)
         QCoreApplication::quit();
     });
 
+    const rlim_t openFiles = RaiseOpenFileLimit();
     Hall hall(config);
     if (!hall.start(&error))
         return Fail(error);
     std::printf("%s\n", qPrintable(hall.readyLine()));
     std::fflush(stdout);
+    std::fprintf(stderr, "bingo-hall: up to %llu open files\n", static_cast<unsigned long long>(openFiles));
     return app.exec();
 }

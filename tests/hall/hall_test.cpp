@@ -16,7 +16,12 @@
 
 #include <algorithm>
 #include <memory>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -439,4 +444,60 @@ TEST(HallProgram, ServesWhatItsOptionsSayRefusesBadStartsAndStopsOnSigterm)
     for (const auto& [arguments, cause] : refusals)
         EXPECT_TRUE(HallProcess(arguments).error().contains(cause)) << cause.toStdString();
     EXPECT_EQ(hall.terminate(), 0);
+}
+
+// The request port beside connections that never send a line: one address holds a few and
+// then hears, in words its client understands, that the hall is busy; the hall cuts the
+// silent ones off within seconds. Without the limit a crowd of them keeps no login out.
+TEST(HallProgram, IdleRequestConnectionsKeepNoHonestLoginOut)
+{
+    HallProcess limited({"--max-per-address", "3"}), exempt({"--exempt-loopback"});
+    ASSERT_TRUE(limited.isReady() && exempt.isReady()) << limited.error().toStdString() << exempt.error().toStdString();
+    std::vector<std::unique_ptr<QTcpSocket>> idle;
+    for (const auto& [port, count] : {std::pair<quint16, int>{limited.requestPort(), 3}, {exempt.requestPort(), 300}})
+        for (int i = 0; i < count; ++i) {
+            idle.push_back(std::make_unique<QTcpSocket>());
+            idle.back()->connectToHost(QHostAddress::LocalHost, port);
+        }
+    const auto idleIn = [&idle](QAbstractSocket::SocketState state) {
+        return std::all_of(idle.begin(), idle.end(), [state](const auto& socket) { return socket->state() == state; });
+    };
+    ASSERT_TRUE(WaitFor([&] { return idleIn(QAbstractSocket::ConnectedState); }));
+    ExpectReplies(limited.requestPort(), {{Login("demo", "bingo"), "PQZ!LOGINNOThe hall is busy"},
+                                          {"PQZ!S6", "PQZ!CARDRNO\r\n"}});
+    ExpectReplies(exempt.requestPort(), {{Login("demo", "bingo"), "PQZ!LOGINOK"}});
+    EXPECT_TRUE(WaitFor([&] { return idleIn(QAbstractSocket::UnconnectedState); }, 8000));
+    ExpectReplies(limited.requestPort(), {{Login("demo", "bingo"), "PQZ!LOGINOK"}});
+}
+
+// Every listener of a feed hears its lines, however many there are; one that never reads is
+// dropped once it falls behind, and the others go on hearing.
+TEST(HallProgram, FeedsReachEveryListenerAndDropOneThatNeverReads)
+{
+    HallProcess hall({"--tick-ms", "1", "--wait-seconds", "0", "--sales-seconds", "86400"});
+    ASSERT_TRUE(hall.isReady()) << hall.error().toStdString();
+    const int stuck = ::socket(AF_INET, SOCK_STREAM, 0);
+    const int smallest = 1;   // the system rounds it up to its least
+    ::setsockopt(stuck, SOL_SOCKET, SO_RCVBUF, &smallest, sizeof smallest);
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(hall.gamePort());
+    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(::connect(stuck, reinterpret_cast<const sockaddr*>(&to), sizeof to), 0);
+    std::vector<std::unique_ptr<Feed>> feeds;
+    for (int i = 0; i < 300; ++i)
+        feeds.push_back(std::make_unique<Feed>(hall.gamePort()));
+    EXPECT_TRUE(WaitFor([&] {
+        return std::all_of(feeds.begin(), feeds.end(), [](const auto& feed) { return feed->lines.size() > 1; });
+    }));
+    // Dropped by the hall: its reset may be lost against a full window, but a byte sent after
+    // it is answered with one, and that shows without a byte being read.
+    EXPECT_TRUE(WaitFor([stuck] {
+        ::send(stuck, "x", 1, MSG_NOSIGNAL | MSG_DONTWAIT);
+        pollfd state{stuck, 0, 0};
+        return ::poll(&state, 1, 0) == 1 && (state.revents & (POLLERR | POLLHUP));
+    }, 20000));
+    ::close(stuck);
+    const qsizetype heard = feeds.back()->lines.size();
+    EXPECT_TRUE(WaitFor([&] { return feeds.back()->lines.size() > heard; }));
 }
