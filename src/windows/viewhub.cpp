@@ -136,7 +136,9 @@ void ViewHub::setText(const QString& control, const QString& text)
     QObject* o = resolve(control);
     if (!o)
         return;
-    if (auto* w = qobject_cast<QWidget*>(o); w && w->isWindow()) {
+    if (auto* menu = qobject_cast<QMenu*>(o)) {   // a menu is a window of its own: its title is in the bar
+        menu->setTitle(WithMnemonic(menu, text));
+    } else if (auto* w = qobject_cast<QWidget*>(o); w && w->isWindow()) {
         w->setWindowTitle(text);
     } else if (auto* label = qobject_cast<QLabel*>(o)) {
         if (control == QLatin1String("status")) {
@@ -149,8 +151,6 @@ void ViewHub::setText(const QString& control, const QString& text)
         button->setText(text);
     } else if (auto* action = qobject_cast<QAction*>(o)) {
         action->setText(text);
-    } else if (auto* menu = qobject_cast<QMenu*>(o)) {
-        menu->setTitle(WithMnemonic(menu, text));
     } else if (auto* edit = qobject_cast<QLineEdit*>(o)) {
         edit->setText(text);
     } else if (auto* plain = qobject_cast<QPlainTextEdit*>(o)) {

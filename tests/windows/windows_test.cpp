@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -289,6 +290,9 @@ TEST(Windows, FaceButtonsAndBuyAskTheServerForACardAndBuyIt)
 TEST(Windows, MenuCommandsReachTheCore)
 {
     Client c;
+    // The bar's titles come from the language table, each with a letter for Alt that no other title has.
+    const QList<QAction*> titles = c.form.menuBar()->actions();
+    EXPECT_TRUE(titles.size() == 7 && titles[0]->text() == "&T124" && titles[1]->text() == "T126");
     GameCore& core = *c.core;
     int small = 0;
     const struct { const char* action; std::function<bool()> done; } cases[] = {
