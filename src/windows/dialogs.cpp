@@ -62,12 +62,13 @@ Tlogindialog::Tlogindialog(GameCore* core, QWidget* parent) : QDialog(parent), c
     setModal(false);
 
     Text(this, "Label3", QStringLiteral("Enter Your Player ID and Password:"), 16, 12, 300, 18, 13, true);
-    Text(this, "Label1", QStringLiteral("Player ID:"), 16, 44, 90, 22);
-    Text(this, "Label2", QStringLiteral("Password:"), 16, 76, 90, 22);
     auto* edit1 = Named(new QLineEdit(this), "Edit1");
     edit1->setGeometry(110, 42, 200, 24);
     auto* edit2 = Named(new QLineEdit(this), "Edit2");
     edit2->setGeometry(110, 74, 200, 24);
+    // Each box is named by its label, for readers.
+    Text(this, "Label1", QStringLiteral("Player ID:"), 16, 44, 90, 22)->setBuddy(edit1);
+    Text(this, "Label2", QStringLiteral("Password:"), 16, 76, 90, 22)->setBuddy(edit2);
     edit2->setEchoMode(QLineEdit::Password);
     auto* edit3 = Named(new QLineEdit(this), "Edit3");
     edit3->setText(core ? core->signIn().defaultWebHost() : QString());
@@ -91,6 +92,20 @@ Tlogindialog::Tlogindialog(GameCore* core, QWidget* parent) : QDialog(parent), c
         else
             hide();
     });
+}
+
+void Tlogindialog::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    // The keyboard starts where typing is needed: the first empty box, else Connect.
+    for (const char* name : {"Edit1", "Edit2", "Button1"}) {
+        auto* w = findChild<QWidget*>(QLatin1String(name));
+        auto* edit = qobject_cast<QLineEdit*>(w);
+        if (w && (!edit || edit->text().isEmpty())) {
+            w->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+    }
 }
 
 // ---------------------------------------------------------------- about
@@ -278,11 +293,26 @@ void Twinners::showEvent(QShowEvent* event)
         move(main_->geometry().left(), main_->frameGeometry().top() + 48);
 }
 
+namespace {
+// The news and the winners are plain windows: Escape closes them as it closes a dialog.
+bool CloseOnEscape(QWidget* window, QKeyEvent* event)
+{
+    if (event->key() != Qt::Key_Escape)
+        return false;
+    window->hide();
+    return true;
+}
+}
+
 void Twinners::keyPressEvent(QKeyEvent* event)
 {
-    if (event->key() == Qt::Key_Escape)
-        hide();
-    else
+    if (!CloseOnEscape(this, event))
+        QWidget::keyPressEvent(event);
+}
+
+void TForm2::keyPressEvent(QKeyEvent* event)
+{
+    if (!CloseOnEscape(this, event))
         QWidget::keyPressEvent(event);
 }
 

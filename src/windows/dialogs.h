@@ -14,6 +14,9 @@ class Tlogindialog : public QDialog {
 public:
     explicit Tlogindialog(GameCore* core, QWidget* parent = nullptr);
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     GameCore* core_;
 };
@@ -44,6 +47,9 @@ class TForm2 : public QWidget {
     Q_OBJECT
 public:
     explicit TForm2(QWidget* parent = nullptr);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;   // Escape closes it
 };
 
 class TAliasConfirm : public CentredDialog {
