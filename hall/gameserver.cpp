@@ -1,5 +1,6 @@
 #include "gameserver.h"
 
+#include "hallstore.h"
 #include "hallwire.h"
 #include "rules/bingocard.h"
 #include "rules/patterns.h"
@@ -9,6 +10,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <vector>
 
 namespace {
@@ -111,10 +113,10 @@ Judgement JudgeDraw(const QByteArray& descriptor, const QList<int>& draw, const 
     return judgement;
 }
 
-GameServer::GameServer(const GameConfig& config, AccountBook accounts, QObject* parent)
+GameServer::GameServer(const GameConfig& config, std::unique_ptr<HallStore> store, QObject* parent)
     : QObject(parent),
       config_(config),
-      accounts_(std::move(accounts)),
+      store_(std::move(store)),
       ports_(new GamePorts(
           config.ports, [this](const QByteArray& line) { return handleRequest(line); },
           [this](GamePorts::Feed feed) { return feedGreeting(feed); }, this)),
@@ -126,6 +128,23 @@ GameServer::GameServer(const GameConfig& config, AccountBook accounts, QObject* 
     clock_->setTimerType(Qt::PreciseTimer);
     clock_->setInterval(qMax(1, config_.tickMs));
     connect(clock_, &QTimer::timeout, this, &GameServer::tick);
+
+    for (const HallAccount& account : store_->accounts())
+        accounts_.add(account);
+    for (const GameResult& result : store_->results(kMaxResults)) {
+        results_.insert(result.gameNumber, result);
+        resultOrder_.append(result.gameNumber);
+        lastResult_ = result.gameNumber;
+    }
+    // A hall stopped during the sales plays that game with the cards it had sold: the players
+    // hold them under this game's number, and every charge stays with its card.
+    gameIndex_ = store_->gameIndex();
+    for (const StoredCard& stored : store_->cardsOf(gameNumber())) {
+        sold_.append(stored.card);
+        ++held_[stored.card.user];
+        salesCents_ += stored.priceCents;
+        nextSerial_ = stored.serial + 1;
+    }
 }
 
 GameServer::~GameServer() = default;
@@ -272,6 +291,9 @@ QByteArray GameServer::purchaseReply(const QByteArray& line)
     card.cells = offered.value().left(25 * faces);
     card.cardId = gameNumber() + "." + Digits(accounts_.seat(account->user) % 100000, 5) + "."
         + Digits(nextSerial_ % 100000, 5);
+    // The charge and the card are on disk before the player hears of them.
+    if (!store_->recordPurchase(account->user, account->balanceCents - price, gameNumber(), nextSerial_, card, price))
+        return "PQZ!LOGINNOSorry, the hall could not take your purchase. Please try again.";
     ++nextSerial_;
     account->balanceCents -= price;
     salesCents_ += price;
@@ -380,6 +402,8 @@ void GameServer::startGame()
         + Field('6', QByteArray::number(result.finalCall));
     ports_->broadcast(GamePorts::Feed::Game, line);
 
+    if (!store_->recordGame(result, gameIndex_ + 1))
+        std::fprintf(stderr, "bingo-hall: game %s could not be recorded\n", number.constData());
     results_.insert(number, result);
     resultOrder_.append(number);
     while (resultOrder_.size() > kMaxResults)

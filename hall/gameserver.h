@@ -12,6 +12,9 @@
 #include <QObject>
 #include <QRandomGenerator>
 
+#include <memory>
+
+class HallStore;
 class QTimer;
 
 struct GameConfig {
@@ -67,7 +70,9 @@ class GameServer : public QObject {
 public:
     enum class Phase { Waiting, Sales, Running };
 
-    GameServer(const GameConfig& config, AccountBook accounts, QObject* parent = nullptr);
+    // Plays on from where the store left off: its accounts, results, the game on sale and
+    // the cards already sold for it.
+    GameServer(const GameConfig& config, std::unique_ptr<HallStore> store, QObject* parent = nullptr);
     ~GameServer() override;
 
     bool listen(const QHostAddress& address, quint16 requestPort, quint16 salesPort, quint16 gamePort, QString* error);
@@ -109,6 +114,7 @@ private:
     void startGame();
 
     GameConfig config_;
+    std::unique_ptr<HallStore> store_;
     AccountBook accounts_;
     GamePorts* ports_;
     QTimer* clock_;

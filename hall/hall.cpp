@@ -1,13 +1,17 @@
 #include "hall.h"
 
 #include "chatroom.h"
+#include "hallstore.h"
 #include "regulars.h"
 #include "webservice.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
 
 #include <iterator>
+#include <memory>
 
 Hall::Hall(const HallConfig& config, QObject* parent) : QObject(parent), config_(config)
 {
@@ -15,6 +19,14 @@ Hall::Hall(const HallConfig& config, QObject* parent) : QObject(parent), config_
         config_.wwwDir = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("www"));
     while (config_.chatPorts.size() > int(std::size(kRoomNames)))
         config_.chatPorts.removeLast();
+    // Beside the www folder, or in the user's data folder when the hall is installed where
+    // its user cannot write.
+    if (config_.dbPath.isEmpty()) {
+        const QString home = QFileInfo(config_.wwwDir).absolutePath();
+        const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+        config_.dbPath = QDir(QFileInfo(home).isWritable() || data.isEmpty() ? home : data)
+                             .filePath(QStringLiteral("hall.db"));
+    }
 }
 
 // The players hear "SX" before the rooms go.
@@ -31,8 +43,12 @@ bool Hall::start(QString* error)
     AccountBook accounts = AccountBook::BuiltIn();
     if (!config_.accountsFile.isEmpty() && !accounts.loadFile(config_.accountsFile, error))
         return false;
+    QDir().mkpath(QFileInfo(config_.dbPath).absolutePath());
+    auto store = std::make_unique<HallStore>();
+    if (!store->open(config_.dbPath, error) || !store->importAccounts(accounts.all(), error))
+        return false;
 
-    auto* game = new GameServer(config_.game, std::move(accounts), this);
+    auto* game = new GameServer(config_.game, std::move(store), this);
     auto* web = new WebService(config_.wwwDir, this);
     QList<HallChatRoom*> rooms;
     for (int i = 0; i < config_.chatPorts.size(); ++i)

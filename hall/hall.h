@@ -25,6 +25,7 @@ struct HallConfig {
     int chatKeepAliveMs = 30000;   // "SQ" period of the chat rooms
     QString wwwDir;           // empty: "www" beside the executable
     QString accountsFile;     // extra accounts, optional
+    QString dbPath;           // the hall's own file; empty: "hall.db" beside the www folder
     GameConfig game;
     bool forceUpdate = false;   // the directory tells every player to update first
 };
@@ -35,8 +36,8 @@ public:
     explicit Hall(const HallConfig& config, QObject* parent = nullptr);
     ~Hall() override;
 
-    // Opens every port and starts the game clock. False with a message when a port
-    // cannot be opened or the accounts file is unusable.
+    // Opens the hall's file and every port and starts the game clock. False with a message
+    // when a port or the file cannot be opened or the accounts file is unusable.
     bool start(QString* error);
 
     quint16 webPort() const;
@@ -46,6 +47,7 @@ public:
     QList<quint16> chatPorts() const;
     QString webHost() const;   // "address:port"
     QString readyLine() const;
+    QString dbPath() const { return config_.dbPath; }
 
     GameServer* game() const { return game_; }
     WebService* web() const { return web_; }

@@ -125,6 +125,8 @@ int main(int argc, char** argv)
     add("max-cards", "Cards per player and game (default 6).", "count");
     add("price", "Price of one card face (default 0.50).", "amount");
     add("game-number-start", "Number of the first game (default 100001).", "number");
+    add("db", "The hall's own file of accounts, balances, cards and results (default: hall.db beside the www "
+              "folder, or in the user's data folder when that one cannot be written).", "file");
     add("max-per-address", "Open request connections one address may hold (default 16, 0 = no limit).", "count");
     const QCommandLineOption exemptLoopback(
         QStringLiteral("exempt-loopback"),
@@ -183,6 +185,7 @@ int main(int argc, char** argv)
     }
     config.accountsFile = parser.value(QStringLiteral("accounts"));
     config.wwwDir = parser.value(QStringLiteral("www"));
+    config.dbPath = parser.value(QStringLiteral("db"));
     game.ports.exemptLoopback = parser.isSet(exemptLoopback);
     config.forceUpdate = parser.isSet(forceUpdate);
 
@@ -202,6 +205,7 @@ int main(int argc, char** argv)
         return Fail(error);
     std::printf("%s\n", qPrintable(hall.readyLine()));
     std::fflush(stdout);
-    std::fprintf(stderr, "bingo-hall: up to %llu open files\n", static_cast<unsigned long long>(openFiles));
+    std::fprintf(stderr, "bingo-hall: up to %llu open files; accounts and games in %s\n",
+                 static_cast<unsigned long long>(openFiles), qPrintable(hall.dbPath()));
     return app.exec();
 }

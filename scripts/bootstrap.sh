@@ -4,7 +4,7 @@
 set -euo pipefail
 PKGS=(cmake g++ make clang libclang-rt-14-dev
       qt6-base-dev qt6-multimedia-dev libgl-dev libjpeg-dev libgtest-dev
-      pkg-config libsodium-dev libarchive-dev
+      pkg-config libsodium-dev libarchive-dev libsqlite3-dev
       xvfb xauth imagemagick fonts-liberation
       pulseaudio pulseaudio-utils espeak-ng sox
       gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-pulseaudio

@@ -501,3 +501,35 @@ TEST(HallProgram, FeedsReachEveryListenerAndDropOneThatNeverReads)
     const qsizetype heard = feeds.back()->lines.size();
     EXPECT_TRUE(WaitFor([&] { return feeds.back()->lines.size() > heard; }));
 }
+
+// A hall killed during the sales and started again on its file: every balance as the
+// purchases left it, and the cards still entered in the same game with their charges.
+TEST(HallProgram, KeepsBalancesAndCardsThroughAKill)
+{
+    QTemporaryDir dir;
+    const QStringList arguments = {"--db", dir.filePath(QStringLiteral("hall.db")), "--tick-ms", "10",
+                                   "--wait-seconds", "0", "--sales-seconds", "86400"};
+    auto hall = std::make_unique<HallProcess>(arguments);
+    ASSERT_TRUE(hall->isReady()) << hall->error().toStdString();
+    ASSERT_EQ(Feed(hall->salesPort()).waitFor("PQZACKBUY"), "PQZACKBUY1");
+    const QByteArray before = FieldValue('A', Request(hall->requestPort(), "PQZ!S1"));
+    for (const auto& [user, faces] : {std::pair<QByteArray, int>{"demo", 4}, {"demo", 1}, {"guest", 2}, {"broke", 1}})
+        ASSERT_TRUE(Request(hall->requestPort(), Purchase(user, "bingo", before, faces)).startsWith("PQZ!LOGINOK"));
+    hall->process().kill();
+    ASSERT_TRUE(hall->process().waitForFinished());
+
+    hall = std::make_unique<HallProcess>(arguments);
+    ASSERT_TRUE(hall->isReady()) << hall->error().toStdString();
+    const QByteArray after = FieldValue('A', Request(hall->requestPort(), "PQZ!S1"));
+    ExpectReplies(hall->requestPort(), {
+        {Login("demo", "bingo"), "PQZ!LOGINOK$A%A$BLucky Star%B$0247.50%0"},
+        {Login("guest", "bingo"), "PQZ!LOGINOK$A%A$BGuest Player%B$099.00%0"},
+        {Login("broke", "bingo"), "PQZ!LOGINOK$A%A$BLast Penny%B$00.00%0"},
+        // The same game, the fifth card sold in it.
+        {Purchase("guest", "bingo", after, 1), "PQZ!LOGINOK100001.00002.00005$098.50%0"},
+    });
+    // The jackpot holds half of every charge: 25.00 and half of 4.50.
+    const QByteArray announcement = Feed(hall->gamePort()).waitFor("PQZ$0A");
+    EXPECT_EQ(FieldValue('8', announcement) + " " + FieldValue('2', announcement) + " " + FieldValue('3', announcement),
+              "100001 27.25 3");
+}

@@ -11,6 +11,8 @@ HallProcess::HallProcess(const QStringList& extraArguments, int timeoutMs)
                              QStringLiteral("--game-port"), QStringLiteral("0"),
                              QStringLiteral("--chat-port1"), QStringLiteral("0"),
                              QStringLiteral("--chat-port2"), QStringLiteral("0")};
+    if (!extraArguments.contains(QStringLiteral("--db")))
+        arguments += {QStringLiteral("--db"), dbDir_.filePath(QStringLiteral("hall.db"))};
     arguments += extraArguments;
     process_.setProcessChannelMode(QProcess::SeparateChannels);
     process_.start(QStringLiteral(BINGO_HALL_EXE), arguments);

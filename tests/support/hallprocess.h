@@ -1,9 +1,11 @@
 #pragma once
-// Runs the real bingo-hall program for a test: every port 0 (any free port), waits for
-// its ready line and reads the ports from it; the destructor ends it with SIGTERM.
+// Runs the real bingo-hall program for a test: every port 0 (any free port), its own file in
+// a temporary folder unless the arguments name one with --db, waits for its ready line and
+// reads the ports from it; the destructor ends it with SIGTERM.
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 
 class HallProcess {
 public:
@@ -30,6 +32,7 @@ public:
     QProcess& process() { return process_; }
 
 private:
+    QTemporaryDir dbDir_;
     QProcess process_;
     bool ready_ = false;
     QString error_;
