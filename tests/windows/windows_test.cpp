@@ -273,20 +273,6 @@ TEST(Windows, DuringAGameTheCardsFillTheRoomTheMainWindowGivesInReadingOrder)
     EXPECT_TRUE(QTest::qWaitFor([&] { return c.hub.isVisible(Ctl::Card(1)) && c.core->rack().currentCard() == 1; }));
 }
 
-TEST(Windows, FaceButtonsAndBuyAskTheServerForACardAndBuyIt)
-{
-    Client c;
-    c.bed.signIn();
-    c.bed.openSales();
-    c.click(Ctl::s2image);
-    ASSERT_TRUE(c.sent("PQZ!S1"));
-    EXPECT_FALSE(c.w(Ctl::s2image)->isEnabled());   // until the card arrives
-    c.bed.line(Link::Request, "PQZ!CARDRG1$A1%A$B" + CoreTestbed::numbers(2) + "%B");
-    EXPECT_EQ(c.core->rack().currentFaces(), 2);
-    c.click(Ctl::tbimage);
-    EXPECT_TRUE(WaitFor([&] { return !c.server.received.isEmpty() && c.server.received.last().startsWith("PQZ!B7"); }));
-}
-
 TEST(Windows, MenuCommandsReachTheCore)
 {
     Client c;
@@ -410,6 +396,7 @@ TEST(Windows, AGameIsPlayedWithTheKeyboardAloneFromTheLoginToTheWinnersAndReader
 
     Key(Qt::Key_3);   // three faces
     ASSERT_TRUE(c.sent("PQZ!S1"));   // the faces go with the purchase
+    EXPECT_FALSE(c.w(Ctl::s3image)->isEnabled());   // until the card arrives
     c.bed.line(Link::Request, "PQZ!CARDRG1$A1%A$B" + CoreTestbed::numbers(3) + "%B");
     Key(Qt::Key_B, Qt::ControlModifier);
     ASSERT_TRUE(WaitFor([&] { return c.server.received.last().startsWith("PQZ!B7"); }));
