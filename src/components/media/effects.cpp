@@ -95,9 +95,13 @@ void RoundButton::paintEvent(QPaintEvent*)
     p.setPen(QPen(face.darker(170), 1.0));
     p.drawPath(path);
     if (hasFocus()) {
-        // Gold and two pixels wide, so the keyboard's place shows on every skin and button colour.
+        // Gold edged in black, so the keyboard's place shows on every skin and button colour,
+        // the silver ones too.
+        const QRectF ring = r.adjusted(2, 2, -2, -2);
+        p.setPen(QPen(QColor(0x10, 0x10, 0x10), 4.0));
+        p.drawRoundedRect(ring, radius - 2, radius - 2);
         p.setPen(QPen(QColor(0xff, 0xd2, 0x4a), 2.0));
-        p.drawRoundedRect(r.adjusted(1, 1, -1, -1), radius - 1, radius - 1);
+        p.drawRoundedRect(ring, radius - 2, radius - 2);
     }
 
     p.setPen(isEnabled() ? font_ : QColor(0x60, 0x60, 0x60));
