@@ -243,7 +243,8 @@ SetCatalogueWindow::SetCatalogueWindow(GameCore* core, SetKind kind, const QStri
         else
             hide();
     });
-    connect(list, &QListWidget::itemDoubleClicked, this, [core, kind, list] {
+    // A double-click, or Enter on the chosen line.
+    connect(list, &QListWidget::itemActivated, this, [core, kind, list] {
         if (core)
             core->catalogue(kind).ChooseSet(list->currentRow());
     });
@@ -294,12 +295,12 @@ void Twinners::showEvent(QShowEvent* event)
 }
 
 namespace {
-// The news and the winners are plain windows: Escape closes them as it closes a dialog.
+// The plain windows close on Escape as a dialog does, through their own close.
 bool CloseOnEscape(QWidget* window, QKeyEvent* event)
 {
     if (event->key() != Qt::Key_Escape)
         return false;
-    window->hide();
+    window->close();
     return true;
 }
 }
@@ -311,6 +312,18 @@ void Twinners::keyPressEvent(QKeyEvent* event)
 }
 
 void TForm2::keyPressEvent(QKeyEvent* event)
+{
+    if (!CloseOnEscape(this, event))
+        QWidget::keyPressEvent(event);
+}
+
+void SetCatalogueWindow::keyPressEvent(QKeyEvent* event)
+{
+    if (!CloseOnEscape(this, event))
+        QWidget::keyPressEvent(event);
+}
+
+void TForm3::keyPressEvent(QKeyEvent* event)
 {
     if (!CloseOnEscape(this, event))
         QWidget::keyPressEvent(event);

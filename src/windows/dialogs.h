@@ -78,8 +78,9 @@ public:
     SetCatalogueWindow(GameCore* core, SetKind kind, const QString& className, const QString& caption, QWidget* parent = nullptr);
 
 protected:
-    // The window's own close button does what Close does.
+    // The window's own close button, and Escape, do what Close does.
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     GameCore* core_;
@@ -123,8 +124,9 @@ public:
     explicit TForm3(GameCore* core, QWidget* parent = nullptr);
 
 protected:
-    // The window's own close button counts as its OK.
+    // The window's own close button, and Escape, count as its OK.
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     GameCore* core_;

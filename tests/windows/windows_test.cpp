@@ -136,18 +136,18 @@ TEST(Windows, TheLoginDialogShowsAtStartFilledFromTheSettingsAndItsConnectReache
     EXPECT_TRUE(c.bed.readFile(QStringLiteral("defaults.cfg")).contains("#V6:TRUE#"));
 }
 
-TEST(Windows, TheWindowsOwnCloseButtonsDoWhatTheirButtonsDo)
+TEST(Windows, TheWindowsOwnCloseButtonsAndEscapeDoWhatTheirButtonsDo)
 {
     Client c({}, 5);   // a refused link is tried again every 5 ms
     for (SetKind kind : {SetKind::Caller, SetKind::FunBingo, SetKind::Announcer}) {
         c.core->catalogue(kind).Open();   // mutes the game
-        c.w(c.core->catalogue(kind).window())->close();
+        QTest::keyClick(c.w(c.core->catalogue(kind).window()), Qt::Key_Escape);
         EXPECT_FALSE(c.core->sounds().muted()) << int(kind);
     }
     c.server.stop();   // every link is refused, again and again: the alert comes, and after closing it, again
     c.bed.signIn();
     ASSERT_TRUE(WaitFor([&] { return c.alert.isVisible(); }, 15000));
-    c.alert.close();
+    QTest::keyClick(&c.alert, Qt::Key_Escape);
     EXPECT_TRUE(WaitFor([&] { return c.alert.isVisible(); }, 15000));
 }
 
