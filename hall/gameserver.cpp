@@ -17,7 +17,8 @@ namespace {
 
 constexpr int kFeedRepeatSeconds = 3;     // WAT / BUY on the sales feed
 constexpr int kAnnounceSeconds = 5;       // "A" on the game feed
-constexpr int kMaxSelections = 20000;
+constexpr qint64 kFirstSelection = 1000;
+constexpr qint64 kMaxSelection = 2000000000;   // the client reads selection codes as 32-bit numbers
 constexpr int kMaxResults = 100;
 constexpr int kAfterBingoSeconds = 30 + 35;   // announcement to winners, pause and sign-in
 constexpr int kFinalCall = 75;
@@ -122,9 +123,6 @@ GameServer::GameServer(const GameConfig& config, std::unique_ptr<HallStore> stor
           [this](GamePorts::Feed feed) { return feedGreeting(feed); }, this)),
       clock_(new QTimer(this))
 {
-    const quint64 cardSeed = config_.seed ^ 0x9E3779B97F4A7C15ULL;
-    const quint32 words[2] = {quint32(cardSeed), quint32(cardSeed >> 32)};
-    cardRng_ = QRandomGenerator(words, 2);
     clock_->setTimerType(Qt::PreciseTimer);
     clock_->setInterval(qMax(1, config_.tickMs));
     connect(clock_, &QTimer::timeout, this, &GameServer::tick);
@@ -230,13 +228,23 @@ QByteArray GameServer::handleRequest(const QByteArray& line)
 
 QByteArray GameServer::newSelection(QByteArray* cells)
 {
-    const QByteArray code = QByteArray::number(nextSelection_++);
-    *cells = hallwire::MakeCardCells(cardRng_, 4);
-    selections_.insert(code, *cells);
-    selectionOrder_.append(code);
-    while (selectionOrder_.size() > kMaxSelections)
-        selections_.remove(selectionOrder_.takeFirst());
-    return code;
+    if (nextSelection_ >= kMaxSelection)
+        nextSelection_ = kFirstSelection;
+    const qint64 code = nextSelection_++;
+    *cells = selectionCells(code);
+    return QByteArray::number(code);
+}
+
+// A card on offer is made from its code and the seed, so that the hall keeps nothing for the
+// hundreds of thousands it hands out in a busy game; every code it has handed out since it
+// started can be bought. (The purchase reply carries the cells: a code offered before a
+// restart buys the card this run makes of it, and the client shows that one.)
+QByteArray GameServer::selectionCells(qint64 code) const
+{
+    const quint64 seed = (config_.seed ^ 0x9E3779B97F4A7C15ULL) + quint64(code) * 0xD1B54A32D192ED03ULL;
+    const quint32 words[2] = {quint32(seed), quint32(seed >> 32)};
+    QRandomGenerator rng(words, 2);
+    return hallwire::MakeCardCells(rng, 4);
 }
 
 QByteArray GameServer::loginReply(const QByteArray& line)
@@ -277,8 +285,8 @@ QByteArray GameServer::purchaseReply(const QByteArray& line)
     const int faces = request->faces.toInt(&facesOk);
     if (!facesOk || faces < 1 || faces > 4)
         return "PQZ!LOGINNOPlease choose a card of one to four faces.";
-    const auto offered = selections_.constFind(request->selection);
-    if (offered == selections_.constEnd())
+    const auto offered = ToInt(request->selection);
+    if (!offered || *offered < kFirstSelection || *offered >= nextSelection_)
         return "PQZ!LOGINNOThat card is no longer on offer. Please choose your card again.";
     const qint64 price = config_.priceCents * faces;
     if (account->balanceCents < price)
@@ -288,7 +296,7 @@ QByteArray GameServer::purchaseReply(const QByteArray& line)
     card.user = account->user;
     card.alias = account->alias;
     card.faces = faces;
-    card.cells = offered.value().left(25 * faces);
+    card.cells = selectionCells(*offered).left(25 * faces);
     card.cardId = gameNumber() + "." + Digits(accounts_.seat(account->user) % 100000, 5) + "."
         + Digits(nextSerial_ % 100000, 5);
     // The charge and the card are on disk before the player hears of them.

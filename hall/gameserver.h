@@ -106,6 +106,7 @@ private:
     QByteArray purchaseReply(const QByteArray& line);
     QByteArray winnersReply(const QByteArray& line);
     QByteArray newSelection(QByteArray* cells);
+    QByteArray selectionCells(qint64 code) const;
     QByteArray announcement() const;
     QByteArray jackpot() const;
     QByteArray feedGreeting(GamePorts::Feed feed) const;
@@ -128,10 +129,7 @@ private:
     qint64 salesCents_ = 0;
     int nextSerial_ = 1;
 
-    QRandomGenerator cardRng_;
-    qint64 nextSelection_ = 1000;
-    QHash<QByteArray, QByteArray> selections_;
-    QList<QByteArray> selectionOrder_;
+    qint64 nextSelection_ = 1000;   // the next card offered
 
     QMap<QByteArray, GameResult> results_;
     QList<QByteArray> resultOrder_;
