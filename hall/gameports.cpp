@@ -265,7 +265,7 @@ bool GamePorts::queue(Link* link, const QByteArray& bytes)
     if (pending == 0) {
         const qint64 sent = net::Send(link->fd, bytes.constData(), bytes.size());
         if (sent < 0)
-            return false;
+            return false;   // gone: the peer closed or reset it
         if (sent == bytes.size())
             return true;
         link->out = bytes.mid(int(sent));
@@ -274,8 +274,10 @@ bool GamePorts::queue(Link* link, const QByteArray& bytes)
         loop_->change(link->fd, (link->peerClosed ? 0 : kReadEvents) | EPOLLOUT);
         return true;
     }
-    if (pending + bytes.size() > kMaxFeedQueue)
+    if (pending + bytes.size() > kMaxFeedQueue) {
+        ++counts_.droppedListeners;
         return false;
+    }
     link->out.remove(0, int(link->outAt));
     link->outAt = 0;
     link->out += bytes;
@@ -311,7 +313,6 @@ void GamePorts::broadcast(Feed feed, const QByteArray& line)
     for (const auto& link : feeds_[int(feed)])
         if (!queue(link.get(), bytes))
             gone.push_back(link.get());
-    counts_.droppedListeners += qint64(gone.size());
     for (Link* link : gone)
         close(link, true);
 }
@@ -354,10 +355,12 @@ void GamePorts::sweep()
     for (Link* link : std::as_const(requests_))
         if (now > link->deadline)
             expired.push_back(link);
+    // One that was answered has its reply with the kernel already: a reset could still take
+    // it from a client that has not read it yet, so it is closed the polite way.
     for (Link* link : expired) {
         if (!link->answered)
             ++counts_.lateRequests;
-        close(link, true);
+        close(link, !link->answered);
     }
     expired.clear();
     for (const auto& list : feeds_)

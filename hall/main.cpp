@@ -207,5 +207,12 @@ int main(int argc, char** argv)
     std::fflush(stdout);
     std::fprintf(stderr, "bingo-hall: up to %llu open files; accounts and games in %s\n",
                  static_cast<unsigned long long>(openFiles), qPrintable(hall.dbPath()));
-    return app.exec();
+    const int status = app.exec();
+    // What the ports had to turn away, for whoever watches a busy hall.
+    const GamePorts::Counts counts = hall.game()->ports()->counts();
+    std::fprintf(stderr,
+                 "bingo-hall: %lld busy refusals, %lld request connections silent past their deadline, "
+                 "%lld feed listeners dropped, %d pauses out of descriptors\n",
+                 counts.busyRefusals, counts.lateRequests, counts.droppedListeners, counts.acceptPauses);
+    return status;
 }
