@@ -11,7 +11,10 @@
 
 namespace {
 
-constexpr int kMaxConnections = 64;
+// Connections served at once; the rest wait in the backlog (sign-ins come in a burst at the
+// end of every game) rather than being accepted and closed.
+constexpr int kMaxConnections = 256;
+constexpr int kBacklog = 4096;
 constexpr qint64 kMaxStaticFile = 64 * 1024 * 1024;
 constexpr int kMaxSets = 20;
 
@@ -186,6 +189,7 @@ WebService::WebService(const QString& wwwDir, QObject* parent)
 
 bool WebService::listen(const QHostAddress& address, quint16 port, QString* error)
 {
+    server_->setListenBacklogSize(kBacklog);
     if (server_->listen(address, port))
         return true;
     if (error)
@@ -230,12 +234,10 @@ HttpResponse WebService::respond(const HttpRequest& request) const
 
 void WebService::onNewConnection()
 {
-    while (QTcpSocket* socket = server_->nextPendingConnection()) {
-        if (openConnections_ >= kMaxConnections) {
-            socket->abort();
-            socket->deleteLater();
-            continue;
-        }
+    while (openConnections_ < kMaxConnections) {
+        QTcpSocket* socket = server_->nextPendingConnection();
+        if (!socket)
+            return;
         ++openConnections_;
         socket->setProperty("hallBuffer", QByteArray());
         auto* idle = new QTimer(socket);
@@ -249,8 +251,14 @@ void WebService::onNewConnection()
         idle->start(idleMs_);
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { onReadyRead(socket); });
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QObject::destroyed, this, [this] { --openConnections_; });
+        connect(socket, &QObject::destroyed, this, [this] {
+            if (--openConnections_ == kMaxConnections - 1) {
+                server_->resumeAccepting();
+                onNewConnection();   // those accepted while we were full
+            }
+        });
     }
+    server_->pauseAccepting();
 }
 
 void WebService::onReadyRead(QTcpSocket* socket)
