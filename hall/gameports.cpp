@@ -215,8 +215,8 @@ void GamePorts::readRequest(Link* link)
 {
     char scratch[4096];
     for (int i = 0; i < kReadsPerWake; ++i) {
-        const qint64 room = link->answered ? qint64(sizeof scratch)
-                                           : qMin<qint64>(sizeof scratch, hallwire::kMaxRequestLine + 2 - link->in.size());
+        const qint64 lineRoom = hallwire::kMaxRequestLine + 2 - link->in.size();
+        const qint64 room = link->answered ? qint64(sizeof scratch) : qMin<qint64>(sizeof scratch, lineRoom);
         const ssize_t n = ::recv(link->fd, scratch, size_t(room), 0);
         if (n < 0 && errno == EINTR)
             continue;

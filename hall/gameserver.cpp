@@ -65,6 +65,20 @@ QByteArray PrizeForCall(const QByteArray& table, int call)
     return call < tagValue("F:").toInt() ? tagValue("SA:") : tagValue("FA:");
 }
 
+namespace {
+
+// The fewest cells any face of the board still needs; -1 when no face can win.
+int FewestToGo(PatternState& pattern, const BingoCard& board)
+{
+    int fewest = -1;
+    for (const int left : pattern.FacesToGo(board, pattern.PatternKind))
+        if (left >= 0 && (fewest < 0 || left < fewest))
+            fewest = left;
+    return fewest;
+}
+
+}  // namespace
+
 Judgement JudgeDraw(const QByteArray& descriptor, const QList<int>& draw, const QList<SoldCard>& cards)
 {
     Judgement judgement;
@@ -76,39 +90,45 @@ Judgement JudgeDraw(const QByteArray& descriptor, const QList<int>& draw, const 
         if (draw[i] >= 1 && draw[i] <= 75)
             callOf[draw[i]] = i + 1;
     // A card's state changes only at the calls of its own numbers, so each card is checked at
-    // those calls alone, up to the earliest win found so far; and one board, loaded with each
-    // card in turn, serves them all, so that the memory stays flat however many are sold.
+    // those calls alone, up to the earliest win found so far. One board serves every card, its
+    // marks set straight from the calls (it holds no numbers, so the check's own re-marking
+    // leaves them be): the memory stays flat and no text is made, however many are sold.
     int best = int(draw.size()) + 1;
     BingoCard board;
     board.Entered = true;
-    std::vector<int> calls;
+    struct Mark {
+        int call;
+        int face, column, row;
+    };
+    std::vector<Mark> marks;
     for (int c = 0; c < cards.size(); ++c) {
         const SoldCard& sold = cards[c];
-        calls.clear();
-        for (const char code : sold.cells) {
-            const int n = static_cast<unsigned char>(code) - 50;
-            if (n >= 1 && n <= 75 && callOf[n] > 0 && callOf[n] <= best)
-                calls.push_back(callOf[n]);
+        const int faces = std::min(sold.faces, int(sold.cells.size() / 25));
+        marks.clear();
+        for (int cell = 0; cell < 25 * faces; ++cell) {
+            const int n = static_cast<unsigned char>(sold.cells[cell]) - 50;
+            if (cell % 25 != 12 && n >= 1 && n <= 75 && callOf[n] > 0 && callOf[n] <= best)
+                marks.push_back({callOf[n], cell / 25 + 1, cell % 25 / 5, cell % 5});
         }
-        std::sort(calls.begin(), calls.end());
-        calls.erase(std::unique(calls.begin(), calls.end()), calls.end());
-        board.FaceCount = sold.faces;
-        if (calls.empty() || !board.LoadNumbers(sold.cells, QString()))
+        if (marks.empty())
             continue;
-        board.Called = {};
+        std::sort(marks.begin(), marks.end(), [](const Mark& a, const Mark& b) { return a.call < b.call; });
+        board.FaceCount = faces;
         board.Marked = {};
-        for (const int call : calls) {
-            const int n = draw[call - 1];
-            const int column = (n - 1) / 15;
-            board.SetCalled(column, n - 15 * column, 1);
-            if (pattern.CheckBingo(board, pattern.PatternKind) > 0) {
-                if (call < best)
-                    judgement.winners.clear();
-                best = call;
-                judgement.winners.append(c);
-                break;
-            }
+        // A card that needs t more cells cannot win before t more of its calls: the marks of
+        // those go on at once, and the card is counted again only then.
+        size_t m = 0;
+        for (int need = FewestToGo(pattern, board); need > 0 && m < marks.size(); need = FewestToGo(pattern, board)) {
+            for (int calls = 0; calls < need && m < marks.size(); ++calls)
+                for (const int call = marks[m].call; m < marks.size() && marks[m].call == call; ++m)
+                    board.Marked[marks[m].face][marks[m].column][marks[m].row] = 1;
         }
+        if (m == 0 || FewestToGo(pattern, board) != 0 || pattern.CheckBingo(board, pattern.PatternKind) == 0)
+            continue;
+        if (marks[m - 1].call < best)
+            judgement.winners.clear();
+        best = marks[m - 1].call;
+        judgement.winners.append(c);
     }
     judgement.winningCall = judgement.winners.isEmpty() ? 0 : best;
     return judgement;
