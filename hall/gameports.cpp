@@ -309,10 +309,16 @@ void GamePorts::flush(Link* link)
 void GamePorts::broadcast(Feed feed, const QByteArray& line)
 {
     const QByteArray bytes = line + "\r\n";
+    QElapsedTimer took;
+    took.start();
     std::vector<Link*> gone;
     for (const auto& link : feeds_[int(feed)])
         if (!queue(link.get(), bytes))
             gone.push_back(link.get());
+    if (took.nsecsElapsed() / 1000 > counts_.longestFanOutUs) {
+        counts_.longestFanOutUs = took.nsecsElapsed() / 1000;
+        counts_.longestFanOutListeners = int(feeds_[int(feed)].size());
+    }
     for (Link* link : gone)
         close(link, true);
 }

@@ -54,6 +54,8 @@ public:
         qint64 lateRequests = 0;   // closed without a line by the deadline
         qint64 droppedListeners = 0;   // feed listeners that fell behind
         int acceptPauses = 0;      // times the ports ran out of descriptors
+        qint64 longestFanOutUs = 0;   // one line to every listener of a feed, the longest it took
+        int longestFanOutListeners = 0;
     };
     Counts counts() const;
 

@@ -212,7 +212,8 @@ int main(int argc, char** argv)
     const GamePorts::Counts counts = hall.game()->ports()->counts();
     std::fprintf(stderr,
                  "bingo-hall: %lld busy refusals, %lld request connections silent past their deadline, "
-                 "%lld feed listeners dropped, %d pauses out of descriptors\n",
-                 counts.busyRefusals, counts.lateRequests, counts.droppedListeners, counts.acceptPauses);
+                 "%lld feed listeners dropped, %d pauses out of descriptors; longest fan-out %.1f ms to %d listeners\n",
+                 counts.busyRefusals, counts.lateRequests, counts.droppedListeners, counts.acceptPauses,
+                 double(counts.longestFanOutUs) / 1000, counts.longestFanOutListeners);
     return status;
 }
