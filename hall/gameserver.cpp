@@ -6,6 +6,7 @@
 #include "rules/patterns.h"
 #include "rules/wire.h"
 
+#include <QRandomGenerator>
 #include <QTimer>
 
 #include <algorithm>
@@ -261,10 +262,7 @@ QByteArray GameServer::newSelection(QByteArray* cells)
 // restart buys the card this run makes of it, and the client shows that one.)
 QByteArray GameServer::selectionCells(qint64 code) const
 {
-    const quint64 seed = (config_.seed ^ 0x9E3779B97F4A7C15ULL) + quint64(code) * 0xD1B54A32D192ED03ULL;
-    const quint32 words[2] = {quint32(seed), quint32(seed >> 32)};
-    QRandomGenerator rng(words, 2);
-    return hallwire::MakeCardCells(rng, 4);
+    return hallwire::MakeCardCells((config_.seed ^ 0x9E3779B97F4A7C15ULL) + quint64(code) * 0xD1B54A32D192ED03ULL, 4);
 }
 
 QByteArray GameServer::loginReply(const QByteArray& line)

@@ -10,7 +10,6 @@
 #include <QList>
 #include <QMap>
 #include <QObject>
-#include <QRandomGenerator>
 
 #include <memory>
 

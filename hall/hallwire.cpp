@@ -1,5 +1,7 @@
 #include "hallwire.h"
 
+#include <QRandomGenerator>
+
 #include <algorithm>
 #include <array>
 
@@ -99,29 +101,31 @@ std::optional<qint64> ParseMoney(const QByteArray& text)
     return value * 100 + cents;
 }
 
-QByteArray MakeFace(QRandomGenerator& rng)
+QByteArray MakeCardCells(quint64 seed, int faces)
 {
-    QByteArray face;
-    face.reserve(25);
-    for (int column = 0; column < 5; ++column) {
-        std::array<int, 15> pool{};
-        for (int i = 0; i < 15; ++i)
-            pool[i] = column * 15 + i + 1;
-        // Partial Fisher-Yates: the first five entries become the column's numbers.
-        for (int row = 0; row < 5; ++row) {
-            const int pick = row + int(rng.bounded(15 - row));
-            std::swap(pool[row], pool[pick]);
-            face.append(char(pool[row] + 50));
+    // SplitMix64: a card is made from its own seed, where starting a Mersenne Twister would
+    // cost more than the card (a busy game hands out hundreds of thousands).
+    const auto next = [&seed] {
+        quint64 z = (seed += 0x9E3779B97F4A7C15ULL);
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
+        return z ^ (z >> 31);
+    };
+    QByteArray cells;
+    cells.reserve(25 * faces);
+    for (int f = 0; f < faces; ++f) {
+        for (int column = 0; column < 5; ++column) {
+            std::array<int, 15> pool{};
+            for (int i = 0; i < 15; ++i)
+                pool[i] = column * 15 + i + 1;
+            // Partial Fisher-Yates: the first five entries become the column's numbers.
+            for (int row = 0; row < 5; ++row) {
+                const int pick = row + int(((next() >> 32) * quint64(15 - row)) >> 32);
+                std::swap(pool[row], pool[pick]);
+                cells.append(char(pool[row] + 50));
+            }
         }
     }
-    return face;
-}
-
-QByteArray MakeCardCells(QRandomGenerator& rng, int faces)
-{
-    QByteArray cells;
-    for (int f = 0; f < faces; ++f)
-        cells += MakeFace(rng);
     return cells;
 }
 

@@ -3,7 +3,6 @@
 // cell strings and the draw. Pure functions, no sockets.
 #include <QByteArray>
 #include <QList>
-#include <QRandomGenerator>
 #include <optional>
 
 namespace hallwire {
@@ -40,13 +39,12 @@ QByteArray FormatMoney(qint64 cents);
 // Accepts "250", "250.5", "250.00"; no sign, at most two decimals, at most 12 digits before the point.
 std::optional<qint64> ParseMoney(const QByteArray& text);
 
-// One face of a sound 75-ball card: column B from 1..15, I 16..30, N 31..45, G 46..60,
-// O 61..75, no number twice; 25 characters column by column, number + 50 each; the free
-// square (position 12) carries a valid number character too.
-QByteArray MakeFace(QRandomGenerator& rng);
-// faces (1..4) faces one after the other.
-QByteArray MakeCardCells(QRandomGenerator& rng, int faces);
-// True when text holds `faces` sound faces as MakeFace builds them.
+// A card of `faces` (1..4) sound 75-ball faces made from `seed`, the same card for the same
+// seed: column B from 1..15, I 16..30, N 31..45, G 46..60, O 61..75, no number twice; 25
+// characters a face, column by column, number + 50 each; the free square (position 12)
+// carries a valid number character too.
+QByteArray MakeCardCells(quint64 seed, int faces);
+// True when text holds `faces` sound faces as MakeCardCells builds them.
 bool IsSoundCard(const QByteArray& text, int faces);
 
 // The draw: 1..75 in the order of a Fisher-Yates shuffle from `seed`.
