@@ -43,6 +43,21 @@ QLabel* Text(QWidget* parent, const char* name, const QString& text, int x, int 
     return l;
 }
 
+// Escape closes a plain window as it closes a dialog, through the window's own close.
+class EscapeCloses : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* window, QEvent* event) override
+    {
+        if (event->type() != QEvent::KeyPress || static_cast<QKeyEvent*>(event)->key() != Qt::Key_Escape)
+            return false;
+        static_cast<QWidget*>(window)->close();
+        return true;
+    }
+};
+
+void CloseOnEscape(QWidget* window) { window->installEventFilter(new EscapeCloses(window)); }
+
 QPushButton* Button(QWidget* parent, const char* name, const QString& text, int x, int y, int w, int h)
 {
     auto* b = Named(new QPushButton(text, parent), name);
@@ -164,6 +179,7 @@ Tmarketdialog::Tmarketdialog(GameCore* core, QWidget* parent) : QDialog(parent)
 
 TForm2::TForm2(QWidget* parent) : QWidget(parent)
 {
+    CloseOnEscape(this);
     setObjectName(QStringLiteral("TForm2"));
     setWindowTitle(QStringLiteral("Welcome"));
     resize(513, 290);
@@ -228,6 +244,7 @@ void Tgifdownload::showEvent(QShowEvent* event)
 SetCatalogueWindow::SetCatalogueWindow(GameCore* core, SetKind kind, const QString& className, const QString& caption, QWidget* parent)
     : QWidget(parent), core_(core), kind_(kind)
 {
+    CloseOnEscape(this);
     setObjectName(className);
     setWindowTitle(caption);
     setFixedSize(320, 330);
@@ -261,6 +278,7 @@ Tgetaset::Tgetaset(GameCore* core, QWidget* parent)
 
 Twinners::Twinners(QWidget* mainWindow, QWidget* parent) : QWidget(parent), main_(mainWindow)
 {
+    CloseOnEscape(this);
     setObjectName(QStringLiteral("Twinners"));
     setWindowTitle(QStringLiteral("Winners Circle"));
     setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint);
@@ -294,40 +312,6 @@ void Twinners::showEvent(QShowEvent* event)
         move(main_->geometry().left(), main_->frameGeometry().top() + 48);
 }
 
-namespace {
-// The plain windows close on Escape as a dialog does, through their own close.
-bool CloseOnEscape(QWidget* window, QKeyEvent* event)
-{
-    if (event->key() != Qt::Key_Escape)
-        return false;
-    window->close();
-    return true;
-}
-}
-
-void Twinners::keyPressEvent(QKeyEvent* event)
-{
-    if (!CloseOnEscape(this, event))
-        QWidget::keyPressEvent(event);
-}
-
-void TForm2::keyPressEvent(QKeyEvent* event)
-{
-    if (!CloseOnEscape(this, event))
-        QWidget::keyPressEvent(event);
-}
-
-void SetCatalogueWindow::keyPressEvent(QKeyEvent* event)
-{
-    if (!CloseOnEscape(this, event))
-        QWidget::keyPressEvent(event);
-}
-
-void TForm3::keyPressEvent(QKeyEvent* event)
-{
-    if (!CloseOnEscape(this, event))
-        QWidget::keyPressEvent(event);
-}
 
 // ---------------------------------------------------------------- communications alert
 
@@ -340,6 +324,7 @@ void SetCatalogueWindow::closeEvent(QCloseEvent* event)
 
 TForm3::TForm3(GameCore* core, QWidget* parent) : QWidget(parent), core_(core)
 {
+    CloseOnEscape(this);
     setObjectName(QStringLiteral("TForm3"));
     setWindowTitle(QStringLiteral("Internet Communications Alert"));
     resize(368, 353);

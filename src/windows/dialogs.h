@@ -47,9 +47,6 @@ class TForm2 : public QWidget {
     Q_OBJECT
 public:
     explicit TForm2(QWidget* parent = nullptr);
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override;   // Escape closes it
 };
 
 class TAliasConfirm : public CentredDialog {
@@ -80,7 +77,6 @@ public:
 protected:
     // The window's own close button, and Escape, do what Close does.
     void closeEvent(QCloseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     GameCore* core_;
@@ -112,7 +108,6 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;   // Escape closes it
 
 private:
     QWidget* main_;
@@ -126,7 +121,6 @@ public:
 protected:
     // The window's own close button, and Escape, count as its OK.
     void closeEvent(QCloseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     GameCore* core_;
