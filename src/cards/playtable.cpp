@@ -6,6 +6,9 @@
 
 namespace {
 
+// A number as a reader says it: its letter, then the number ("G 46").
+QString Spoken(int number) { return ColumnLetter(number) + QLatin1Char(' ') + QString::number(number); }
+
 struct SkinRow { const char* frame; const char* background; Colour colour; const char* arrow; };
 const SkinRow kSkins[PlayTable::kSkinCount] = {
     {"default", "logo", RGB(128, 0, 0), "maroonarrow"},       // logo
@@ -199,10 +202,9 @@ void PlayTable::AnnounceCall(char code, const QList<int>& oneToGo)
     const int number = static_cast<unsigned char>(code) - 50;
     QStringList parts;
     if (number >= 1 && number <= 75)
-        parts << ColumnLetter(number) + QLatin1Char(' ') + QString::number(number);
+        parts << Spoken(number);
     for (int k : oneToGo)
-        parts << language_.text(1808) + QLatin1Char(' ') + QString::number(k) + QStringLiteral(": 1 ")
-                     + language_.text(1800);
+        parts << CardName(k) + QStringLiteral(": 1 ") + language_.text(1800);
     if (!parts.isEmpty())
         view_->announce(parts.join(QStringLiteral(". ")));
 }
@@ -219,7 +221,7 @@ QString PlayTable::CellReading(int card, int face, int column, int row) const
         const int number = c.Numbers[size_t(face)][size_t(column)][size_t(row)].trimmed().toInt();
         if (number < 1 || number > 75)
             return QString();
-        text = ColumnLetter(number) + QLatin1Char(' ') + QString::number(number);
+        text = Spoken(number);
         if (c.IsCalled(column, number - 15 * column))
             text += QStringLiteral(", ") + language_.text(1805);
     }
@@ -230,8 +232,8 @@ QString PlayTable::CellReading(int card, int face, int column, int row) const
 
 QString PlayTable::FaceReading(int card, int face) const
 {
-    QString text = language_.text(1808) + QLatin1Char(' ') + QString::number(card) + QStringLiteral(", ")
-                   + language_.text(1809) + QLatin1Char(' ') + QString::number(face);
+    const QString text = CardName(card) + QStringLiteral(", ") + language_.text(1809) + QLatin1Char(' ')
+                         + QString::number(face);
     const QString badge = toGoBadge(card);
     return badge.isEmpty() ? text : text + QStringLiteral(", ") + badge;
 }
@@ -241,8 +243,13 @@ QString PlayTable::BoardReading(int number) const
     if (number < 1 || number > 75)
         return QString();
     const int row = (number - 1) / 15;
-    const QString text = ColumnLetter(number) + QLatin1Char(' ') + QString::number(number);
+    const QString text = Spoken(number);
     return board_.isCalled(row, number - 15 * row) ? text + QStringLiteral(", ") + language_.text(1805) : text;
+}
+
+QString PlayTable::CardName(int card) const
+{
+    return language_.text(1808) + QLatin1Char(' ') + QString::number(card);
 }
 
 void PlayTable::Button4MouseUp()

@@ -87,6 +87,7 @@ public:
 
 private:
     void Page(bool right);
+    QString CardName(int card) const;   // "Card 3"
 
     MainView* view_;
     const LanguageTable& language_;

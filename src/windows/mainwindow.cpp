@@ -230,7 +230,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent)
 void TForm1::buildKeys()
 {
     const auto key = [this](const QKeySequence& sequence, std::function<void()> action) {
-        connect(new QShortcut(sequence, this), &QShortcut::activated, this, [action] { action(); });
+        connect(new QShortcut(sequence, this), &QShortcut::activated, this, std::move(action));
     };
     // A key does what a control does only while the control is there to be used.
     const auto usable = [this](const char* name) {
