@@ -1,5 +1,7 @@
 #include "hallwire.h"
 
+#include "rules/money.h"
+
 #include <QRandomGenerator>
 
 #include <algorithm>
@@ -63,42 +65,15 @@ std::optional<QByteArray> ParseWinnersRequest(const QByteArray& line)
     return number;
 }
 
-QByteArray FormatMoney(qint64 cents)
-{
-    const bool negative = cents < 0;
-    const quint64 magnitude = negative ? quint64(-(cents + 1)) + 1 : quint64(cents);
-    QByteArray text = QByteArray::number(magnitude / 100) + '.';
-    const quint64 fraction = magnitude % 100;
-    if (fraction < 10)
-        text += '0';
-    text += QByteArray::number(fraction);
-    return negative ? "-" + text : text;
-}
+QByteArray FormatMoney(qint64 cents) { return Money::fromCents(cents).wire(); }
 
+// Amounts in the hall's own files carry no sign and no spaces.
 std::optional<qint64> ParseMoney(const QByteArray& text)
 {
-    const int point = text.indexOf('.');
-    const QByteArray whole = point < 0 ? text : text.left(point);
-    const QByteArray fraction = point < 0 ? QByteArray() : text.mid(point + 1);
-    if (whole.isEmpty() || whole.size() > 12 || fraction.size() > 2 || (point >= 0 && fraction.isEmpty()))
+    if (text.isEmpty() || text.front() < '0' || text.front() > '9' || text.back() == ' ')
         return std::nullopt;
-    qint64 value = 0;
-    for (char ch : whole) {
-        if (ch < '0' || ch > '9')
-            return std::nullopt;
-        value = value * 10 + (ch - '0');
-    }
-    qint64 cents = 0;
-    for (int i = 0; i < 2; ++i) {
-        cents *= 10;
-        if (i < fraction.size()) {
-            const char ch = fraction.at(i);
-            if (ch < '0' || ch > '9')
-                return std::nullopt;
-            cents += ch - '0';
-        }
-    }
-    return value * 100 + cents;
+    const std::optional<Money> money = Money::parse(text);
+    return money ? std::optional<qint64>(money->cents()) : std::nullopt;
 }
 
 QByteArray MakeCardCells(quint64 seed, int faces)
