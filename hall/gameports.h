@@ -46,7 +46,6 @@ public:
     // One line (without CR LF) to every listener of a feed, built once and shared.
     void broadcast(Feed feed, const QByteArray& line);
     int listeners(Feed feed) const;
-    int openRequests() const { return int(requests_.size()); }
 
     // What the ports have had to refuse or drop since the start.
     struct Counts {

@@ -90,7 +90,6 @@ public:
     QByteArray pattern() const;
     int secondsToStart() const;
     const GameResult* result(const QByteArray& gameNumber) const;
-    const QList<SoldCard>& soldCards() const { return sold_; }
     const GamePorts* ports() const { return ports_; }
 
     // One game second. Driven by the clock; public so that tests can step it.

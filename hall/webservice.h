@@ -54,7 +54,6 @@ public:
     quint16 port() const;
     void setDirectoryInfo(const DirectoryInfo& info) { info_ = info; }
     // Milliseconds a connection may stay without completing its request.
-    void setIdleTimeout(int ms) { idleMs_ = ms; }
 
     HttpResponse respond(const HttpRequest& request) const;
 

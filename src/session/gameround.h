@@ -56,7 +56,6 @@ public:
     // Pacing: ticks until the next session step.
     int stepCountdown() const { return stepCountdown_; }
     void tickStep() { --stepCountdown_; }
-    void setStepCountdown(int ticks) { stepCountdown_ = ticks; }
     void restartStep() { stepCountdown_ = callSpacing_; }
     int callSpacing() const { return callSpacing_; }
     void setCallSpacing(int ticks) { callSpacing_ = ticks; }

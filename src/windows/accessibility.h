@@ -27,7 +27,6 @@ class Announcer : public QWidget {
 public:
     explicit Announcer(QWidget* parent = nullptr);
     void say(const QString& text);
-    QString lastSaid() const { return accessibleName(); }
 };
 
 // Teaches Qt's accessibility layer the grids and the announcer; once, before any window.

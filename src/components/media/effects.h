@@ -13,7 +13,6 @@ public:
     // Loads a GIF, JPEG or BMP tile; on failure the previous tile stays.
     bool loadFile(const QString& path, QString* error = nullptr);
     void setTile(const QImage& image);
-    bool hasTile() const { return !tile_.isNull(); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -30,9 +29,7 @@ public:
     explicit RoundButton(const QString& caption, QWidget* parent = nullptr);
 
     void setFaceColor(const QColor& color);
-    QColor faceColor() const { return face_; }
     void setFontColor(const QColor& color);
-    QColor fontColor() const { return font_; }
 
     QSize sizeHint() const override;
 

@@ -45,7 +45,6 @@ public:
 
     // Stretch: the picture fills the control. Auto size: the control takes the
     // picture's size on each load. Both off by default.
-    void setStretch(bool on) { setScaledContents(on); }
     bool stretch() const { return hasScaledContents(); }
     void setAutoSize(bool on) { autoSize_ = on; }
 

@@ -32,8 +32,6 @@ public:
     ~LineSocket() override;
 
     void setBufferSizes(int readBuffer, int writeBuffer);
-    int readBufferSize() const { return readBuffer_; }
-    int writeBufferSize() const { return writeBuffer_; }
     // Seconds a connection attempt (including the name lookup) may take; 0 = no limit.
     void setConnectTimeout(int seconds);
 
