@@ -4,6 +4,7 @@
 #include "benchgame.h"
 #include "components/media/mediawaveplayer.h"
 #include "windows/mainwindow.h"
+#include "windows/screenviews.h"
 #include "windows/viewhub.h"
 
 #include <QApplication>
@@ -15,10 +16,11 @@ struct BenchWindow {
     NullWavePlayer player;
     TForm1 form;
     ViewHub hub{&form};
+    ScreenViews screen{&form, &hub};
     GameCore core;
 
     explicit BenchWindow(int msPerSecond = 1000)
-        : clock(msPerSecond), core(Config(dir.path()), (hub.setSilent(true), &hub), &clock, &player)
+        : clock(msPerSecond), core(Config(dir.path()), (hub.setSilent(true), screen.views()), &clock, &player)
     {
         form.attach(&core, &hub);
         core.FormCreate();

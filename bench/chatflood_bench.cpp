@@ -43,7 +43,8 @@ int main(int argc, char** argv)
     directory.ChatAllowed = true;
     directory.Rooms[1] = ChatRoom{QStringLiteral("127.0.0.1"), QString::number(room.serverPort()), QStringLiteral("Busy")};
     LanguageTable language;
-    ChatSession chat(&bench.hub, directory, core.settings(), language, core.table());
+    const Views views = bench.screen.views();
+    ChatSession chat(views.chat, views.player, directory, core.settings(), language);
     chat.JoinChatRoom(1);
 
     QByteArray draw;

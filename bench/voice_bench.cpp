@@ -2,9 +2,9 @@
 // reporting that the ball's voice is playing (QMediaPlayer in PlayingState, or its
 // position past 0), over several calls; prints every figure and the median.
 // Runs the real GameCore and MediaWavePlayer on the voices of assets/program/sounds.
-#include "shell/nullview.h"
 #include "components/media/mediawaveplayer.h"
 #include "session/gamecore.h"
+#include "views/nullviews.h"
 
 #include <QApplication>
 #include <QDir>
@@ -58,7 +58,7 @@ int main(int argc, char** argv)
             }
         }
 
-    NullView view;
+    NullViews views;
     GameClock clock;
     MediaWavePlayer player;
     if (player.mode() == WavePlayer::Mode::NotReady) {
@@ -73,7 +73,7 @@ int main(int argc, char** argv)
     settings.open(QIODevice::WriteOnly);
     settings.write("UN:#WS:#AL:#DM:FALSE#SO:TRUE#V0:#V1:#V2:0#V3:#V4:0#V5:#V6:FALSE#V7:#V8:#V9:#\r\n");
     settings.close();
-    GameCore core(config, &view, &clock, &player);
+    GameCore core(config, views.views(), &clock, &player);
     core.FormCreate();
     // A game whose draw calls the benchmark's balls in turn.
     QByteArray draw;

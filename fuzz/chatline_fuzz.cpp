@@ -9,13 +9,14 @@
 namespace {
 
 // Answers the ignore question Yes and No by turns.
-struct TurnsView : NullView {
+struct TurnsPlayer : nullviews::NullPlayer {
     bool yes = false;
-    bool question(const QString&) override { return yes = !yes; }
+    bool ask(const QString&) override { return yes = !yes; }
 };
 
 struct Room {
-    TurnsView view;
+    NullViews views;
+    TurnsPlayer player;
     QTcpServer server;
     ServiceDirectory directory;
     LanguageTable language;
@@ -37,8 +38,8 @@ Room& TheRoom()
         r->directory.Rooms[1] = ChatRoom{QStringLiteral("127.0.0.1"), QString::number(r->server.serverPort()),
                                          QStringLiteral("Fuzz Room")};
         r->core = FuzzCore();
-        r->chat = std::make_unique<ChatSession>(&r->view, r->directory, r->core->settings(), r->language,
-                                                r->core->table());
+        r->chat = std::make_unique<ChatSession>(&r->views.chat, &r->player, r->directory, r->core->settings(),
+                                                r->language);
         return r;
     }();
     return *room;

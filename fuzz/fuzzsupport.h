@@ -1,9 +1,9 @@
 #pragma once
-// Pieces the fuzz targets share: a headless game core behind a view that draws
+// Pieces the fuzz targets share: a headless game core behind views that draw
 // nothing, and the split of an input into call codes and the text under test.
 #include "rules/bingocard.h"
 #include "session/gamecore.h"
-#include "shell/nullview.h"
+#include "views/nullviews.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
@@ -22,13 +22,13 @@ inline void FuzzInitialize(int* argc, char*** argv)
 inline std::unique_ptr<GameCore> FuzzCore()
 {
     static QTemporaryDir folder;
-    static NullView view;
+    static NullViews views;
     static GameClock clock(1000);
     CoreConfig config;
     config.folder = folder.path();
     config.defaultWebHost = QStringLiteral("127.0.0.1:1");
     config.requestPort = config.gameFeedPort = config.salesFeedPort = 1;
-    auto core = std::make_unique<GameCore>(config, &view, &clock, nullptr);
+    auto core = std::make_unique<GameCore>(config, views.views(), &clock, nullptr);
     core->FormCreate();
     return core;
 }

@@ -6,7 +6,7 @@
 // listen-driver --web HOST:PORT --request N --sales N --game N --app APPDIR
 //               [--folder DIR] [--ms-per-second 20] [--out log.txt] [--timeout-s 120]
 #include "session/gamecore.h"
-#include "shell/nullview.h"
+#include "views/nullviews.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -138,13 +138,16 @@ int main(int argc, char** argv)
     config.salesFeedPort = quint16(parser.value(QStringLiteral("sales")).toUInt());
     config.gameFeedPort = quint16(parser.value(QStringLiteral("game")).toUInt());
 
-    struct MessageView : NullView {
+    struct MessagePlayer : nullviews::NullPlayer {
         QStringList messages;
-        void messageBox(const QString& text) override { messages << text; }
-    } view;
+        void message(const QString& text) override { messages << text; }
+    } messages;
+    NullViews nullViews;
+    Views views = nullViews.views();
+    views.player = &messages;
     GameClock clock(msPerSecond);
     LoggingPlayer player(clock, out);
-    GameCore core(config, &view, &clock, &player);
+    GameCore core(config, views, &clock, &player);
     QFile settings(folder.filePath(QStringLiteral("defaults.cfg")));
     settings.open(QIODevice::WriteOnly | QIODevice::Truncate);
     settings.write("UN:#WS:#AL:#DM:FALSE#SO:TRUE#V0:#V1:#V2:0#V3:#V4:0#V5:#V6:FALSE#V7:#V8:#V9:#\r\n");
@@ -176,7 +179,7 @@ int main(int argc, char** argv)
     std::fprintf(stderr, "listen-driver: %d sounds, game %s, cards entered %d, end %s\n", player.count,
                  qPrintable(core.round().gameNumber()), core.rack().bought() ? 1 : 0,
                  rc == 0 ? "after the game" : "by time-out");
-    for (const QString& e : view.messages)
+    for (const QString& e : messages.messages)
         std::fprintf(stderr, "  message: %s\n", qPrintable(e));
     return rc;
 }

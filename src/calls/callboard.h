@@ -3,7 +3,7 @@
 // that rolls in with each call. Keeps its own table of called numbers.
 #include "shell/gameclock.h"
 #include "shell/screenpictures.h"
-#include "shell/viewport.h"
+#include "views/views.h"
 
 #include <QByteArray>
 #include <QList>
@@ -14,15 +14,12 @@
 class CallBoard : public QObject {
     Q_OBJECT
 public:
-    static constexpr int kCellPitch = 17;
     static constexpr int kNumbersPerRow = 15;
 
-    CallBoard(MainView* view, GameClock* clock, ScreenPictures& pictures, QObject* parent = nullptr);
+    CallBoard(CallView* view, GameClock* clock, ScreenPictures& pictures, QObject* parent = nullptr);
 
     // Board rows are the letters (0..4), positions 1..15 within a row.
     bool isCalled(int row, int position) const;
-    int textSize() const { return textSize_; }
-    void setTextSize(int points) { textSize_ = points; }
     // The newest call code of the strip (' ' when empty).
     char newestCode() const { return recent_[0]; }
 
@@ -45,12 +42,11 @@ signals:
 private:
     bool StartBallAnimation(int number, const QString& callerSet);
 
-    MainView* view_;
+    CallView* view_;
     ScreenPictures& pictures_;
     QTimer ballTimer_;
     std::array<std::array<bool, 16>, 5> called_{};
     QByteArray recent_ = QByteArray(5, ' ');
     int lastBall_ = 99;
     QString ballVoice_ = QStringLiteral("welcome");
-    int textSize_ = 9;
 };

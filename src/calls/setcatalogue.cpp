@@ -11,7 +11,6 @@
 namespace {
 
 struct KindRow {
-    const char* window;
     const char* key;
     const char* path;
     const char* defaultEntry;   // nullptr: the list has no default entry
@@ -19,9 +18,9 @@ struct KindRow {
 };
 
 const KindRow kKinds[3] = {
-    {"Tgetcset", "cset", "/VexoBingo/clist.asp", "Default Caller", 0},
-    {"Tgetbings", "bset", "/VexoBingo/blist.asp", "Default Bingo", 0},
-    {"Tgetaset", "aset", "/VexoBingo/alist.asp", nullptr, 1},
+    {"cset", "/VexoBingo/clist.asp", "Default Caller", 0},
+    {"bset", "/VexoBingo/blist.asp", "Default Bingo", 0},
+    {"aset", "/VexoBingo/alist.asp", nullptr, 1},
 };
 
 // No list is longer than this; set numbers stay small and the look-ups bounded.
@@ -66,23 +65,21 @@ PackageLimits SetPackageLimits()
 }
 
 SetCatalogue::SetCatalogue(SetKind kind, const QString& downloadSite, const ProgramFolder& folder,
-                           SettingsStore& settings, SoundQueue& sounds, MainView* view, QObject* parent)
+                           SettingsStore& settings, SoundQueue& sounds, SetWindowsView* sets, PlayerView* player,
+                           QObject* parent)
     : QObject(parent), kind_(kind), downloadSite_(downloadSite), folder_(folder), settings_(settings), sounds_(sounds),
-      view_(view)
+      sets_(sets), player_(player)
 {
     connect(&http_, &HttpClient::finished, this, &SetCatalogue::Finished);
     connect(&http_, &HttpClient::progress, this, &SetCatalogue::Progress);
 }
 
-QString SetCatalogue::window() const { return QLatin1String(kKinds[int(kind_)].window); }
-
-QString SetCatalogue::control(const char* name) const { return window() + QLatin1Char('.') + QLatin1String(name); }
 
 void SetCatalogue::Open()
 {
     sounds_.setMuted(true);
     sounds_.PlayVoice(QStringLiteral("null.wav"));
-    view_->showWindow(window());
+    sets_->showSetWindow(kind_, true);
     RequestCatalogue();
 }
 
@@ -91,16 +88,16 @@ void SetCatalogue::RequestCatalogue()
     // A set download still running keeps the window's client: the window shows the
     // download, and Close stays there to close it while the download goes on.
     if (http_.isBusy()) {
-        view_->setText(control("Label1"), QStringLiteral("Downloading. Please Wait..."));
-        view_->setEnabled(control("ListBox1"), false);
-        view_->setVisible(control("Button1"), true);
+        sets_->showSetMessage(kind_, QStringLiteral("Downloading. Please Wait..."));
+        sets_->enableSetList(kind_, false);
+        sets_->showSetClose(kind_, true);
         return;
     }
     state_ = State::FetchingList;
     if (kind_ != SetKind::Caller)
-        view_->setVisible(control("Button1"), true);
+        sets_->showSetClose(kind_, true);
     if (kind_ == SetKind::FunBingo)
-        view_->setEnabled(control("ListBox1"), true);
+        sets_->enableSetList(kind_, true);
     http_.setMaxBodySize(kMaxCatalogueBytes);
     http_.get(settings_.values().WebHost, QLatin1String(kKinds[int(kind_)].path));
 }
@@ -120,19 +117,19 @@ void SetCatalogue::Finished(HttpClient::Outcome outcome)
         ShowReady();
     if (kind_ == SetKind::FunBingo)
         return;   // the fun-bingo window does not report transfer failures
-    view_->beep();
-    view_->messageBox(outcome == HttpClient::Outcome::ConnectionFailed ? QStringLiteral("Error: Connection Failed")
+    player_->beep();
+    player_->message(outcome == HttpClient::Outcome::ConnectionFailed ? QStringLiteral("Error: Connection Failed")
                       : outcome == HttpClient::Outcome::InvalidHost    ? QStringLiteral("Error: Invalid Host")
                                                                        : QStringLiteral("Connection Failure"));
     sounds_.setMuted(false);
-    view_->hideWindow(window());
+    sets_->showSetWindow(kind_, false);
 }
 
 void SetCatalogue::Progress(qint64 received, qint64 total)
 {
     if (total <= 0)
         return;
-    view_->setProgress(control("ProgressBar1"), qBound(0, qRound(double(received) * 100.0 / double(total)), 100));
+    sets_->showSetProgress(kind_, qBound(0, qRound(double(received) * 100.0 / double(total)), 100));
 }
 
 void SetCatalogue::FillCatalogue(const QByteArray& reply)
@@ -152,18 +149,18 @@ void SetCatalogue::FillCatalogue(const QByteArray& reply)
         items << QString::fromLatin1(CatalogueValue(key, reply_));
     }
     entries_ = int(items.size());
-    view_->setItems(control("ListBox1"), items);
+    sets_->showSetItems(kind_, items);
     if (kind_ != SetKind::FunBingo) {
-        view_->setVisible(control("Button1"), true);
-        view_->setEnabled(control("ListBox1"), true);
+        sets_->showSetClose(kind_, true);
+        sets_->enableSetList(kind_, true);
     }
 }
 
 void SetCatalogue::ChooseSet(int selectedIndex)
 {
     if (selectedIndex < 0 || selectedIndex >= entries_) {
-        view_->beep();
-        view_->messageBox(QStringLiteral("You must select an item in the list before setting"));
+        player_->beep();
+        player_->message(QStringLiteral("You must select an item in the list before setting"));
         return;
     }
     if (kind_ != SetKind::Announcer && selectedIndex == 0) {
@@ -183,21 +180,21 @@ void SetCatalogue::ChooseSet(int selectedIndex)
     bool download = true;
     const QString callerVoice = QStringLiteral("sounds/cs") + QString::number(number) + QStringLiteral("O75.wav");
     if (kind_ == SetKind::Caller && folder_.exists(callerVoice))
-        download = !view_->question(
+        download = !player_->ask(
             QStringLiteral("This Caller is Already Installed. Do you want to keep your current Version"));
     else if (kind_ == SetKind::FunBingo && folder_.exists(QStringLiteral("sounds/") + name + QStringLiteral("1.wav")))
-        download = !view_->question(
+        download = !player_->ask(
             QStringLiteral("Bingo Set Already Installed. Do you want to keep your current Version"));
 
-    if (download && view_->question(QStringLiteral("Press YES to begin downloading new Sounds")) && !http_.isBusy()) {
+    if (download && player_->ask(QStringLiteral("Press YES to begin downloading new Sounds")) && !http_.isBusy()) {
         // An installer left by an earlier version of the client goes first; the package
         // itself is kept in memory, capped, and never written whole to disk.
         const QString leftover = QDir(folder_.root()).filePath(name + QStringLiteral(".exe"));
         if (QFileInfo::exists(leftover) || QFileInfo(leftover).isSymLink())
             QFile::remove(leftover);
-        view_->setVisible(control("Button1"), false);
-        view_->setEnabled(control("ListBox1"), false);
-        view_->setText(control("Label1"), QStringLiteral("Downloading. Please Wait..."));
+        sets_->showSetClose(kind_, false);
+        sets_->enableSetList(kind_, false);
+        sets_->showSetMessage(kind_, QStringLiteral("Downloading. Please Wait..."));
         state_ = State::Downloading;
         setName_ = name;
         selectedIndex_ = selectedIndex;
@@ -279,7 +276,7 @@ void SetCatalogue::InstallDownloadedSet()
     state_ = State::Idle;
     const QByteArray bytes = http_.body();
     if (setName_.isEmpty() || bytes.isEmpty()) {
-        view_->messageBox(QStringLiteral("File Download Failed"));
+        player_->message(QStringLiteral("File Download Failed"));
     } else {
         const Package package = ReadPackage(bytes, SetPackageLimits());
         QString error = package.ok ? QString() : package.error;
@@ -290,7 +287,7 @@ void SetCatalogue::InstallDownloadedSet()
             error = WriteSetFiles(package);
         }
         if (!error.isEmpty())
-            view_->messageBox(QStringLiteral("The sound set could not be installed: ") + error);
+            player_->message(QStringLiteral("The sound set could not be installed: ") + error);
     }
     ShowReady();
     CloseWindow();
@@ -299,8 +296,8 @@ void SetCatalogue::InstallDownloadedSet()
 // The download is over: the list and Close are the player's again.
 void SetCatalogue::ShowReady()
 {
-    view_->setVisible(control("Button1"), true);
-    view_->setEnabled(control("ListBox1"), true);
+    sets_->showSetClose(kind_, true);
+    sets_->enableSetList(kind_, true);
 }
 
 void SetCatalogue::CloseClick()
@@ -311,9 +308,9 @@ void SetCatalogue::CloseClick()
 
 void SetCatalogue::CloseWindow()
 {
-    view_->hideWindow(window());
+    sets_->showSetWindow(kind_, false);
     if (kind_ == SetKind::Caller)
-        view_->setVisible(control("Button1"), true);
+        sets_->showSetClose(kind_, true);
     // The announcer window leaves sound muted on no way out.
     if (kind_ == SetKind::Announcer)
         sounds_.setMuted(false);

@@ -9,12 +9,10 @@
 #include "components/net/package.h"
 #include "shell/programfolder.h"
 #include "shell/settingsstore.h"
-#include "shell/viewport.h"
+#include "views/views.h"
 
 #include <QByteArray>
 #include <QObject>
-
-enum class SetKind { Caller, FunBingo, Announcer };
 
 // The value after the first occurrence of key up to the first "%" within the 1024
 // characters that follow; empty when either is missing.
@@ -29,12 +27,11 @@ public:
     enum class State { Idle, FetchingList, Downloading };
 
     SetCatalogue(SetKind kind, const QString& downloadSite, const ProgramFolder& folder, SettingsStore& settings,
-                 SoundQueue& sounds, MainView* view, QObject* parent = nullptr);
+                 SoundQueue& sounds, SetWindowsView* sets, PlayerView* player, QObject* parent = nullptr);
 
     SetKind kind() const { return kind_; }
     State state() const { return state_; }
     int entries() const { return entries_; }   // entries the list shows
-    QString window() const;
 
     // The menu item: mutes the game's sounds, shows the window and asks for the list.
     void Open();
@@ -53,14 +50,14 @@ private:
     void RemoveReplacedFiles();
     QString WriteSetFiles(const Package& package);
     void CloseWindow();
-    QString control(const char* name) const;
 
     SetKind kind_;
     QString downloadSite_;
     const ProgramFolder& folder_;
     SettingsStore& settings_;
     SoundQueue& sounds_;
-    MainView* view_;
+    SetWindowsView* sets_;
+    PlayerView* player_;
     HttpClient http_;
     State state_ = State::Idle;
     QByteArray reply_;          // the last list (the fun-bingo window keeps it for its quantities)

@@ -1,6 +1,6 @@
 #include "calls/soundqueue.h"
 
-SoundQueue::SoundQueue(const ProgramFolder& folder, SettingsStore& settings, WavePlayer* player, MainView* view,
+SoundQueue::SoundQueue(const ProgramFolder& folder, SettingsStore& settings, WavePlayer* player, PlayerView* view,
                        QObject* parent)
     : QObject(parent), folder_(folder), settings_(settings), player_(player), view_(view)
 {
@@ -62,7 +62,7 @@ void SoundQueue::PlayPath(const QString& path)
 
 void SoundQueue::SoundFailed(const QString& message)
 {
-    view_->errorBox(QStringLiteral("ErrorCode: 0\n") + message);
+    view_->error(QStringLiteral("ErrorCode: 0\n") + message);
     settings_.setSoundOn(false);
     emit soundSwitched(false);
     settings_.save();

@@ -1,10 +1,10 @@
 #pragma once
 // Every sound the client plays goes through here: one player, one queue, the
 // player's sound setting and the mute that the set windows ask for.
-#include "calls/waveplayer.h"
+#include "components/sound/waveplayer.h"
 #include "shell/programfolder.h"
 #include "shell/settingsstore.h"
-#include "shell/viewport.h"
+#include "views/views.h"
 
 #include <QObject>
 #include <QStringList>
@@ -12,7 +12,7 @@
 class SoundQueue : public QObject {
     Q_OBJECT
 public:
-    SoundQueue(const ProgramFolder& folder, SettingsStore& settings, WavePlayer* player, MainView* view,
+    SoundQueue(const ProgramFolder& folder, SettingsStore& settings, WavePlayer* player, PlayerView* view,
                QObject* parent = nullptr);
 
     // A voice of the caller or the announcer by name ("welcome", "cs3B12").
@@ -43,7 +43,7 @@ private:
     const ProgramFolder& folder_;
     SettingsStore& settings_;
     WavePlayer* player_;
-    MainView* view_;
+    PlayerView* view_;
     QStringList queue_;
     bool muted_ = false;
 };

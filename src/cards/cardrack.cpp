@@ -1,14 +1,10 @@
 #include "cards/cardrack.h"
 
-#include "shell/controlnames.h"
-
 #include <algorithm>
 
-namespace {
-const QString* const kBuyButtons[] = {&Ctl::s1image, &Ctl::s2image, &Ctl::s3image, &Ctl::s4image, &Ctl::tbimage};
-}
-
-CardRack::CardRack(MainView* view) : view_(view), order_(Unordered())
+CardRack::CardRack(const Views& views)
+    : table_(views.table), shop_(views.shop), status_(views.status), menus_(views.menus), player_(views.player),
+      order_(Unordered())
 {
     toGo_.fill(-1);
 }
@@ -43,11 +39,10 @@ bool CardRack::belongsTo(const QString& gameNumber) const
     return true;
 }
 
-void CardRack::place(int k, int left, int top)
+void CardRack::place(int k, int column, int row)
 {
-    tops_[size_t(k)] = top;
-    view_->moveControl(Ctl::Card(k), left, top);
-    view_->setVisible(Ctl::Card(k), true);
+    rows_[size_t(k)] = row;
+    table_->placeCard(k, column, row);
 }
 
 void CardRack::CreateCards(bool autoDaub, const QString& ticketText)
@@ -57,76 +52,66 @@ void CardRack::CreateCards(bool autoDaub, const QString& ticketText)
         card = BingoCard();
         card.CardOrdinal = QString::number(k);
         card.AutoDaubOn = autoDaub;
-        view_->setText(Ctl::Card(k) + QStringLiteral(".ticketid"), ticketText + QString::number(k));
-        view_->setGeometry(Ctl::Card(k), 5, 25, 250, 262);
-        tops_[size_t(k)] = 25;
-        view_->setVisible(Ctl::Card(k), false);
+        table_->showTicketName(k, ticketText + QString::number(k));
+        rows_[size_t(k)] = 0;
+        table_->hideCard(k);
     }
 }
 
 void CardRack::HideCards()
 {
     for (int k = 1; k <= kCards; ++k)
-        view_->setVisible(Ctl::Card(k), false);
+        table_->hideCard(k);
 }
 
 void CardRack::HideFaceButtons()
 {
-    for (const QString* c : {&Ctl::s1image, &Ctl::s1text, &Ctl::s2image, &Ctl::s3image, &Ctl::s4image})
-        view_->setVisible(*c, false);
+    shop_->showFaceChoice(false);
 }
 
 void CardRack::HideBuyControls()
 {
-    view_->setVisible(Ctl::tbimage, false);
-    view_->setVisible(Ctl::tbtext, false);
+    shop_->showBuy(false);
     HideFaceButtons();
 }
 
 void CardRack::EnableCardButtons(bool enabled)
 {
-    for (const QString* b : kBuyButtons)
-        view_->setEnabled(*b, enabled);
+    shop_->enableCardButtons(enabled);
 }
 
 void CardRack::ShowCardControls(bool buyingOpen, bool selectionOpen)
 {
     HideBuyControls();
     if (bought())
-        view_->setVisible(Ctl::button4, true);
+        shop_->showClaim(true);
     const BingoCard& card = cards_[size_t(shownCard(current_))];
     if (buyingOpen && !card.Entered) {
-        if (card.Loaded) {
-            view_->setVisible(Ctl::tbimage, true);
-            view_->setVisible(Ctl::tbtext, true);
-        }
+        if (card.Loaded)
+            shop_->showBuy(true);
         if (selectionOpen)
-            for (const QString* c : {&Ctl::s1image, &Ctl::s2image, &Ctl::s3image, &Ctl::s4image, &Ctl::s1text})
-                view_->setVisible(*c, true);
+            shop_->showFaceChoice(true);
     }
-    view_->setText(Ctl::cardid1, card.ShortId());
+    table_->showCardId(card.ShortId());
 }
 
 void CardRack::showGrid(bool shown)
 {
     gridShown_ = shown;
-    view_->setVisible(Ctl::GridPanel1, shown);
+    table_->showTable(shown);
 }
 
 bool CardRack::pageLeft()
 {
     HideCards();
     const bool moved = current_ > 1;
-    if (moved) {
+    if (moved)
         --current_;
-    } else {
-        view_->beep();
-        view_->setVisible(Ctl::LeftCard, false);
-    }
-    view_->setText(Ctl::CardLabel, QString::number(current_));
-    place(current_, 5, 25);
-    view_->setVisible(Ctl::LeftCard, current_ > 1);
-    view_->setVisible(Ctl::RightCard, current_ < kInUse);
+    else
+        player_->beep();
+    table_->showPageNumber(current_);
+    place(current_, 0, 0);
+    table_->showPageArrows(current_ > 1, current_ < kInUse);
     return moved;
 }
 
@@ -134,16 +119,13 @@ bool CardRack::pageRight()
 {
     HideCards();
     const bool moved = current_ < kInUse;
-    if (moved) {
+    if (moved)
         ++current_;
-        view_->setVisible(Ctl::LeftCard, true);
-    } else {
-        view_->beep();
-        view_->setVisible(Ctl::RightCard, false);
-    }
-    view_->setText(Ctl::CardLabel, QString::number(current_));
-    place(current_, 5, 25);
-    view_->setVisible(Ctl::RightCard, current_ < kInUse);
+    else
+        player_->beep();
+    table_->showPageNumber(current_);
+    place(current_, 0, 0);
+    table_->showPageArrows(current_ > 1, current_ < kInUse);
     return moved;
 }
 
@@ -151,62 +133,52 @@ void CardRack::rewind()
 {
     HideCards();
     current_ = 1;
-    view_->setText(Ctl::CardLabel, QStringLiteral("1"));
+    table_->showPageNumber(1);
 }
 
 void CardRack::showFirstCard()
 {
     rewind();
-    place(1, 5, 25);
-    view_->setVisible(Ctl::LeftCard, false);
-    view_->setVisible(Ctl::RightCard, true);
+    place(1, 0, 0);
+    table_->showPageArrows(false, true);
 }
 
-void CardRack::LayoutCards(bool gameRunning, const PlayArea& area)
+void CardRack::LayoutCards(bool gameRunning, const TableRoom& room)
 {
     running_ = gameRunning;
-    area_ = area;
+    room_ = room;
     if (!gameRunning) {
         order_ = Unordered();
         if (gridShown_)
-            place(current_, 5, 25);
+            place(current_, 0, 0);
         return;
     }
     placeRunning(true);
 }
 
-// The current paging position first, then the positions after it as far as the area allows.
+// The current paging position first, then the positions after it as far as the room allows.
 void CardRack::placeRunning(bool beepAtEnd)
 {
-    const int cw = cards_[1].CellWidth;
-    const int ch = cards_[1].CellHeight;
     const int k = current_;
-    const int faceWidth = 5 * cw + 10;
-    const int pitch = faceWidth * 2;
-    const int columns[3] = {5, pitch, 2 * pitch - 3};
-    const int rows[2] = {25, (5 * ch + 5) * 2 + 42};
-
-    view_->setGeometry(Ctl::GridPanel1, 0, 0, faceWidth * 6, area_.gridHeight);
     showGrid(true);
     const int first = shownCard(k);
-    place(first, 5, first == k ? tops_[size_t(k)] : rows[0]);
+    place(first, 0, first == k ? rows_[size_t(k)] : 0);
     if (k >= kInUse) {
         if (beepAtEnd)
-            view_->beep();
+            player_->beep();
         return;
     }
-    const bool secondRow = area_.playHeight > (5 * ch + 5) * 3 + 42;
-    const int fits = 1 + (area_.multiWidth > faceWidth * 3 ? 1 : 0) + (area_.multiWidth > faceWidth * 5 ? 1 : 0);
+    const int fits = qBound(1, room_.columns, 3);
     int i = k;
     for (int c = 1; c < fits; ++c)
         if (++i <= kInUse)
-            place(shownCard(i), columns[c], rows[0]);
-    if (secondRow)
+            place(shownCard(i), c, 0);
+    if (room_.twoRows)
         for (int c = 0; c < fits; ++c)
             if (++i <= kInUse)
-                place(shownCard(i), columns[c], rows[1]);
+                place(shownCard(i), c, 1);
     for (int j = i + 1; j <= kInUse; ++j)
-        view_->setVisible(Ctl::Card(shownCard(j)), false);
+        table_->hideCard(shownCard(j));
 }
 
 void CardRack::ClearCards()
@@ -217,7 +189,7 @@ void CardRack::ClearCards()
     pressed_ = false;
     for (int k = 1; k <= kCards; ++k) {
         cards_[size_t(k)].ClearCard();
-        view_->redrawCard(k);
+        table_->redrawCard(k);
     }
 }
 
@@ -225,7 +197,7 @@ void CardRack::RedrawCards()
 {
     countToGo();
     for (int k = 1; k <= kInUse; ++k)
-        view_->redrawCard(k);
+        table_->redrawCard(k);
 }
 
 // Loads a card text of faceCount faces; a text that cannot be read leaves the card as it was.
@@ -243,8 +215,8 @@ bool CardRack::ShowSelectedCard(const QByteArray& numbers, int faceCount, const 
 {
     const bool loaded = LoadFaces(current(), numbers, faceCount, selectionCode);
     if (!loaded)
-        view_->setText(Ctl::status, QStringLiteral("The card from the server could not be read; please choose again."));
-    view_->redrawCard(current_);
+        status_->showStatus(QStringLiteral("The card from the server could not be read; please choose again."));
+    table_->redrawCard(current_);
     return loaded;
 }
 
@@ -253,11 +225,10 @@ void CardRack::EnterCard(const QString& cardId, const QByteArray& numbers, const
     BingoCard& card = current();
     card.CardId = cardId;
     card.Entered = true;
-    view_->setText(Ctl::cardid1, card.ShortId());
+    table_->showCardId(card.ShortId());
     if (!card.LoadNumbers(numbers, selectionCode))
-        view_->setText(Ctl::status,
-                       QStringLiteral("The bought card's numbers could not be read; the card keeps the numbers shown."));
-    view_->redrawCard(current_);
+        status_->showStatus(QStringLiteral("The bought card's numbers could not be read; the card keeps the numbers shown."));
+    table_->redrawCard(current_);
 }
 
 bool CardRack::LoadStarterCards(const std::array<QByteArray, 10>& cells, qint64 firstId)
@@ -266,7 +237,7 @@ bool CardRack::LoadStarterCards(const std::array<QByteArray, 10>& cells, qint64 
     for (int i = 1; i <= kCards; ++i) {
         if (!LoadFaces(cards_[size_t(i)], cells[size_t(i - 1)], 4, QString::number(firstId + i - 1)))
             allLoaded = false;
-        view_->redrawCard(i);
+        table_->redrawCard(i);
     }
     return allLoaded;
 }
@@ -289,7 +260,7 @@ QList<int> CardRack::MarkCalls(const QList<int>& numbers)
             oneToGoHeard_[size_t(k)] = true;
             newlyOne << k;
         }
-        view_->redrawCard(k);
+        table_->redrawCard(k);
     }
     if (!newlyOne.isEmpty() && sounds_)
         sounds_->PlayFile(QStringLiteral("onetogo.wav"));
@@ -331,7 +302,7 @@ void CardRack::reorder(const Order& order)
     order_ = order;
     HideCards();
     placeRunning(false);
-    view_->setText(Ctl::cardid1, cards_[size_t(shownCard(current_))].ShortId());
+    table_->showCardId(cards_[size_t(shownCard(current_))].ShortId());
 }
 
 void CardRack::ClearCalls()
@@ -340,28 +311,19 @@ void CardRack::ClearCalls()
         cards_[size_t(k)].Called = {};
 }
 
-void CardRack::FaceMouseDown(int k, int face, int x, int y)
+void CardRack::FaceMouseDown(int k, int face, int column, int row)
 {
     pressed_ = true;
-    if (k < 1 || k > kCards || face < 1 || face > 4)
+    if (k < 1 || k > kCards || face < 1 || face > 4 || column < 0 || column > 4 || row < 0 || row > 4)
         return;
     BingoCard& c = cards_[size_t(k)];
-    if (!c.Entered || x < 0 || y < 0)
-        return;
-    const int column = x / (c.CellWidth + 1);
-    const int row = y / (c.CellHeight + 1);
-    if (column > 4 || row > 4)
-        return;
-    // The 1-pixel grid lines between cells belong to no cell.
-    if (x - column * (c.CellWidth + 1) >= c.CellWidth || y - row * (c.CellHeight + 1) >= c.CellHeight)
-        return;
-    if (c.DaubCell(face, column, row))
-        view_->redrawCard(k);
+    if (c.Entered && c.DaubCell(face, column, row))
+        table_->redrawCard(k);
 }
 
 void CardRack::SetDaubColour(Colour colour)
 {
-    view_->setFaceColour(Ctl::dpresent, colour);
+    shop_->showDaubColour(colour);
     if (ready_)
         for (int k = 1; k <= kInUse; ++k)
             cards_[size_t(k)].DaubColour = colour;
@@ -370,23 +332,14 @@ void CardRack::SetDaubColour(Colour colour)
 void CardRack::SetAutoDaub(bool on, Colour colour)
 {
     if (on)
-        view_->setFaceColour(Ctl::adpresent, colour);
-    view_->setChecked(Ctl::Autodauber, on);
+        shop_->showAutoDaubColour(colour);
+    menus_->checkAutoDaub(on);
     if (!ready_ && on)
         return;
     for (int k = 1; k <= kInUse; ++k) {
         cards_[size_t(k)].AutoDaubOn = on;
         if (on)
             cards_[size_t(k)].AutoDaubColour = colour;
-    }
-}
-
-void CardRack::setNumberSizes(int numberPoints, int freePoints)
-{
-    for (int k = 1; k <= kInUse; ++k) {
-        cards_[size_t(k)].NumberFontSize = numberPoints;
-        if (freePoints > 0)
-            cards_[size_t(k)].FreeFontSize = freePoints;
     }
 }
 

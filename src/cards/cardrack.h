@@ -5,20 +5,20 @@
 #include "calls/soundqueue.h"
 #include "rules/bingocard.h"
 #include "rules/patterns.h"
-#include "shell/viewport.h"
+#include "views/views.h"
 
 #include <QList>
 #include <array>
 
-// Sizes of the play area as the main window has laid it out.
-struct PlayArea {
-    int playWidth = 0;
-    int playHeight = 0;
-    int multiWidth = 0;
-    int multiHeight = 0;
-    int gridHeight = 0;
-    int listWidth = 0;     // the chat member list
-    bool chatShown = false;
+// How many cards the play area has room for side by side during a game, as the main
+// window has laid it out: one to three columns, in one row or two.
+struct TableRoom {
+    int columns = 1;
+    bool twoRows = false;
+    friend bool operator==(const TableRoom& a, const TableRoom& b)
+    {
+        return a.columns == b.columns && a.twoRows == b.twoRows;
+    }
 };
 
 class CardRack {
@@ -26,7 +26,7 @@ public:
     static constexpr int kCards = 10;
     static constexpr int kInUse = 6;
 
-    explicit CardRack(MainView* view);
+    explicit CardRack(const Views& views);
     // The pattern the "to go" counts follow and the queue the one-to-go sound goes through.
     void followPattern(PatternState* pattern, SoundQueue* sounds);
 
@@ -53,7 +53,7 @@ public:
     // Card 1 becomes the current card: rewind() only selects it, showFirstCard() also shows it alone.
     void rewind();
     void showFirstCard();
-    void LayoutCards(bool gameRunning, const PlayArea& area);
+    void LayoutCards(bool gameRunning, const TableRoom& room);
     void ClearCards();
     void RedrawCards();
 
@@ -70,12 +70,13 @@ public:
     // Returns the cards this call brought to one to go (each once a game).
     QList<int> MarkCalls(const QList<int>& numbers);
     void ClearCalls();
-    void FaceMouseDown(int card, int face, int x, int y);
+    // A press on a face: on the cell of that column and row (0..4), or on none (-1: a grid
+    // line or outside the cells). A press anywhere holds the paging order until released.
+    void FaceMouseDown(int card, int face, int column, int row);
     void SetDaubColour(Colour colour);
     void SetAutoDaub(bool on, Colour colour);
     void setCardsReady() { ready_ = true; }
     bool ready() const { return ready_; }
-    void setNumberSizes(int numberPoints, int freePoints);
     // The claim: winning faces over the cards in use (the winning cells turn red).
     int CountWinningFaces(PatternState& pattern);
 
@@ -94,14 +95,18 @@ private:
     using Order = std::array<int, kInUse + 1>;
     static Order Unordered();
     BingoCard& current() { return cards_[size_t(current_)]; }
-    void place(int k, int left, int top);
+    void place(int k, int column, int row);
     void placeRunning(bool beepAtEnd);
     void countToGo();
     void reorder(const Order& order);
 
-    MainView* view_;
+    CardTableView* table_;
+    ShopView* shop_;
+    StatusView* status_;
+    MenuView* menus_;
+    PlayerView* player_;
     std::array<BingoCard, kCards + 1> cards_;   // 1..10
-    std::array<int, kCards + 1> tops_{};
+    std::array<int, kCards + 1> rows_{};         // the row each card was last placed in
     int current_ = 1;
     int winningFaces_ = 0;
     bool gridShown_ = false;
@@ -114,6 +119,6 @@ private:
     Order order_{};   // paging position -> card
     bool bestFirst_ = false;
     bool pressed_ = false;
-    bool running_ = false;   // as the last layout was told, with its area
-    PlayArea area_;
+    bool running_ = false;   // as the last layout was told, with its room
+    TableRoom room_;
 };

@@ -1,9 +1,9 @@
 #include "cards/cardshop.h"
 
 #include "rules/wire.h"
-#include "shell/controlnames.h"
+#include "shell/texts.h"
 
-void ShowRefusalText(MainView* view, const LanguageTable& language, const QByteArray& line, const char* firstPrefix,
+void ShowRefusalText(PlayerView* player, const LanguageTable& language, const QByteArray& line, const char* firstPrefix,
                      int firstId)
 {
     const char* const prefixes[] = {firstPrefix, "Sorry your Accou", "Sorry Account ha",
@@ -11,13 +11,14 @@ void ShowRefusalText(MainView* view, const LanguageTable& language, const QByteA
     const QByteArray reason = Chars(line, 12, 27);
     for (int i = 0; i < 6; ++i)
         if (reason == prefixes[i])
-            view->messageBox(language.text(firstId + i));
+            player->message(language.text(firstId + i));
 }
 
-void CardShop::setBalance(const QString& balance)
+void CardShop::setBalance(const QByteArray& wireText)
 {
-    balance_ = balance;
-    view_->setText(Ctl::f_credits, balance_);
+    balance_ = Money::parse(wireText);
+    if (balance_)
+        figures_->showBalance(*balance_);
 }
 
 void CardShop::OpenRequest(Request request)
@@ -35,8 +36,7 @@ void CardShop::chooseFaces(int faces)
     // A request under way keeps its reply: the click is ignored until it is in.
     if (round_.running() || faces < 1 || faces > 4 || links_.busy())
         return;
-    view_->setVisible(Ctl::tbimage, false);
-    view_->setVisible(Ctl::tbtext, false);
+    shop_->showBuy(false);
     OpenRequest(requests[faces]);
 }
 
@@ -45,7 +45,7 @@ void CardShop::Button3Click()
     if (round_.running())
         return;
     if (links_.busy()) {
-        view_->beep();
+        player_->beep();
         return;
     }
     rack_.HideBuyControls();
@@ -67,11 +67,11 @@ QByteArray CardShop::PurchaseLine(const QString& loginKey, const QString& alias,
 void CardShop::Handle(const StarterCards& s)
 {
     if (!s.ok) {
-        view_->beep();
-        view_->setText(Ctl::status, language_.text(1315));
-        view_->messageBox(language_.text(1315));
+        player_->beep();
+        status_->showStatus(language_.text(Text::StatusCardsNotFetched));
+        player_->message(language_.text(Text::StatusCardsNotFetched));
     } else if (s.firstId && !rack_.LoadStarterCards(s.cells, *s.firstId)) {
-        view_->setText(Ctl::status, QStringLiteral("Some cards from the server could not be read and were left empty."));
+        status_->showStatus(QStringLiteral("Some cards from the server could not be read and were left empty."));
     }
     links_.setBusy(false);
 }
@@ -80,14 +80,12 @@ void CardShop::Handle(const CardReply& r)
 {
     if (r.ok) {
         // Buy is offered only for a card that could be read.
-        if (rack_.ShowSelectedCard(r.cells, r.faces, QString::fromLatin1(r.selection)) && round_.counting()) {
-            view_->setVisible(Ctl::tbimage, true);
-            view_->setVisible(Ctl::tbtext, true);
-        }
+        if (rack_.ShowSelectedCard(r.cells, r.faces, QString::fromLatin1(r.selection)) && round_.counting())
+            shop_->showBuy(true);
     } else {
-        view_->beep();
-        view_->setText(Ctl::status, language_.text(1309));
-        view_->messageBox(language_.text(1309));
+        player_->beep();
+        status_->showStatus(language_.text(Text::StatusCardNotFetched));
+        player_->message(language_.text(Text::StatusCardNotFetched));
     }
     rack_.EnableCardButtons(true);
     links_.setBusy(false);
@@ -98,21 +96,21 @@ void CardShop::Handle(const PurchaseReply& r)
 {
     switch (r.verdict) {
     case PurchaseReply::Verdict::Bought:
-        view_->setEnabled(Ctl::ConnecttoGame1, false);
-        setBalance(QString::fromLatin1(r.balance));
-        view_->setText(Ctl::status, language_.text(1310));
+        menus_->enableConnect(false);
+        setBalance(r.balance);
+        status_->showStatus(language_.text(Text::StatusBalanceUpdated));
         rack_.EnterCard(QString::fromLatin1(r.cardId), r.cells, QString::fromLatin1(r.selection));
         table_.LayoutMainWindow();
         break;
     case PurchaseReply::Verdict::WrongPassword:
-        view_->beep();
-        view_->setText(Ctl::status, language_.text(1313));
-        view_->messageBox(language_.text(1312));
+        player_->beep();
+        status_->showStatus(language_.text(Text::StatusWrongPassword));
+        player_->message(language_.text(Text::StatusBuyCards));
         break;
     case PurchaseReply::Verdict::Refused:
-        view_->beep();
-        view_->setText(Ctl::status, QStringLiteral("ERROR: ") + QString::fromLatin1(Chars(r.line, 12, 75)));
-        ShowRefusalText(view_, language_, r.line, "Maximum Cards pe", 1710);
+        player_->beep();
+        status_->showStatus(QStringLiteral("ERROR: ") + QString::fromLatin1(Chars(r.line, 12, 75)));
+        ShowRefusalText(player_, language_, r.line, "Maximum Cards pe", Text::PurchaseRefusalFirst);
         break;
     case PurchaseReply::Verdict::Other:
         break;

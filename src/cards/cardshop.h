@@ -8,18 +8,21 @@
 #include "session/serverevents.h"
 #include "session/serverlinks.h"
 #include "shell/language.h"
-#include "shell/viewport.h"
+#include "views/views.h"
+
+#include <optional>
 
 // The server's reason, characters 12 to 27 of a refusal, picks a language text: the
 // login and the purchase share five reasons and differ in the first.
-void ShowRefusalText(MainView* view, const LanguageTable& language, const QByteArray& line, const char* firstPrefix,
+void ShowRefusalText(PlayerView* player, const LanguageTable& language, const QByteArray& line, const char* firstPrefix,
                      int firstId);
 
 class CardShop {
 public:
-    CardShop(MainView* view, const LanguageTable& language, ServerLinks& links, const GameRound& round, CardRack& rack,
-             PlayTable& table)
-        : view_(view), language_(language), links_(links), round_(round), rack_(rack), table_(table)
+    CardShop(const Views& views, const LanguageTable& language, ServerLinks& links, const GameRound& round,
+             CardRack& rack, PlayTable& table)
+        : shop_(views.shop), status_(views.status), figures_(views.figures), menus_(views.menus),
+          player_(views.player), language_(language), links_(links), round_(round), rack_(rack), table_(table)
     {
     }
 
@@ -36,17 +39,24 @@ public:
     // "PQZ!B7": the purchase of the current card.
     QByteArray PurchaseLine(const QString& loginKey, const QString& alias, const QString& languageCode) const;
 
-    const QString& balance() const { return balance_; }
-    void setBalance(const QString& balance);
+    // The balance as the server last reported it; none before the sign-in, or while what
+    // it sent could not be read as money.
+    std::optional<Money> balance() const { return balance_; }
+    // The server's balance text; a text that is no amount leaves the balance unknown.
+    void setBalance(const QByteArray& wireText);
 
 private:
     void OpenRequest(Request request);
 
-    MainView* view_;
+    ShopView* shop_;
+    StatusView* status_;
+    FiguresView* figures_;
+    MenuView* menus_;
+    PlayerView* player_;
     const LanguageTable& language_;
     ServerLinks& links_;
     const GameRound& round_;
     CardRack& rack_;
     PlayTable& table_;
-    QString balance_;
+    std::optional<Money> balance_;
 };

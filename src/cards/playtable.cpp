@@ -1,8 +1,6 @@
 #include "cards/playtable.h"
 
-#include "shell/controlnames.h"
-
-#include <cmath>
+#include "shell/texts.h"
 
 namespace {
 
@@ -28,44 +26,23 @@ const SkinRow kSkins[PlayTable::kSkinCount] = {
 
 }   // namespace
 
-void PlayTable::FormResize(const PlayArea& area)
+void PlayTable::FormResize(const TableRoom& room)
 {
-    area_ = area;
+    room_ = room;
     if (!rack_.ready())
         return;
-    // Beside the chat panel the cards keep at least 100 pixels clear.
-    if (area_.chatShown && area_.playWidth - 100 < area_.multiWidth) {
-        area_.multiWidth = qMax(0, area_.playWidth - 100);
-        view_->setGeometry(Ctl::MultiPanel, 0, 0, area_.multiWidth, area_.multiHeight);
-    }
     rack_.showFirstCard();
     LayoutMainWindow();
     ShowCardControls();
     Refresh1Click();
 }
 
-void PlayTable::DockChat(bool shown)
-{
-    area_.chatShown = shown;
-    area_.multiWidth = shown ? kChatDockWidth : area_.playWidth;
-    if (shown)
-        area_.listWidth = qMax(0, area_.playWidth - kChatDockWidth - kSplitterWidth);
-    view_->setGeometry(Ctl::MultiPanel, 0, 0, area_.multiWidth, area_.multiHeight);
-    view_->setVisible(Ctl::Splitter2, shown);
-    view_->setVisible(Ctl::cpanel, shown);
-    FormResize(area_);
-}
-
-void PlayTable::LayoutMainWindow()
-{
-    rack_.LayoutCards(round_.running(), area_);
-    view_->setColumns(Ctl::ListBox1, int(std::lround(area_.listWidth / 80.0)));
-}
+void PlayTable::LayoutMainWindow() { rack_.LayoutCards(round_.running(), room_); }
 
 void PlayTable::Refresh1Click()
 {
     rack_.RedrawCards();
-    view_->redrawBoard();
+    calls_->redrawBoard();
 }
 
 void PlayTable::ShowCardControls() { rack_.ShowCardControls(round_.buyingOpen(), round_.selectionOpen()); }
@@ -73,7 +50,7 @@ void PlayTable::ShowCardControls() { rack_.ShowCardControls(round_.buyingOpen(),
 void PlayTable::iset1Click()
 {
     if (links_.busy()) {
-        view_->beep();
+        player_->beep();
         return;
     }
     rack_.rewind();
@@ -86,7 +63,7 @@ void PlayTable::RightCardClick() { Page(true); }
 void PlayTable::Page(bool right)
 {
     if (links_.busy()) {
-        view_->beep();
+        player_->beep();
         return;
     }
     sounds_.PlayFile(QStringLiteral("click.wav"));
@@ -100,18 +77,15 @@ void PlayTable::Page(bool right)
 
 void PlayTable::ClearTable()
 {
-    for (const QString* c : {&Ctl::GridPanel1, &Ctl::board, &Ctl::recent, &Ctl::anigrid1, &Ctl::Panel11})
-        view_->setVisible(*c, false);
+    calls_->showBoard(false);
     rack_.showGrid(false);
-    view_->setVisible(Ctl::adspace1, true);
-    view_->setEnabled(Ctl::button4, true);
+    calls_->showLogo(true);
+    shop_->enableClaim(true);
     rack_.ClearCards();
     rack_.ClearCalls();
     board_.ClearBoard();
-    view_->setText(Ctl::button4, QStringLiteral("Bingo!"));
-    view_->setText(Ctl::Label5, QString());
-    view_->setText(Ctl::Label8, QString());
-    view_->repaint(Ctl::TForm1);
+    shop_->showClaimWon(false);
+    calls_->clearBallNumber();
     Refresh1Click();
 }
 
@@ -136,54 +110,52 @@ void PlayTable::AutodauberClick()
 void PlayTable::dpresentMouseDown()
 {
     Colour chosen = 0;
-    if (view_->chooseColour(rack_.daubColour(), &chosen))
+    if (player_->chooseColour(rack_.daubColour(), &chosen))
         rack_.SetDaubColour(chosen);
 }
 
 void PlayTable::adpresentMouseDown()
 {
     Colour chosen = 0;
-    if (view_->chooseColour(rack_.autoDaubColour(), &chosen))
+    if (player_->chooseColour(rack_.autoDaubColour(), &chosen))
         SetAutoDaub(chosen);
 }
 
 void PlayTable::BingoMarker1Click()
 {
     dauberCursor_ = true;
-    view_->setCardCursor(true);
+    table_->showDauberCursor(true);
 }
 
 void PlayTable::Shape6Click()
 {
     dauberCursor_ = false;
-    view_->setCardCursor(false);
+    table_->showDauberCursor(false);
 }
 
 void PlayTable::Small1Click()
 {
-    rack_.setNumberSizes(10, 0);
-    board_.setTextSize(8);
+    table_->showLargeNumbers(false);
     Refresh1Click();
 }
 
 void PlayTable::Large1Click()
 {
-    rack_.setNumberSizes(12, 7);
-    board_.setTextSize(9);
+    table_->showLargeNumbers(true);
     Refresh1Click();
 }
 
 void PlayTable::Button4Click()
 {
-    view_->setEnabled(Ctl::button4, false);
+    shop_->enableClaim(false);
     if (rack_.CountWinningFaces(pattern_) >= 1) {
-        view_->setText(Ctl::status, language_.text(1305));
-        view_->setText(Ctl::button4, QStringLiteral("Winner!"));
-        view_->announce(language_.text(1305));
+        status_->showStatus(language_.text(Text::StatusWinner));
+        shop_->showClaimWon(true);
+        status_->announce(language_.text(Text::StatusWinner));
         sounds_.PlayFile(QStringLiteral("yesbingo.wav"));
     } else {
-        view_->setEnabled(Ctl::button4, true);
-        view_->announce(language_.text(1804));
+        shop_->enableClaim(true);
+        status_->announce(language_.text(Text::NotABingoYet));
         sounds_.PlayFile(QStringLiteral("nobingo.wav"));
     }
     rack_.RedrawCards();
@@ -191,7 +163,7 @@ void PlayTable::Button4Click()
 
 void PlayTable::ClaimByKey()
 {
-    if (!round_.running() || rack_.winningFaces() >= 1 || !view_->question(language_.text(1803)))
+    if (!round_.running() || rack_.winningFaces() >= 1 || !player_->ask(language_.text(Text::ClaimQuestion)))
         return;
     Button4Click();
     Button4MouseUp();
@@ -204,9 +176,9 @@ void PlayTable::AnnounceCall(char code, const QList<int>& oneToGo)
     if (number >= 1 && number <= 75)
         parts << Spoken(number);
     for (int k : oneToGo)
-        parts << CardName(k) + QStringLiteral(": 1 ") + language_.text(1800);
+        parts << CardName(k) + QStringLiteral(": 1 ") + language_.text(Text::ReaderToGo);
     if (!parts.isEmpty())
-        view_->announce(parts.join(QStringLiteral(". ")));
+        status_->announce(parts.join(QStringLiteral(". ")));
 }
 
 QString PlayTable::CellReading(int card, int face, int column, int row) const
@@ -216,23 +188,23 @@ QString PlayTable::CellReading(int card, int face, int column, int row) const
     const BingoCard& c = rack_.card(card);
     QString text;
     if (column == 2 && row == 2) {
-        text = language_.text(1807);
+        text = language_.text(Text::ReaderFree);
     } else {
         const int number = c.Numbers[size_t(face)][size_t(column)][size_t(row)].trimmed().toInt();
         if (number < 1 || number > 75)
             return QString();
         text = Spoken(number);
         if (c.IsCalled(column, number - 15 * column))
-            text += QStringLiteral(", ") + language_.text(1805);
+            text += QStringLiteral(", ") + language_.text(Text::ReaderCalled);
     }
     if (c.CellColour[size_t(face)][size_t(column)][size_t(row)] != kWhite)
-        text += QStringLiteral(", ") + language_.text(1806);
+        text += QStringLiteral(", ") + language_.text(Text::ReaderDaubed);
     return text;
 }
 
 QString PlayTable::FaceReading(int card, int face) const
 {
-    const QString text = CardName(card) + QStringLiteral(", ") + language_.text(1809) + QLatin1Char(' ')
+    const QString text = CardName(card) + QStringLiteral(", ") + language_.text(Text::ReaderFace) + QLatin1Char(' ')
                          + QString::number(face);
     const QString badge = toGoBadge(card);
     return badge.isEmpty() ? text : text + QStringLiteral(", ") + badge;
@@ -244,18 +216,18 @@ QString PlayTable::BoardReading(int number) const
         return QString();
     const int row = (number - 1) / 15;
     const QString text = Spoken(number);
-    return board_.isCalled(row, number - 15 * row) ? text + QStringLiteral(", ") + language_.text(1805) : text;
+    return board_.isCalled(row, number - 15 * row) ? text + QStringLiteral(", ") + language_.text(Text::ReaderCalled) : text;
 }
 
 QString PlayTable::CardName(int card) const
 {
-    return language_.text(1808) + QLatin1Char(' ') + QString::number(card);
+    return language_.text(Text::ReaderCard) + QLatin1Char(' ') + QString::number(card);
 }
 
 void PlayTable::Button4MouseUp()
 {
     if (rack_.winningFaces() < 1)
-        view_->setText(Ctl::button4, QStringLiteral("Bingo!"));
+        shop_->showClaimWon(false);
 }
 
 QString PlayTable::toGoBadge(int k) const
@@ -263,7 +235,7 @@ QString PlayTable::toGoBadge(int k) const
     const int left = rack_.toGo(k);
     if (!round_.running() || left < 0)
         return QString();
-    return left == 0 ? language_.text(1801) : QString::number(left) + QLatin1Char(' ') + language_.text(1800);
+    return left == 0 ? language_.text(Text::ReaderBingo) : QString::number(left) + QLatin1Char(' ') + language_.text(Text::ReaderToGo);
 }
 
 void PlayTable::ChooseSkin(int row)
@@ -274,16 +246,13 @@ void PlayTable::ChooseSkin(int row)
     const QString frame = QStringLiteral("skins/") + QLatin1String(s.frame) + QStringLiteral(".bmp");
     const QString back = QStringLiteral("skins/") + QLatin1String(s.background) + QStringLiteral(".bmp");
     const QString arrow = QStringLiteral("skins/") + QLatin1String(s.arrow);
-    const std::pair<const QString*, QString> loads[] = {
-        {&Ctl::TopPanel, frame}, {&Ctl::SidePanel, frame}, {&Ctl::BottomPanel, frame},
-        {&Ctl::GridBackground, back}, {&Ctl::GameBackground, back}, {&Ctl::BingoBackground, back},
-        {&Ctl::LeftCard, arrow + QStringLiteral("1.gif")}, {&Ctl::RightCard, arrow + QStringLiteral("2.gif")},
+    const std::pair<Picture, QString> loads[] = {
+        {Picture::SkinFrame, frame}, {Picture::SkinBackground, back},
+        {Picture::LeftArrow, arrow + QStringLiteral("1.gif")}, {Picture::RightArrow, arrow + QStringLiteral("2.gif")},
     };
     // A file that cannot be read stops the change there; what was loaded keeps the new look.
-    for (const auto& [control, file] : loads)
-        if (!pictures_.LoadPicture(*control, file))
+    for (const auto& [place, file] : loads)
+        if (!pictures_.LoadPicture(place, file))
             return;
-    buttonColour_ = s.colour;
-    for (const QString* b : {&Ctl::button4, &Ctl::tbimage, &Ctl::s1image, &Ctl::s2image, &Ctl::s3image, &Ctl::s4image})
-        view_->setFaceColour(*b, s.colour);
+    shop_->showButtonColour(s.colour);
 }

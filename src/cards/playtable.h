@@ -8,39 +8,36 @@
 #include "rules/patterns.h"
 #include "session/gameround.h"
 #include "session/serverlinks.h"
-#include "shell/controlnames.h"
 #include "shell/language.h"
 #include "shell/screenpictures.h"
 #include "shell/settingsstore.h"
-#include "shell/viewport.h"
+#include "shell/texts.h"
+#include "views/views.h"
 
 class PlayTable {
 public:
-    static constexpr int kSkinCount = 13;
-    static constexpr int kChatDockWidth = 258;   // the play area's width beside the chat
-    static constexpr int kSplitterWidth = 7;   // twelve looks of the Skins menu, then the start-up look
+    static constexpr int kSkinCount = 13;   // twelve looks of the Skins menu, then the start-up look
 
-    PlayTable(MainView* view, const LanguageTable& language, CardRack& rack, CallBoard& board, SoundQueue& sounds,
+    PlayTable(const Views& views, const LanguageTable& language, CardRack& rack, CallBoard& board, SoundQueue& sounds,
               SettingsStore& settings, PatternState& pattern, ScreenPictures& pictures, const GameRound& round,
               const ServerLinks& links)
-        : view_(view), language_(language), rack_(rack), board_(board), sounds_(sounds), settings_(settings),
+        : table_(views.table), shop_(views.shop), status_(views.status), calls_(views.calls), menus_(views.menus),
+          player_(views.player), language_(language), rack_(rack), board_(board), sounds_(sounds), settings_(settings),
           pattern_(pattern), pictures_(pictures), round_(round), links_(links)
     {
         rack_.followPattern(&pattern_, &sounds_);
     }
 
-    // The main window's play area changed size.
-    void FormResize(const PlayArea& area);
+    // The main window's play area changed size (or the chat panel came or went beside it).
+    void FormResize(const TableRoom& room);
     void LayoutMainWindow();
-    // The chat panel beside the play area (shown), or the play area alone.
-    void DockChat(bool shown);
     void Refresh1Click();
     void ShowCardControls();
     // Back to the first card (the face buttons' card), unless a request is under way.
     void iset1Click();
     void LeftCardClick();
     void RightCardClick();
-    void FaceMouseDown(int card, int face, int x, int y) { rack_.FaceMouseDown(card, face, x, y); }
+    void FaceMouseDown(int card, int face, int column, int row) { rack_.FaceMouseDown(card, face, column, row); }
     void FaceMouseUp() { rack_.FaceMouseUp(); }
     // The new-game reset of cards, board and claim button.
     void ClearTable();
@@ -56,7 +53,7 @@ public:
     void BestCardFirstClick()
     {
         rack_.setBestFirst(!rack_.bestFirst());
-        view_->setChecked(Ctl::BestCardFirst1, rack_.bestFirst());
+        menus_->checkBestCardFirst(rack_.bestFirst());
     }
     bool bestCardFirst() const { return rack_.bestFirst(); }
     // The badge of card k while a game runs: how many cells its best face still needs;
@@ -71,25 +68,29 @@ public:
     // The claim by key: asks first, so that a stray key does not claim.
     void ClaimByKey();
     // The Help menu's list of the keys.
-    void KeyboardKeysClick() { view_->messageBox(language_.text(1816).replace(QLatin1Char('|'), QLatin1Char('\n'))); }
+    void KeyboardKeysClick() { player_->message(language_.text(Text::KeyboardKeysHelp).replace(QLatin1Char('|'), QLatin1Char('\n'))); }
 
     // What a screen reader is told: the call just shown with the cards it brought to one to
     // go; a cell of a face (columns and rows 0..4); a face; a number of the board (1..75).
     void AnnounceCall(char code, const QList<int>& oneToGo);
     QString CellReading(int card, int face, int column, int row) const;
     QString FaceReading(int card, int face) const;
-    QString FaceHelp() const { return language_.text(1865); }
+    QString FaceHelp() const { return language_.text(Text::CardFaceHelp); }
     QString BoardReading(int number) const;
 
     // 0..11 as the Skins menu lists them, 12 = the start-up look.
     void ChooseSkin(int row);
-    Colour buttonColour() const { return buttonColour_; }
 
 private:
     void Page(bool right);
     QString CardName(int card) const;   // "Card 3"
 
-    MainView* view_;
+    CardTableView* table_;
+    ShopView* shop_;
+    StatusView* status_;
+    CallView* calls_;
+    MenuView* menus_;
+    PlayerView* player_;
     const LanguageTable& language_;
     CardRack& rack_;
     CallBoard& board_;
@@ -99,7 +100,6 @@ private:
     ScreenPictures& pictures_;
     const GameRound& round_;
     const ServerLinks& links_;
-    PlayArea area_;
+    TableRoom room_;
     bool dauberCursor_ = false;
-    Colour buttonColour_ = RGB(0, 128, 128);
 };

@@ -1,8 +1,7 @@
 #include "chat/chatsession.h"
 
 #include "rules/wire.h"
-#include "shell/captions.h"
-#include "shell/controlnames.h"
+#include "shell/texts.h"
 
 namespace {
 
@@ -21,9 +20,9 @@ QString PlainText(const QByteArray& bytes)
 
 }   // namespace
 
-ChatSession::ChatSession(MainView* view, const ServiceDirectory& directory, const SettingsStore& settings,
-                         const LanguageTable& language, PlayTable& table, QObject* parent)
-    : QObject(parent), view_(view), directory_(directory), settings_(settings), language_(language), table_(table)
+ChatSession::ChatSession(ChatView* view, PlayerView* player, const ServiceDirectory& directory,
+                         const SettingsStore& settings, const LanguageTable& language, QObject* parent)
+    : QObject(parent), view_(view), player_(player), directory_(directory), settings_(settings), language_(language)
 {
 }
 
@@ -35,25 +34,25 @@ void ChatSession::JoinChatRoom(int room)
         return;
     const ChatRoom& entry = directory_.Rooms[size_t(room)];
     if (entry.Port.size() < 4) {   // a room the directory did not open
-        view_->beep();
+        player_->beep();
         return;
     }
     LeaveChatRoom();
-    view_->setText(Ctl::ChatLabel, entry.Name);
+    view_->showRoomName(entry.Name);
     port_ = entry.Port;
     address_ = entry.Address;
     if (address_.startsWith(QLatin1String("nc"))) {
-        view_->messageBox(language_.text(1511));
+        player_->message(language_.text(Text::ChatRoomClosed));
         return;
     }
     if (!directory_.ChatAllowed) {
-        view_->messageBox(language_.text(1512));
+        player_->message(language_.text(Text::ChatNotAllowed));
     } else {
-        table_.DockChat(true);
+        view_->showChatPanel(true);
         if (!open_) {
-            view_->setText(Ctl::mtext, QString());
-            view_->setItems(Ctl::mChat, {});
-            view_->setItems(Ctl::ListBox1, {});
+            view_->clearInput();
+            view_->clearChatLog();
+            view_->clearMembers();
             members_ = 0;
             alias_ = settings_.values().Alias.left(kAliasLength).toLatin1();
             alias_.replace('\r', "").replace('\n', "");   // one line, whatever the alias holds
@@ -72,7 +71,6 @@ void ChatSession::JoinChatRoom(int room)
                 OnChatConnect(LineSocket::OtherError);
         }
     }
-    table_.Refresh1Click();
 }
 
 void ChatSession::LeaveChatRoom()
@@ -109,7 +107,7 @@ void ChatSession::SendTypedLines(const QString& text)
     QStringList lines = text.split(QLatin1Char('\n'));
     if (lines.last().isEmpty())   // the end of the last line is not a line of its own
         lines.removeLast();
-    view_->setText(Ctl::mtext, QString());
+    view_->clearInput();
     for (QString line : lines)
         SendQuickPhrase(line.remove(QLatin1Char('\r')));
 }
@@ -119,14 +117,9 @@ void ChatSession::SendQuickPhrase(const QString& text)
     Send("B" + alias_ + ": " + text.toLatin1());
 }
 
-void ChatSession::QuickPhraseClick(const QString& button)
-{
-    SendQuickPhrase(HintOf(language_, button));
-}
-
 void ChatSession::RefreshMembers()
 {
-    view_->setItems(Ctl::ListBox1, {});
+    view_->clearMembers();
     members_ = 0;
     if (connected())
         Send("L");
@@ -134,7 +127,7 @@ void ChatSession::RefreshMembers()
 
 void ChatSession::ClearChatLog()
 {
-    view_->setItems(Ctl::mChat, {});
+    view_->clearChatLog();
 }
 
 void ChatSession::ToggleIgnore(const QString& member)
@@ -142,7 +135,7 @@ void ChatSession::ToggleIgnore(const QString& member)
     const QByteArray name = member.trimmed().toLatin1();
     if (name.isEmpty())
         return;
-    if (!view_->question(language_.text(1513))) {
+    if (!player_->ask(language_.text(Text::IgnoreQuestion))) {
         for (QByteArray& entry : ignore_)
             if (entry == name)
                 entry.clear();
@@ -151,11 +144,11 @@ void ChatSession::ToggleIgnore(const QString& member)
     for (QByteArray& entry : ignore_) {
         if (entry.isEmpty()) {
             entry = name;
-            view_->messageBox(L1(name) + QLatin1Char(' ') + language_.text(1514));
+            player_->message(L1(name) + QLatin1Char(' ') + language_.text(Text::NowIgnored));
             return;
         }
     }
-    view_->messageBox(language_.text(1516));
+    player_->message(language_.text(Text::IgnoreListFull));
 }
 
 bool ChatSession::Ignored(const QByteArray& line) const
@@ -172,7 +165,7 @@ void ChatSession::AddMember(const QByteArray& name)
     if (members_ >= kMaxMembers)
         return;
     ++members_;
-    view_->appendLine(Ctl::ListBox1, PlainText(name));
+    view_->addMember(PlainText(name));
 }
 
 void ChatSession::OnChatConnect(int errorCode)
@@ -182,14 +175,14 @@ void ChatSession::OnChatConnect(int errorCode)
         return;
     }
     if (errorCode != LineSocket::NoError) {
-        view_->appendLine(Ctl::mChat, language_.text(1517));
+        view_->addChatLine(language_.text(Text::ChatConnectFailed));
         return;
     }
     const QString rule = L1(kRule);
-    for (const QString& line : {language_.text(1500), rule, language_.text(1501), language_.text(1503),
-                                language_.text(1504), language_.text(1505), language_.text(1506), rule,
-                                language_.text(1507), language_.text(1508), rule})
-        view_->appendLine(Ctl::mChat, line);
+    for (const QString& line : {language_.text(Text::ChatWelcome), rule, language_.text(Text::ChatBeFriendly), language_.text(Text::ChatHowToType),
+                                language_.text(Text::ChatQuickButtons), language_.text(Text::ChatHowToIgnore), language_.text(Text::ChatHowToRefresh), rule,
+                                language_.text(Text::ChatKeepPasswordSecret), language_.text(Text::ChatHaveFun), rule})
+        view_->addChatLine(line);
 }
 
 void ChatSession::OnChatLine(const QByteArray& line)
@@ -201,22 +194,22 @@ void ChatSession::OnChatLine(const QByteArray& line)
     switch (line.at(1)) {
     case '0':
         if (!Ignored(line))
-            view_->appendLine(Ctl::mChat, PlainText(line.mid(2, 1024)));
+            view_->addChatLine(PlainText(line.mid(2, 1024)));
         return;
     case '1':
-        view_->setItems(Ctl::ListBox1, {});
+        view_->clearMembers();
         members_ = 0;
         Send("G" + alias_ + "%1" + settings_.values().UserName.toLatin1() + "%2");
         return;
     case 'A':
         AddMember(name);
-        view_->appendLine(Ctl::mChat, PlainText(name) + QLatin1Char(' ') + language_.text(1509));
+        view_->addChatLine(PlainText(name) + QLatin1Char(' ') + language_.text(Text::ChatPlayerJoined));
         return;
     case 'L':
         AddMember(name);
         return;
     case 'R':
-        view_->appendLine(Ctl::mChat, PlainText(name) + QLatin1Char(' ') + language_.text(1510));
+        view_->addChatLine(PlainText(name) + QLatin1Char(' ') + language_.text(Text::ChatPlayerLeft));
         return;
     case 'Q':
         Send("Q" + alias_);
@@ -233,7 +226,7 @@ void ChatSession::CloseChat()
 {
     if (link_)
         link_->close();
-    table_.DockChat(false);
+    view_->showChatPanel(false);
     open_ = false;
 }
 
@@ -245,6 +238,6 @@ void ChatSession::OnChatDisconnect()
 
 void ChatSession::OnChatTimeOut()
 {
-    view_->messageBox(language_.text(1515));
+    player_->message(language_.text(Text::ChatTimedOut));
     CloseChat();
 }

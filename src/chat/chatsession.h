@@ -2,12 +2,11 @@
 // The chat: at most one room at a time, over a line link of its own to that room's
 // server. Owns the link, the room the player is in, the alias used there and the
 // ignore list; the panel beside the play area shows what the room sends.
-#include "cards/playtable.h"
 #include "components/net/linesocket.h"
 #include "shell/directory.h"
 #include "shell/language.h"
 #include "shell/settingsstore.h"
-#include "shell/viewport.h"
+#include "views/views.h"
 
 #include <QObject>
 #include <QPointer>
@@ -25,16 +24,15 @@ public:
     // Entries of the member list; a room announcing more is not listed further.
     static constexpr int kMaxMembers = 500;
 
-    ChatSession(MainView* view, const ServiceDirectory& directory, const SettingsStore& settings,
-                const LanguageTable& language, PlayTable& table, QObject* parent = nullptr);
+    ChatSession(ChatView* view, PlayerView* player, const ServiceDirectory& directory, const SettingsStore& settings,
+                const LanguageTable& language, QObject* parent = nullptr);
     ~ChatSession() override;
 
     // The player's commands.
     void JoinChatRoom(int room);     // rooms 1..6 of the Chat Room menu
     void LeaveChatRoom();            // Quit
     void SendTypedLines(const QString& text);   // Enter in the input box, with the box's text
-    void SendQuickPhrase(const QString& text);
-    void QuickPhraseClick(const QString& button);   // a quick-phrase button sends its hint
+    void SendQuickPhrase(const QString& text);   // a quick-phrase button sends its hint
     void RefreshMembers();
     void ClearChatLog();
     void ToggleIgnore(const QString& member);   // a click on a name of the member list
@@ -56,11 +54,11 @@ private:
     void AddMember(const QByteArray& name);
     bool Ignored(const QByteArray& line) const;
 
-    MainView* view_;
+    ChatView* view_;
+    PlayerView* player_;
     const ServiceDirectory& directory_;
     const SettingsStore& settings_;
     const LanguageTable& language_;
-    PlayTable& table_;
     QPointer<LineSocket> link_;
     QString address_ = QStringLiteral("nc");
     QString port_;

@@ -3,7 +3,7 @@
 #include "session/gamecore.h"
 
 #include "rules/wire.h"
-#include "shell/controlnames.h"
+#include "shell/texts.h"
 
 void GameCore::Timer1Timer()
 {
@@ -39,10 +39,7 @@ void GameCore::CountdownSecond()
         rack_.HideBuyControls();
     }
     if (s >= 5) {
-        const int m = s / 60;
-        const int r = s - 60 * m;
-        view_->setText(Ctl::CallField, QString::number(m) + QLatin1Char(':') + (r < 10 ? QStringLiteral("0") : QString())
-                                           + QString::number(r));
+        views_.figures->showCountdown(s);
         return;
     }
     if (!rack_.bought()) {
@@ -50,9 +47,10 @@ void GameCore::CountdownSecond()
         return;
     }
     pictures_.ClearAdSpace2();
-    view_->setText(Ctl::status, language_.text(1306));
-    for (const QString* c : {&Ctl::Panel7, &Ctl::Ani2Panel, &Ctl::ballpanel})
-        view_->setVisible(*c, true);
+    views_.status->showStatus(language_.text(Text::StatusEyesDown));
+    views_.calls->showMachine(true);
+    views_.calls->showDrum(true);
+    views_.calls->showBallWindow(true);
     round_.readyToStart();
     rack_.HideBuyControls();
 }
@@ -79,7 +77,7 @@ void GameCore::CallStep()
 {
     const int count = round_.callCount();
     if (count == 1 && round_.callCode(1) == '0') {
-        view_->messageBox(QStringLiteral("Call information for this game not received successfully - Press Ok to Terminate Game"));
+        views_.player->message(QStringLiteral("Call information for this game not received successfully - Press Ok to Terminate Game"));
         EndGame(true);
         return;
     }
@@ -119,30 +117,25 @@ void GameCore::OnCallShown(const QString& voice)
     round_.countCall();
     const int count = round_.callCount();
     if (pattern_.ProgressiveJackpot && count >= 0 && count < int(prizes_.size()))
-        view_->setText(Ctl::Jackpot, QStringLiteral("$ ") + L1(prizes_[size_t(count)]));
-    view_->setText(Ctl::CallField, QString::number(count));
-    view_->redrawBoard();
+        views_.figures->showJackpot(QStringLiteral("$ ") + L1(prizes_[size_t(count)]));
+    views_.figures->showCallCount(count);
+    views_.calls->redrawBoard();
 }
 
 void GameCore::StartGame()
 {
-    view_->setVisible(Ctl::Panel7, true);
+    views_.calls->showMachine(true);
     links_.feedHeard();
-    view_->setText(Ctl::status, language_.text(1308));
+    views_.status->showStatus(language_.text(Text::StatusGameStarted));
     sounds_.PlayIfPresent(QStringLiteral("starting.wav"));
-    view_->setEnabled(Ctl::ConnecttoGame1, false);
-    for (const QString* label : {&Ctl::Label5, &Ctl::Label8}) {
-        view_->setText(*label, QString());
-        view_->setFontColour(*label, kRed);
-    }
-    view_->setVisible(Ctl::ballpanel, true);
-    view_->setVisible(Ctl::CallField, true);
-    view_->setText(Ctl::CallField, QStringLiteral("0"));
-    view_->setText(Ctl::calllabel, language_.text(1400));
+    views_.menus->enableConnect(false);
+    views_.calls->clearBallNumber();
+    views_.calls->showBallWindow(true);
+    views_.figures->showCallCount(0);
+    views_.figures->showCallCaption(language_.text(Text::CallsLabel));
     rack_.HideBuyControls();
-    view_->setVisible(Ctl::adspace1, false);
-    for (const QString* c : {&Ctl::Panel11, &Ctl::recent, &Ctl::board, &Ctl::anigrid1})
-        view_->setVisible(*c, true);
+    views_.calls->showLogo(false);
+    views_.calls->showBoard(true);
     board_.StartOfGame();
     shoutDue_ = true;
     table_.Refresh1Click();
@@ -153,11 +146,10 @@ void GameCore::StartGame()
 void GameCore::AnnounceBingo()
 {
     round_.bingo();
-    view_->setText(Ctl::status, language_.text(1316));
-    view_->setVisible(Ctl::machineimage, true);
+    views_.status->showStatus(language_.text(Text::StatusGameWon));
     pictures_.ShowBingoPicture(L1(bingoImage_));
-    view_->setVisible(Ctl::Ani2Panel, false);
-    view_->setVisible(Ctl::ballpanel, false);
+    views_.calls->showDrum(false);
+    views_.calls->showBallWindow(false);
     if (shoutDue_) {
         shoutDue_ = false;
         sounds_.PlayBingoShout();
@@ -166,39 +158,40 @@ void GameCore::AnnounceBingo()
 
 void GameCore::EndGame(bool aborted)
 {
-    view_->setVisible(Ctl::Panel7, false);
+    views_.calls->showMachine(false);
     if (!aborted)
-        pictures_.LoadPicture(Ctl::Image10a, QStringLiteral("bde.gif"));
-    pictures_.LoadPicture(Ctl::BingoGIF, QStringLiteral("logo.gif"));
-    view_->repaint(Ctl::BingoGIF);
-    view_->setVisible(Ctl::BingoGIF, false);
+        pictures_.LoadPicture(Picture::BallLanded, QStringLiteral("bde.gif"));
+    pictures_.LoadPicture(Picture::BingoBanner, QStringLiteral("logo.gif"));
+    views_.calls->showBanner(false);
     pictures_.ShowAdSpace2(signIn_.directory().AdSpace2Image);
-    view_->setVisible(Ctl::AdSpace2, true);
-    if (aborted)
-        for (const QString* c : {&Ctl::Ani2Panel, &Ctl::ballpanel, &Ctl::machineimage})
-            view_->setVisible(*c, true);
+    views_.calls->showAdvert(true);
+    if (aborted) {
+        views_.calls->showDrum(true);
+        views_.calls->showBallWindow(true);
+    }
 
     round_.ended(clock_->now() + 30 * 1000);
-    view_->setEnabled(Ctl::ConnecttoGame1, true);
-    view_->setText(Ctl::status, language_.text(aborted ? 1301 : 1303));
+    views_.menus->enableConnect(true);
+    views_.status->showStatus(language_.text(aborted ? Text::StatusGameAborted : Text::StatusGameOver));
     rack_.HideCards();
-    view_->setVisible(Ctl::Panel18, false);
+    views_.table->showSidePanel(false);
     table_.LayoutMainWindow();
-    view_->setVisible(Ctl::button4, false);
+    views_.shop->showClaim(false);
 
     if (!aborted)
         ShowLastWinners(round_.gameNumber());
     CLEARALL();
-    view_->setText(Ctl::status, language_.text(aborted ? 1301 : 1304));
-    view_->setText(Ctl::lplayers, QString());
+    views_.status->showStatus(language_.text(aborted ? Text::StatusGameAborted : Text::StatusNextGameSoon));
+    views_.figures->showPlayers(QString());
     pictures_.ShowPatternPicture(QStringLiteral("grid.gif"));
 
-    if (shop_.balance().left(4) == QLatin1String("0.00")) {
+    // Credits used up: nothing left to buy the next game with.
+    if (const std::optional<Money> balance = shop_.balance(); balance && balance->cents() <= 0) {
         round_.creditUsedUp();
         rack_.HideBuyControls();
-        view_->setText(Ctl::status, language_.text(1302));
+        views_.status->showStatus(language_.text(Text::StatusLeftGame));
         timer1_.stop();
-        view_->showWindow(Ctl::Tmarketdialog);
+        views_.dialogs->showThanks();
     }
 }
 
@@ -209,14 +202,14 @@ void GameCore::LeaveGame()
     links_.close(Link::SalesFeed);
     round_.left();
     rack_.HideBuyControls();
-    view_->setVisible(Ctl::button4, false);
+    views_.shop->showClaim(false);
     pictures_.ShowPatternPicture(QStringLiteral("grid.gif"));
-    view_->setText(Ctl::lplayers, QString());
+    views_.figures->showPlayers(QString());
     CLEARALL();
     rack_.HideCards();
-    view_->setText(Ctl::status, language_.text(1302));
-    view_->setVisible(Ctl::Panel18, false);
-    view_->setEnabled(Ctl::ConnecttoGame1, true);
+    views_.status->showStatus(language_.text(Text::StatusLeftGame));
+    views_.table->showSidePanel(false);
+    views_.menus->enableConnect(true);
     timer1_.stop();
     signIn_.ShowLoginDialog();
 }
@@ -226,17 +219,17 @@ void GameCore::CLEARALL()
     round_.clearDraw();
     pattern_.Reset();
     table_.ClearTable();
-    view_->setText(Ctl::calllabel, language_.text(120));
+    views_.figures->showCallCaption(language_.text(Text::TimeLabel));
 }
 
 void GameCore::PrepareNextGame()
 {
-    view_->setText(Ctl::Jackpot, QStringLiteral("$-.--"));
-    view_->setText(Ctl::CallField, QStringLiteral("0"));
-    view_->setText(Ctl::cardid1, QString::fromLatin1(kNoCardId));
+    views_.figures->showJackpot(QStringLiteral("$-.--"));
+    views_.figures->showCallCount(0);
+    views_.table->showCardId(QString::fromLatin1(kNoCardId));
     rack_.rewind();
-    view_->setText(Ctl::status, language_.text(1307));
-    view_->setText(Ctl::calllabel, language_.text(120));
+    views_.status->showStatus(language_.text(Text::StatusSigningIn));
+    views_.figures->showCallCaption(language_.text(Text::TimeLabel));
     const ClientSettings& s = settings_.values();
     signIn_.WebLogin(s.UserName, s.Password, s.WebHost);
     const ServiceDirectory& directory = signIn_.directory();

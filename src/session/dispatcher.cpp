@@ -2,7 +2,7 @@
 #include "session/gamecore.h"
 
 #include "rules/wire.h"
-#include "shell/controlnames.h"
+#include "shell/texts.h"
 
 #include <type_traits>
 
@@ -45,7 +45,7 @@ bool GameCore::CardsFromAnotherGame(const QByteArray& gameNumber)
     if (rack_.belongsTo(round_.gameNumber()))
         return false;
     LeaveGame();
-    view_->messageBox(kPreviousGame);
+    views_.player->message(kPreviousGame);
     return true;
 }
 
@@ -73,26 +73,25 @@ void GameCore::Handle(const Announcement& a)
     if (CardsFromAnotherGame(a.gameNumber))
         return;
     ShowPattern(a.pattern);
-    view_->setText(Ctl::lplayers, L1(a.players));
-    view_->setText(Ctl::Jackpot, QStringLiteral("$ ") + L1(a.jackpot));
+    views_.figures->showPlayers(L1(a.players));
+    views_.figures->showJackpot(QStringLiteral("$ ") + L1(a.jackpot));
     if (round_.announced() || !a.seconds)
         return;
     round_.salesAnnounced(*a.seconds);
     rack_.HideCards();
-    view_->setVisible(Ctl::Panel18, true);
+    views_.table->showSidePanel(true);
     table_.iset1Click();
     rack_.showGrid(true);
-    view_->setVisible(Ctl::Card(1), true);
+    views_.table->placeCard(1, 0, 0);
     table_.LayoutMainWindow();
     sounds_.PlayIfPresent(QStringLiteral("saleson.wav"));
-    view_->repaint(Ctl::TForm1);
     table_.Refresh1Click();
 }
 
 void GameCore::Handle(const GameStart& g)
 {
     if (!g.withPicture)
-        view_->beep();
+        views_.player->beep();
     links_.feedHeard();
     if (CardsFromAnotherGame(g.gameNumber))
         return;
@@ -100,9 +99,9 @@ void GameCore::Handle(const GameStart& g)
     StartGame();
     bingoImage_ = g.bingoImage;
     ShowPattern(g.pattern);
-    view_->setText(Ctl::lplayers, L1(g.players));
+    views_.figures->showPlayers(L1(g.players));
     if (g.withPicture)
-        view_->setText(Ctl::Jackpot, QStringLiteral("$") + L1(g.jackpot));
+        views_.figures->showJackpot(QStringLiteral("$") + L1(g.jackpot));
     if (!g.winningCall)
         return;
     round_.setWinningCall(*g.winningCall);
@@ -122,16 +121,16 @@ void GameCore::Handle(const LoginReply& r)
             return;
         break;
     case LoginReply::Verdict::WrongPassword:
-        view_->beep();
-        view_->setText(Ctl::status, language_.text(1313));
+        views_.player->beep();
+        views_.status->showStatus(language_.text(Text::StatusWrongPassword));
         signIn_.ShowLoginDialog();
-        view_->messageBox(language_.text(1313));
+        views_.player->message(language_.text(Text::StatusWrongPassword));
         break;
     case LoginReply::Verdict::Refused:
-        view_->beep();
-        view_->setText(Ctl::status, L1(Chars(r.line, 12, 75)));
+        views_.player->beep();
+        views_.status->showStatus(L1(Chars(r.line, 12, 75)));
         signIn_.ShowLoginDialog();
-        ShowRefusalText(view_, language_, r.line, "This Account has", 1700);
+        ShowRefusalText(views_.player, language_, r.line, "This Account has", Text::LoginRefusalFirst);
         break;
     case LoginReply::Verdict::Other:
         break;
@@ -151,16 +150,16 @@ bool GameCore::LoginAccepted(const LoginReply& r)
     if (!folder_.exists(QStringLiteral("sounds/null.wav")))
         pictures_.FetchFile(QStringLiteral("null.wav"), FetchKind::Sound);
     signIn_.Welcome(alias);
-    view_->setText(Ctl::Label9, alias);
-    shop_.setBalance(L1(r.balance));
-    view_->setText(Ctl::status, language_.text(1310));
-    view_->setText(Ctl::Jackpot, QStringLiteral("$-.--"));
+    views_.status->showAlias(alias);
+    shop_.setBalance(r.balance);
+    views_.status->showStatus(language_.text(Text::StatusBalanceUpdated));
+    views_.figures->showJackpot(QStringLiteral("$-.--"));
     ShowPattern(r.pattern);
     if (pattern_.ProgressiveJackpot)
         if (const auto table = ParsePrizeTable(r.prizeTable))
             prizes_ = *table;
     if (!r.seconds) {
-        view_->setText(Ctl::status, QStringLiteral("The game server sent a login reply we could not read."));
+        views_.status->showStatus(QStringLiteral("The game server sent a login reply we could not read."));
         return false;
     }
     round_.signedIn(*r.seconds);
@@ -169,42 +168,31 @@ bool GameCore::LoginAccepted(const LoginReply& r)
     timer1_.start();
     links_.open(Link::SalesFeed);
     links_.setReopenMark(Link::SalesFeed, round_.secondsToStart());
-    view_->setText(Ctl::CardLabel, QString::number(rack_.currentCard()));
-    view_->setText(Ctl::status, language_.text(1311));
+    views_.table->showPageNumber(rack_.currentCard());
+    views_.status->showStatus(language_.text(Text::StatusConnected));
     const ServiceDirectory& directory = signIn_.directory();
     pictures_.ShowAdSpace1(directory.LogoImage);
     pictures_.ShowAdSpace2(directory.AdSpace2Image);
     pictures_.ShowWinnersBackdrop(directory.WinnersImage);
     rack_.EnableCardButtons(true);
     links_.setBusy(false);
-    view_->setText(Ctl::status, language_.text(1312));
+    views_.status->showStatus(language_.text(Text::StatusBuyCards));
     return true;
 }
 
 void GameCore::Handle(const WinnersReply& w)
 {
     links_.setBusy(false);
-    static const QString* labels[] = {&Ctl::Twinners_wc1, &Ctl::Twinners_WC2, &Ctl::Twinners_WC3, &Ctl::Twinners_WC4};
-    view_->setVisible(Ctl::Twinners_ListBox1, false);
-    view_->setItems(Ctl::Twinners_ListBox1, {});
-    for (const QString* label : labels)
-        view_->setText(*label, QString());
+    views_.winners->clearWinners();
     if (!w.ok) {
         table_.Refresh1Click();
         return;
     }
-    view_->setText(Ctl::Twinners_payout, QStringLiteral("$") + L1(w.payout));
     QStringList names;
     for (const QByteArray& name : w.names)
         names << L1(name);
-    for (int i = 0; i < 4 && i < names.size(); ++i)
-        view_->setText(*labels[i], names[i]);
-    view_->setItems(Ctl::Twinners_ListBox1, names);
-    view_->setText(Ctl::Twinners_memo2, L1(w.memo));
-    if (names.size() > 4)
-        view_->setVisible(Ctl::Twinners_ListBox1, true);
-    view_->showWindow(Ctl::Twinners);
-    view_->announce(language_.text(1813) + QLatin1Char(' ') + names.join(QStringLiteral(", ")) + QStringLiteral(". ")
-                    + language_.text(1814) + QStringLiteral(" $") + L1(w.payout));
+    views_.winners->showWinners(Winners{L1(w.payout), names, L1(w.memo)});
+    views_.status->announce(language_.text(Text::AnnounceWinners) + QLatin1Char(' ') + names.join(QStringLiteral(", ")) + QStringLiteral(". ")
+                    + language_.text(Text::AnnouncePrize) + QStringLiteral(" $") + L1(w.payout));
     table_.Refresh1Click();
 }

@@ -1,33 +1,36 @@
 // Start-up and the game server's login and requests.
 #include "session/gamecore.h"
 
-#include "shell/captions.h"
-#include "shell/controlnames.h"
+#include "shell/texts.h"
 
 #include <QDir>
 #include <QFile>
 
-GameCore::GameCore(const CoreConfig& config, MainView* view, GameClock* clock, WavePlayer* player, QObject* parent)
-    : QObject(parent), config_(config), view_(view), clock_(clock), folder_(config.folder, config.installedFolder), settings_(folder_, view),
-      pictures_(folder_, view), sounds_(folder_, settings_, player, view),
-      links_(LinkPorts{config.requestPort, config.gameFeedPort, config.salesFeedPort}, view, clock, language_),
-      rack_(view),
-      board_(view, clock, pictures_),
-      table_(view, language_, rack_, board_, sounds_, settings_, pattern_, pictures_, round_, links_),
-      shop_(view, language_, links_, round_, rack_, table_),
-      signIn_(config.defaultWebHost, config.defaultWebSite, view, clock, settings_, language_, sounds_),
-      chat_(view, signIn_.directory(), settings_, language_, table_),
-      fetcher_(view, signIn_.directory(), settings_, folder_, pictures_, sounds_),
-      update_(view, signIn_.directory(), folder_, language_, rack_),
-      news_(view, settings_, folder_)
+GameCore::GameCore(const CoreConfig& config, const Views& views, GameClock* clock, WavePlayer* player,
+                   QObject* parent)
+    : QObject(parent), config_(config), views_(views), clock_(clock), folder_(config.folder, config.installedFolder),
+      settings_(folder_, views.player), pictures_(folder_, views.pictures, views.status, views.calls),
+      sounds_(folder_, settings_, player, views.player),
+      links_(LinkPorts{config.requestPort, config.gameFeedPort, config.salesFeedPort}, views.status, views.dialogs,
+             clock, language_),
+      rack_(views),
+      board_(views.calls, clock, pictures_),
+      table_(views, language_, rack_, board_, sounds_, settings_, pattern_, pictures_, round_, links_),
+      shop_(views, language_, links_, round_, rack_, table_),
+      signIn_(config.defaultWebHost, config.defaultWebSite, views, clock, settings_, language_, sounds_),
+      chat_(views.chat, views.player, signIn_.directory(), settings_, language_),
+      fetcher_(views.dialogs, views.player, signIn_.directory(), settings_, folder_),
+      update_(views.player, views.system, signIn_.directory(), folder_, language_, [this] { return rack_.bought(); }),
+      news_(views.dialogs, views.player, settings_, folder_)
 {
     signIn_.setNewsHook([this] { news_.FormShow(signIn_.directory().NewsUrl); });
-    pictures_.setFetchHook([this](const QString& name, FetchKind kind, const QString& control) {
-        fetcher_.FetchFile(name, kind, control);
+    pictures_.setFetchHook([this](const QString& name, FetchKind kind, std::optional<Picture> place) {
+        fetcher_.FetchFile(name, kind, place);
     });
+    fetcher_.setDoneHook([this](const Fetcher::Done& done) { FileFetched(done); });
     for (SetKind kind : {SetKind::Caller, SetKind::FunBingo, SetKind::Announcer})
-        catalogues_[size_t(kind)] =
-            std::make_unique<SetCatalogue>(kind, config_.downloadSite, folder_, settings_, sounds_, view_);
+        catalogues_[size_t(kind)] = std::make_unique<SetCatalogue>(kind, config_.downloadSite, folder_, settings_,
+                                                                   sounds_, views.sets, views.player);
     links_.setHost(config_.defaultGameHost);
     connect(&links_, &ServerLinks::requestConnected, this, &GameCore::SendPendingRequest);
     connect(&links_, &ServerLinks::lineReceived, this, &GameCore::ServerLineReceived);
@@ -48,7 +51,7 @@ GameCore::GameCore(const CoreConfig& config, MainView* view, GameClock* clock, W
         // something else): the player may try again.
         links_.close(Link::Request);
         signIn_.ShowLoginDialog();
-        view_->messageBox(QStringLiteral("The game server did not answer the sign-in. Please try again."));
+        views_.player->message(QStringLiteral("The game server did not answer the sign-in. Please try again."));
     });
 }
 
@@ -62,22 +65,19 @@ void GameCore::FormCreate()
     const QString langDir = config_.languageFolder.isEmpty() ? config_.folder : config_.languageFolder;
     if (!language_.load(ResolveFileCaseInsensitive(langDir, languageFile)))
         language_.load(folder_.path(languageFile));
-    languageCode_ = language_.text(10);
-    ShowCaptions(language_, view_);
+    languageCode_ = language_.text(Text::LanguageCode);
+    views_.menus->showLanguage(language_);
 
-    view_->setText(Ctl::TForm1, QStringLiteral("VexoBingo v4.66"));
-    view_->setGeometry(Ctl::TForm1, 0, 0, 640, 525);
+    views_.menus->showTitle(QStringLiteral("VexoBingo v4.66"));
     settings_.startFresh(config_.defaultWebHost);
     links_.setHost(config_.defaultGameHost);
-    view_->moveControl(Ctl::TForm1, 1, 1);
     QString prefix;
     if (settings_.load(&prefix))
-        view_->setText(Ctl::TForm1, prefix + QStringLiteral(" v") + QLatin1String(SignIn::kVersionNumber));
+        views_.menus->showTitle(prefix + QStringLiteral(" v") + QLatin1String(SignIn::kVersionNumber));
 
-    view_->setVisible(Ctl::tbimage, false);
-    view_->setVisible(Ctl::tbtext, false);
-    view_->setVisible(Ctl::button4, false);
-    rack_.CreateCards(settings_.autoDaub(), language_.text(1600));
+    views_.shop->showBuy(false);
+    views_.shop->showClaim(false);
+    rack_.CreateCards(settings_.autoDaub(), language_.text(Text::CardTicketPrefix));
     CLEARALL();
 
     // Leftover set installers of earlier downloads.
@@ -85,29 +85,28 @@ void GameCore::FormCreate()
         for (const char* key : {"bset", "cset", "aset"})
             QFile::remove(QDir(config_.folder).filePath(QString::fromLatin1(key) + QString::number(n) + QStringLiteral(".exe")));
 
-    view_->setText(Ctl::lplayers, QString());
-    view_->setVisible(Ctl::adspace1, true);
-    pictures_.LoadPicture(Ctl::adspace1, QStringLiteral("logo.gif"));
-    view_->setText(Ctl::status, language_.text(1300));
+    views_.figures->showPlayers(QString());
+    views_.calls->showLogo(true);
+    pictures_.LoadPicture(Picture::Logo, QStringLiteral("logo.gif"));
+    views_.status->showStatus(language_.text(Text::StatusWelcome));
     table_.Large1Click();
     rack_.HideCards();
-    view_->setVisible(Ctl::Panel18, false);
+    views_.table->showSidePanel(false);
     rack_.showGrid(false);
 
     signIn_.UseDefaultDirectory();
     sounds_.PlayVoice(QStringLiteral("welcome"));
 
-    view_->setVisible(Ctl::Image10, false);
-    view_->setVisible(Ctl::Image10a, true);
-    view_->setVisible(Ctl::Ani2Panel, false);
-    view_->setVisible(Ctl::ballpanel, false);
+    views_.calls->restBall();
+    views_.calls->showDrum(false);
+    views_.calls->showBallWindow(false);
 
     rack_.setCardsReady();
     rack_.SetDaubColour(kBlue);
     if (settings_.autoDaub())
         table_.SetAutoDaub(kAqua);
     else
-        view_->setChecked(Ctl::Autodauber, false);
+        views_.menus->checkAutoDaub(false);
     table_.ChooseSkin(PlayTable::kSkinCount - 1);
     signIn_.ShowLoginDialog();
 }
@@ -115,7 +114,7 @@ void GameCore::FormCreate()
 void GameCore::ConnecttoGame1Click()
 {
     if (round_.running()) {
-        view_->beep();
+        views_.player->beep();
         return;
     }
     links_.close(Link::Request);
@@ -131,16 +130,15 @@ void GameCore::ConnecttoGame1Click()
 void GameCore::Connect()
 {
     if (rack_.bought()) {
-        view_->beep();
-        view_->messageBox(QStringLiteral("You cannot re-connect, you already have cards purchased for this game"));
+        views_.player->beep();
+        views_.player->message(QStringLiteral("You cannot re-connect, you already have cards purchased for this game"));
         return;
     }
     if (round_.running())
         return;
     links_.setPending(Request::Login);
     if (signIn_.directoryRead())
-        for (const QString* c : {&Ctl::label4, &Ctl::Label7, &Ctl::Jackpot, &Ctl::f_credits})
-            view_->setVisible(*c, true);
+        views_.figures->showFigures();
     const ServiceDirectory& directory = signIn_.directory();
     if (directory.Instruction != QLatin1String("UPGRADE")) {
         links_.open(Link::Request);
@@ -171,13 +169,31 @@ void GameCore::SendPendingRequest()
 void GameCore::ShowLastWinners(const QString& gameNumber)
 {
     winnersGameNumber_ = gameNumber;
-    pictures_.LoadServerPicture(Ctl::Twinners_winbackdrop, signIn_.directory().WinnersImage);
+    pictures_.LoadServerPicture(Picture::WinnersBackdrop, signIn_.directory().WinnersImage);
     // A request under way keeps its reply: the winners wait until it is in.
     if (links_.busy()) {
-        view_->messageBox(language_.text(1404));
+        views_.player->message(language_.text(Text::RequestInProgress));
         return;
     }
     links_.setPending(Request::Winners);
     links_.setBusy(true);
     links_.open(Link::Request);
+}
+
+// A fetched file has arrived (or could not be had): it is shown or played where it was asked for.
+void GameCore::FileFetched(const Fetcher::Done& done)
+{
+    if (!done.arrived) {
+        if (done.kind == FetchKind::PatternPicture)
+            pictures_.ShowPatternPicture(QStringLiteral("FAILED"));
+        return;
+    }
+    switch (done.kind) {
+    case FetchKind::PatternPicture: pictures_.ShowPatternPicture(done.name); break;
+    case FetchKind::Sound: sounds_.PlayFile(done.name); break;
+    default:
+        if (done.place)
+            pictures_.LoadPicture(*done.place, done.name);
+        break;
+    }
 }

@@ -2,7 +2,7 @@
 // The game core: wires the owned parts (links, round, cards, board, sounds, sets,
 // settings, pictures, chat) and runs the steps of a session, from the web login through
 // the sales, the draw and the winners to the next sign-in. Headless: it reaches the
-// screen only through MainView, time through GameClock and sound through WavePlayer.
+// screen only through its views, time through GameClock and sound through WavePlayer.
 #include "calls/callboard.h"
 #include "calls/setcatalogue.h"
 #include "calls/soundqueue.h"
@@ -23,7 +23,7 @@
 #include "shell/programupdate.h"
 #include "shell/screenpictures.h"
 #include "shell/settingsstore.h"
-#include "shell/viewport.h"
+#include "views/views.h"
 
 #include <QObject>
 #include <QTimer>
@@ -50,7 +50,7 @@ public:
     // Game milliseconds the game server has to answer the sign-in once it took it.
     static constexpr int kLoginDeadlineMs = 30000;
 
-    GameCore(const CoreConfig& config, MainView* view, GameClock* clock, WavePlayer* player, QObject* parent = nullptr);
+    GameCore(const CoreConfig& config, const Views& views, GameClock* clock, WavePlayer* player, QObject* parent = nullptr);
     ~GameCore() override;
 
     // Start-up of the main window: language, settings, cards, look.
@@ -109,9 +109,10 @@ private:
     void CLEARALL();
     void PrepareNextGame();
     void OnCallShown(const QString& voice);
+    void FileFetched(const Fetcher::Done& done);
 
     CoreConfig config_;
-    MainView* view_;
+    Views views_;
     GameClock* clock_;
     ProgramFolder folder_;
     LanguageTable language_;

@@ -1,6 +1,6 @@
 #include "session/serverlinks.h"
 
-#include "shell/controlnames.h"
+#include "shell/texts.h"
 
 #include <QTime>
 
@@ -9,9 +9,9 @@ namespace {
 constexpr int kAttemptsBeforeAlert = 90;
 }
 
-ServerLinks::ServerLinks(const LinkPorts& ports, MainView* view, GameClock* clock, const LanguageTable& language,
+ServerLinks::ServerLinks(const LinkPorts& ports, StatusView* status, DialogsView* dialogs, GameClock* clock, const LanguageTable& language,
                          QObject* parent)
-    : QObject(parent), ports_(ports), view_(view), clock_(clock), language_(language)
+    : QObject(parent), ports_(ports), status_(status), dialogs_(dialogs), clock_(clock), language_(language)
 {
     for (Link link : {Link::Request, Link::GameFeed, Link::SalesFeed}) {
         auto* s = new LineSocket(this);
@@ -83,15 +83,15 @@ void ServerLinks::LinkConnected(Link link, int errorCode)
 {
     if (errorCode != 0) {
         if (link == Link::Request)
-            view_->log(QTime::currentTime().toString() + QStringLiteral(": SocketError: ") + QString::number(errorCode));
+            status_->log(QTime::currentTime().toString() + QStringLiteral(": SocketError: ") + QString::number(errorCode));
         ++attempts_;
-        view_->setProgress(Ctl::ProgressBar1, attempts_);
+        status_->showConnectAttempts(attempts_);
         if (attempts_ > kAttemptsBeforeAlert) {
             attempts_ = 0;
-            view_->setProgress(Ctl::ProgressBar1, 0);
+            status_->showConnectAttempts(0);
             if (!alertShown_) {
                 alertShown_ = true;
-                view_->showWindow(Ctl::TForm3);
+                dialogs_->showCommsAlert(true);
             }
         }
         // A refused link is tried again after a short pause rather than at once, so a
@@ -102,7 +102,7 @@ void ServerLinks::LinkConnected(Link link, int errorCode)
     }
     setRetrying(link, false);
     attempts_ = 0;
-    view_->setProgress(Ctl::ProgressBar1, 0);
+    status_->showConnectAttempts(0);
     socket(link)->setBufferSizes(2048, link == Link::Request ? 1024 : 512);
     if (link == Link::Request)
         emit requestConnected();
@@ -122,17 +122,17 @@ void ServerLinks::ShowReconnecting()
     for (Link link : {Link::Request, Link::GameFeed, Link::SalesFeed}) {
         const QTime& since = retryingSince_[size_t(link)];
         if (!since.isNull()) {
-            view_->setStatusNotice(language_.text(1810 + int(link)) + QLatin1Char(' ') + since.toString()
+            status_->showNotice(language_.text(Text::ReconnectingFirst + int(link)) + QLatin1Char(' ') + since.toString()
                                    + QStringLiteral("..."));
             return;
         }
     }
-    view_->setStatusNotice(QString());
+    status_->showNotice(QString());
 }
 
 void ServerLinks::AlertButton1Click()
 {
     attempts_ = 0;
     alertShown_ = false;
-    view_->hideWindow(Ctl::TForm3);
+    dialogs_->showCommsAlert(false);
 }

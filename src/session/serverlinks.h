@@ -7,7 +7,7 @@
 #include "session/serverevents.h"
 #include "shell/gameclock.h"
 #include "shell/language.h"
-#include "shell/viewport.h"
+#include "views/views.h"
 
 #include <QObject>
 #include <QTime>
@@ -23,7 +23,7 @@ struct LinkPorts {
 class ServerLinks : public QObject {
     Q_OBJECT
 public:
-    ServerLinks(const LinkPorts& ports, MainView* view, GameClock* clock, const LanguageTable& language,
+    ServerLinks(const LinkPorts& ports, StatusView* status, DialogsView* dialogs, GameClock* clock, const LanguageTable& language,
                 QObject* parent = nullptr);
 
     void setHost(const QString& host) { host_ = host; }
@@ -69,7 +69,8 @@ private:
     quint16 port(Link link) const;
 
     LinkPorts ports_;
-    MainView* view_;
+    StatusView* status_;
+    DialogsView* dialogs_;
     GameClock* clock_;
     const LanguageTable& language_;
     QString host_;

@@ -1,12 +1,13 @@
 #include "session/signin.h"
 
-#include "shell/controlnames.h"
+#include "shell/texts.h"
 
 #include <QSignalBlocker>
 
-SignIn::SignIn(const QString& defaultWebHost, const QString& defaultWebSite, MainView* view, GameClock* clock,
+SignIn::SignIn(const QString& defaultWebHost, const QString& defaultWebSite, const Views& views, GameClock* clock,
                SettingsStore& settings, const LanguageTable& language, SoundQueue& sounds, QObject* parent)
-    : QObject(parent), defaultWebHost_(defaultWebHost), defaultWebSite_(defaultWebSite), view_(view),
+    : QObject(parent), defaultWebHost_(defaultWebHost), defaultWebSite_(defaultWebSite), dialogs_(views.dialogs),
+      menus_(views.menus), player_(views.player), system_(views.system),
       settings_(settings), language_(language), sounds_(sounds)
 {
     connect(&http_, &HttpClient::finished, this, [this](HttpClient::Outcome outcome) {
@@ -31,12 +32,7 @@ void SignIn::UseDefaultDirectory()
 void SignIn::ShowLoginDialog()
 {
     const ClientSettings& s = settings_.values();
-    view_->setText(Ctl::Tlogindialog_Edit1, s.UserName);
-    view_->setText(Ctl::Tlogindialog_Edit2, s.Password);
-    view_->setText(Ctl::Tlogindialog_Edit3, s.WebHost);
-    if (s.ForgetPassword == QLatin1String("FALSE"))
-        view_->setChecked(Ctl::Tlogindialog_CheckBox1, true);
-    view_->showWindow(Ctl::Tlogindialog);
+    dialogs_->showLogin(LoginForm{s.UserName, s.Password, s.WebHost, s.ForgetPassword == QLatin1String("FALSE")});
 }
 
 void SignIn::LoginButton1Click(const QString& playerId, const QString& password, const QString& webHost, bool remember)
@@ -48,15 +44,14 @@ void SignIn::LoginButton1Click(const QString& playerId, const QString& password,
 
 void SignIn::LoginButton2Click()
 {
-    view_->hideWindow(Ctl::Tlogindialog);
-    view_->repaint(Ctl::TForm1);
+    dialogs_->hideLogin();
 }
 
 void SignIn::AliasOkClick()
 {
     // The program ends for the player to change the alias on the page: not when it cannot open.
     if (OpenWebPage(QStringLiteral("chalform.htm")))
-        view_->quit();
+        system_->quit();
 }
 
 bool SignIn::OpenWebPage(const QString& page)
@@ -64,20 +59,20 @@ bool SignIn::OpenWebPage(const QString& page)
     const QString address = directory_.WebBaseUrl + page;
     const QString scheme = address.section(QLatin1Char(':'), 0, 0).toLower();
     if (scheme != QLatin1String("http") && scheme != QLatin1String("https")) {
-        view_->messageBox(QStringLiteral("This page is not on the web and was not opened: ") + address);
+        player_->message(QStringLiteral("This page is not on the web and was not opened: ") + address);
         return false;
     }
     if (address.size() > kMaxPageAddress) {
-        view_->messageBox(QStringLiteral("This page's address is too long to open: ") + address);
+        player_->message(QStringLiteral("This page's address is too long to open: ") + address);
         return false;
     }
-    view_->openUrl(address);
+    system_->openAddress(address);
     return true;
 }
 
 void SignIn::WebLogin(const QString& playerId, const QString& password, const QString& webHost)
 {
-    view_->hideWindow(Ctl::Tlogindialog);
+    dialogs_->hideLogin();
     if (http_.isBusy()) {
         // The login it replaces ends without a word to the player.
         const QSignalBlocker quiet(&http_);
@@ -99,7 +94,7 @@ void SignIn::OnWebLoginReply(HttpClient::Outcome outcome, const QString& playerI
         // Without a directory there is nothing to connect to: back to the dialog, with
         // the reason shown over it.
         ShowLoginDialog();
-        view_->messageBox(outcome == HttpClient::Outcome::ConnectionFailed
+        player_->message(outcome == HttpClient::Outcome::ConnectionFailed
                               ? QStringLiteral("HTTP Connection Failed: Please try Again")
                           : outcome == HttpClient::Outcome::InvalidHost
                               ? QStringLiteral("HTTP Invalid Host Error: Please try Again")
@@ -108,14 +103,14 @@ void SignIn::OnWebLoginReply(HttpClient::Outcome outcome, const QString& playerI
     }
     settings_.setLogin(playerId, password);
     directory_.parse(http_.body());
-    static const QString* roomItems[] = {&Ctl::JoinChatRoom1, &Ctl::ChatRoom2, &Ctl::ChatRoom3,
-                                         &Ctl::ChatRoom4, &Ctl::ChatRoom5, &Ctl::ChatRoom6};
+    QStringList rooms;
     for (int n = 1; n <= 6; ++n)
-        view_->setText(*roomItems[n - 1], directory_.Rooms[size_t(n)].Name);
-    view_->setText(Ctl::OnlineHelp1, directory_.WebBaseUrl);
+        rooms << directory_.Rooms[size_t(n)].Name;
+    menus_->showRoomNames(rooms);
+    menus_->showHelpAddress(directory_.WebBaseUrl);
     directoryRead_ = true;
     emit directoryArrived();
-    view_->hideWindow(Ctl::Tlogindialog);
+    dialogs_->hideLogin();
 }
 
 void SignIn::Welcome(const QString& alias)
@@ -125,10 +120,9 @@ void SignIn::Welcome(const QString& alias)
     if (directory_.NewsUrl != settings_.values().LastNewsUrl)
         ShowNewsWindow();
     if (alias.right(3) == settings_.values().UserName.mid(6, 3)) {
-        view_->setText(Ctl::TAliasConfirm_Label2, alias);
-        view_->showWindow(Ctl::TAliasConfirm);
+        dialogs_->showAliasConfirm(alias);
     } else {
-        view_->messageBox(language_.text(1402) + QLatin1Char(' ') + alias + QLatin1Char(' ') + language_.text(1403));
+        player_->message(language_.text(Text::PlayingAsBefore) + QLatin1Char(' ') + alias + QLatin1Char(' ') + language_.text(Text::PlayingAsAfter));
     }
     sounds_.PlayIfPresent(QStringLiteral("loginok.wav"));
     firstLogin_ = false;

@@ -9,7 +9,7 @@
 #include "shell/gameclock.h"
 #include "shell/language.h"
 #include "shell/settingsstore.h"
-#include "shell/viewport.h"
+#include "views/views.h"
 
 #include <QObject>
 #include <QTimer>
@@ -22,7 +22,7 @@ public:
     static constexpr const char* kProgramTag = "QZWIN466";
     static constexpr const char* kLoginScript = "/vexobingo/vxplay466.asp";
 
-    SignIn(const QString& defaultWebHost, const QString& defaultWebSite, MainView* view, GameClock* clock,
+    SignIn(const QString& defaultWebHost, const QString& defaultWebSite, const Views& views, GameClock* clock,
            SettingsStore& settings, const LanguageTable& language, SoundQueue& sounds, QObject* parent = nullptr);
 
     // However slowly the web service answers, the web login ends within this time.
@@ -69,7 +69,10 @@ private:
 
     QString defaultWebHost_;
     QString defaultWebSite_;
-    MainView* view_;
+    DialogsView* dialogs_;
+    MenuView* menus_;
+    PlayerView* player_;
+    SystemView* system_;
     SettingsStore& settings_;
     const LanguageTable& language_;
     SoundQueue& sounds_;

@@ -1,7 +1,5 @@
 #include "shell/fetcher.h"
 
-#include "shell/controlnames.h"
-
 #include <QDir>
 #include <QFile>
 #include <QTimer>
@@ -12,16 +10,15 @@ namespace {
 constexpr qint64 kMaxFetchBytes = 8 * 1024 * 1024;
 }
 
-Fetcher::Fetcher(MainView* view, const ServiceDirectory& directory, const SettingsStore& settings,
-                 const ProgramFolder& folder, ScreenPictures& pictures, SoundQueue& sounds, QObject* parent)
-    : QObject(parent), view_(view), directory_(directory), settings_(settings), folder_(folder), pictures_(pictures),
-      sounds_(sounds)
+Fetcher::Fetcher(DialogsView* dialogs, PlayerView* player, const ServiceDirectory& directory,
+                 const SettingsStore& settings, const ProgramFolder& folder, QObject* parent)
+    : QObject(parent), dialogs_(dialogs), player_(player), directory_(directory), settings_(settings), folder_(folder)
 {
     http_.setMaxBodySize(kMaxFetchBytes);
     connect(&http_, &HttpClient::finished, this, &Fetcher::Finished);
     connect(&http_, &HttpClient::progress, this, [this](qint64 received, qint64 total) {
         if (total > 0)
-            view_->setProgress(Ctl::Tgifdownload_ProgressBar1, int(std::lround(double(received) * 100.0 / double(total))));
+            dialogs_->showDownloadProgress(int(std::lround(double(received) * 100.0 / double(total))));
     });
 }
 
@@ -37,18 +34,18 @@ QString Fetcher::TemporaryName(const QString& name)
     return (dot < 0 ? QString() : name.left(dot)) + QStringLiteral(".tmp");
 }
 
-void Fetcher::FetchFile(const QString& name, FetchKind kind, const QString& control)
+void Fetcher::FetchFile(const QString& name, FetchKind kind, std::optional<Picture> place)
 {
     const bool sound = kind == FetchKind::Sound;
     // Nothing to fetch: the download window does not come up at all.
     if (!IsSafeFileName(name) || !Fetchable(name) || (sound && !settings_.soundOn()))
         return;
-    const Running fetch{name, sound ? QStringLiteral("sounds/") : QString(), control, kind};
+    const Running fetch{name, sound ? QStringLiteral("sounds/") : QString(), place, kind};
     if (!http_.isBusy()) {
         Start(fetch);
         return;
     }
-    const auto same = [&fetch](const Running& r) { return r.name == fetch.name && r.control == fetch.control; };
+    const auto same = [&fetch](const Running& r) { return r.name == fetch.name && r.place == fetch.place; };
     const bool known = same(running_) || std::any_of(waiting_.begin(), waiting_.end(), same);
     if (!known && waiting_.size() < kMaxWaiting)
         waiting_.append(fetch);
@@ -69,9 +66,8 @@ void Fetcher::Start(const Running& fetch)
     running_ = fetch;
     const bool sound = fetch.kind == FetchKind::Sound;
     const bool ad = fetch.kind == FetchKind::AdSpace1 || fetch.kind == FetchKind::AdSpace2;
-    view_->showWindow(Ctl::Tgifdownload);
-    view_->setText(Ctl::Tgifdownload_Label2, fetch.name);
-    view_->setProgress(Ctl::Tgifdownload_ProgressBar1, 0);
+    dialogs_->showDownload(fetch.name);
+    dialogs_->showDownloadProgress(0);
     if (sound)
         QDir(folder_.root()).mkpath(QStringLiteral("sounds"));
     QFile::remove(TemporaryPath(fetch));
@@ -81,7 +77,7 @@ void Fetcher::Start(const Running& fetch)
 
 void Fetcher::Finished(HttpClient::Outcome outcome)
 {
-    view_->hideWindow(Ctl::Tgifdownload);
+    dialogs_->hideDownload();
     const Running done = running_;
     // The next waiting request starts once this one has been dealt with.
     QTimer::singleShot(0, this, [this] {
@@ -92,22 +88,14 @@ void Fetcher::Finished(HttpClient::Outcome outcome)
     if (outcome == HttpClient::Outcome::Success) {
         QFile::remove(folder_.writePath(done.folder + done.name));   // an old copy in another letter case
         if (QFile::rename(temporary, TargetPath(done))) {
-            switch (done.kind) {
-            case FetchKind::PatternPicture: pictures_.ShowPatternPicture(done.name); break;
-            case FetchKind::Sound: sounds_.PlayFile(done.name); break;
-            default:
-                if (!done.control.isEmpty()) {
-                    pictures_.LoadPicture(done.control, done.name);
-                    view_->repaint(done.control);
-                }
-                break;
-            }
+            if (done_)
+                done_(Done{done.name, done.kind, done.place, true});
             return;
         }
     }
     QFile::remove(temporary);
-    if (done.kind == FetchKind::PatternPicture)
-        pictures_.ShowPatternPicture(QStringLiteral("FAILED"));
-    else if (done.kind != FetchKind::AdSpace2)
-        view_->messageBox(QStringLiteral("Unable to Receive Image File: ") + done.name);
+    if (done_)
+        done_(Done{done.name, done.kind, done.place, false});
+    if (done.kind != FetchKind::PatternPicture && done.kind != FetchKind::AdSpace2)
+        player_->message(QStringLiteral("Unable to Receive Image File: ") + done.name);
 }

@@ -2,27 +2,38 @@
 // Fetches a picture or sound the game needs and does not hold, from the operator's file
 // and image hosts, one at a time through the small download window, then shows or plays
 // it where it was asked for. Names arrive checked (IsSafeFileName) and are checked again.
-#include "calls/soundqueue.h"
 #include "components/net/httpclient.h"
 #include "shell/directory.h"
 #include "shell/programfolder.h"
 #include "shell/screenpictures.h"
 #include "shell/settingsstore.h"
-#include "shell/viewport.h"
+#include "views/views.h"
 
 #include <QList>
 #include <QObject>
+#include <functional>
 
 class Fetcher : public QObject {
     Q_OBJECT
 public:
-    Fetcher(MainView* view, const ServiceDirectory& directory, const SettingsStore& settings,
-            const ProgramFolder& folder, ScreenPictures& pictures, SoundQueue& sounds, QObject* parent = nullptr);
+    // A fetch has ended: its file is in place (arrived), or it could not be had.
+    struct Done {
+        QString name;
+        FetchKind kind = FetchKind::Picture;
+        std::optional<Picture> place;
+        bool arrived = false;
+    };
+    using DoneHook = std::function<void(const Done&)>;
 
-    // Fetches name for the control that shows it (none for sounds and pattern pictures).
+    Fetcher(DialogsView* dialogs, PlayerView* player, const ServiceDirectory& directory, const SettingsStore& settings,
+            const ProgramFolder& folder, QObject* parent = nullptr);
+    // Who shows or plays what arrives.
+    void setDoneHook(DoneHook hook) { done_ = std::move(hook); }
+
+    // Fetches name for the place that shows it (none for sounds and pattern pictures).
     // A request that arrives while a fetch runs waits for it (up to kMaxWaiting requests,
     // each name once); the running fetch goes on under its own name and kind.
-    void FetchFile(const QString& name, FetchKind kind, const QString& control = QString());
+    void FetchFile(const QString& name, FetchKind kind, std::optional<Picture> place = std::nullopt);
     static constexpr int kMaxWaiting = 16;
     bool busy() const { return http_.isBusy() || !waiting_.isEmpty(); }
 
@@ -42,16 +53,16 @@ private:
     struct Running {
         QString name;
         QString folder;      // "sounds/" for a sound, else the program folder itself ("")
-        QString control;
+        std::optional<Picture> place;
         FetchKind kind = FetchKind::Picture;
     };
 
-    MainView* view_;
+    DialogsView* dialogs_;
+    PlayerView* player_;
     const ServiceDirectory& directory_;
     const SettingsStore& settings_;
     const ProgramFolder& folder_;
-    ScreenPictures& pictures_;
-    SoundQueue& sounds_;
+    DoneHook done_;
     HttpClient http_;
     Running running_;
     QList<Running> waiting_;

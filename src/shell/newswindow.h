@@ -4,7 +4,7 @@
 #include "components/net/httpclient.h"
 #include "shell/programfolder.h"
 #include "shell/settingsstore.h"
-#include "shell/viewport.h"
+#include "views/views.h"
 
 #include <QObject>
 #include <QString>
@@ -12,7 +12,7 @@
 class NewsWindow : public QObject {
     Q_OBJECT
 public:
-    NewsWindow(MainView* view, SettingsStore& settings, const ProgramFolder& folder, QObject* parent = nullptr);
+    NewsWindow(DialogsView* dialogs, PlayerView* player, SettingsStore& settings, const ProgramFolder& folder, QObject* parent = nullptr);
 
     // Shows the window with the news of newsUrl (the service directory's news address: a
     // full address, or a path on the settings' web host). The saved file serves while the
@@ -26,7 +26,8 @@ public:
 private:
     void NewsArrived(HttpClient::Outcome outcome, const QString& newsUrl);
 
-    MainView* view_;
+    DialogsView* dialogs_;
+    PlayerView* player_;
     SettingsStore& settings_;
     const ProgramFolder& folder_;
     HttpClient http_;

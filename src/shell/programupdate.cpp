@@ -1,22 +1,24 @@
 #include "shell/programupdate.h"
 
-#include "cards/cardrack.h"
 #include "shell/directory.h"
 #include "shell/language.h"
 #include "shell/programfolder.h"
-#include "shell/viewport.h"
+#include "shell/texts.h"
+#include "views/views.h"
 
 #include <QFileInfo>
 
-ProgramUpdate::ProgramUpdate(MainView* view, const ServiceDirectory& directory, const ProgramFolder& folder,
-                             const LanguageTable& language, const CardRack& rack)
-    : view_(view), directory_(directory), folder_(folder), language_(language), rack_(rack)
+ProgramUpdate::ProgramUpdate(PlayerView* player, SystemView* system, const ServiceDirectory& directory,
+                             const ProgramFolder& folder, const LanguageTable& language,
+                             std::function<bool()> cardsBought)
+    : player_(player), system_(system), directory_(directory), folder_(folder), language_(language),
+      cardsBought_(std::move(cardsBought))
 {
 }
 
 void ProgramUpdate::UPDATE1Click()
 {
-    if (!mayUpdate() || !view_->question(language_.text(1520)) || !updaterPresent())
+    if (!mayUpdate() || !player_->ask(language_.text(Text::UpdateProgramQuestion)) || !updaterPresent())
         return;
     const QString file = QStringLiteral("qzwin32.exe");
     launch(directory_.Download + file, file, file);
@@ -24,7 +26,7 @@ void ProgramUpdate::UPDATE1Click()
 
 void ProgramUpdate::UpdateAllFiles1Click()
 {
-    if (!mayUpdate() || !view_->question(language_.text(1521)) || !updaterPresent())
+    if (!mayUpdate() || !player_->ask(language_.text(Text::UpdateAllFilesQuestion)) || !updaterPresent())
         return;
     const QString file = QStringLiteral("qzdemo.exe");
     launch(directory_.Download + file, file, file);
@@ -37,7 +39,7 @@ void ProgramUpdate::ForcedUpdate()
     const QString message = directory_.InstructionMessage.isEmpty()
         ? QStringLiteral("A new version of Vexo Bingo is needed to play in this hall. Update now?")
         : directory_.InstructionMessage;
-    if (!view_->question(message))
+    if (!player_->ask(message))
         return;
     const QString file = QStringLiteral("vexotmp.exe");
     launch(directory_.Download + directory_.DownFile, file, file);
@@ -48,7 +50,7 @@ bool ProgramUpdate::installedBySystem() const
 {
     if (!folder_.layered())
         return false;
-    view_->messageBox(QStringLiteral("This copy of Vexo Bingo was installed for everyone on this computer: "
+    player_->message(QStringLiteral("This copy of Vexo Bingo was installed for everyone on this computer: "
                                      "please update it with the system's software manager."));
     return true;
 }
@@ -57,12 +59,12 @@ bool ProgramUpdate::mayUpdate() const
 {
     if (installedBySystem())
         return false;
-    if (rack_.bought()) {
-        view_->messageBox(language_.text(1518));
+    if (cardsBought_ && cardsBought_()) {
+        player_->message(language_.text(Text::UpdateWithCardsBought));
         return false;
     }
     if (directory_.Download.size() < 5) {
-        view_->messageBox(language_.text(1519));
+        player_->message(language_.text(Text::NoUpdateAvailable));
         return false;
     }
     return true;
@@ -72,7 +74,7 @@ bool ProgramUpdate::updaterPresent() const
 {
     if (folder_.exists(QLatin1String(kUpdater)))
         return true;
-    view_->messageBox(QStringLiteral("Vexo Bingo cannot update itself: its updater, qzupdate.exe, is missing from "
+    player_->message(QStringLiteral("Vexo Bingo cannot update itself: its updater, qzupdate.exe, is missing from "
                                      "the program folder. Please install Vexo Bingo again."));
     return false;
 }
@@ -81,10 +83,10 @@ void ProgramUpdate::launch(const QString& address, const QString& saveAs, const 
 {
     const QStringList parameters = {address, saveAs, run};
     if (parameters.join(QLatin1Char(' ')).size() > kMaxParameterLine) {
-        view_->messageBox(QStringLiteral("The update cannot start: its download address is too long."));
+        player_->message(QStringLiteral("The update cannot start: its download address is too long."));
         return;
     }
     // The client ends whatever the start returned.
-    view_->startProgram(QFileInfo(folder_.path(QLatin1String(kUpdater))).absoluteFilePath(), parameters);
-    view_->quit();
+    system_->startProgram(QFileInfo(folder_.path(QLatin1String(kUpdater))).absoluteFilePath(), parameters);
+    system_->quit();
 }

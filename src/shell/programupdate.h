@@ -7,9 +7,11 @@
 #include <QString>
 #include <QStringList>
 
-class CardRack;
+#include <functional>
+
 class LanguageTable;
-class MainView;
+class PlayerView;
+class SystemView;
 class ProgramFolder;
 struct ServiceDirectory;
 
@@ -20,8 +22,9 @@ public:
     static constexpr int kMaxParameterLine = 255;
 
     // The directory is read at each command, so it may be refilled by later web logins.
-    ProgramUpdate(MainView* view, const ServiceDirectory& directory, const ProgramFolder& folder,
-                  const LanguageTable& language, const CardRack& rack);
+    // cardsBought: whether the player has a card in the coming game (no update then).
+    ProgramUpdate(PlayerView* player, SystemView* system, const ServiceDirectory& directory,
+                  const ProgramFolder& folder, const LanguageTable& language, std::function<bool()> cardsBought);
 
     // Help > Update Program Only: the client program alone ("qzwin32.exe" at the update source).
     void UPDATE1Click();
@@ -40,9 +43,10 @@ private:
     // Starts the updater and ends the client, unless the parameters are too long.
     void launch(const QString& address, const QString& saveAs, const QString& run);
 
-    MainView* view_;
+    PlayerView* player_;
+    SystemView* system_;
     const ServiceDirectory& directory_;
     const ProgramFolder& folder_;
     const LanguageTable& language_;
-    const CardRack& rack_;
+    std::function<bool()> cardsBought_;
 };

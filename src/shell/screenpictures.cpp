@@ -1,81 +1,74 @@
 #include "shell/screenpictures.h"
 
-#include "shell/controlnames.h"
-
 // A missing picture is noted in the diagnostic log: the status line keeps the game's own texts.
-void ScreenPictures::FetchFile(const QString& name, FetchKind kind, const QString& control)
+void ScreenPictures::FetchFile(const QString& name, FetchKind kind, std::optional<Picture> place)
 {
     if (!IsSafeFileName(name))
-        view_->log(QStringLiteral("Refused file name: ") + name);
+        status_->log(QStringLiteral("Refused file name: ") + name);
     else if (fetchHook_)
-        fetchHook_(name, kind, control);
+        fetchHook_(name, kind, place);
     else if (kind != FetchKind::Sound)
-        view_->log(QStringLiteral("Picture not available: ") + name);
+        status_->log(QStringLiteral("Picture not available: ") + name);
 }
 
-bool ScreenPictures::LoadPicture(const QString& control, const QString& file)
+bool ScreenPictures::LoadPicture(Picture place, const QString& file)
 {
-    if (view_->loadPicture(control, folder_.path(file)))
+    if (pictures_->showPicture(place, folder_.path(file)))
         return true;
-    view_->log(QStringLiteral("Picture not available: ") + file);
+    status_->log(QStringLiteral("Picture not available: ") + file);
     return false;
 }
 
-bool ScreenPictures::LoadServerPicture(const QString& control, const QString& name)
+bool ScreenPictures::LoadServerPicture(Picture place, const QString& name)
 {
     if (IsSafeFileName(name))
-        return LoadPicture(control, name);
-    view_->log(QStringLiteral("Refused file name: ") + name);
+        return LoadPicture(place, name);
+    status_->log(QStringLiteral("Refused file name: ") + name);
     return false;
 }
 
-void ScreenPictures::ShowOrFetch(const QString& control, const QString& name, FetchKind kind, bool repaint)
+void ScreenPictures::ShowOrFetch(Picture place, const QString& name, FetchKind kind)
 {
     if (!IsSafeFileName(name) || !folder_.exists(name)) {
-        FetchFile(name, kind, control);
+        FetchFile(name, kind, place);
         return;
     }
-    LoadPicture(control, name);
-    if (repaint)
-        view_->repaint(control);
+    LoadPicture(place, name);
 }
 
-void ScreenPictures::ShowAdSpace1(const QString& name) { ShowOrFetch(Ctl::adspace1, name, FetchKind::AdSpace1, true); }
-void ScreenPictures::ShowAdSpace2(const QString& name) { ShowOrFetch(Ctl::AdSpace2, name, FetchKind::AdSpace2, true); }
+void ScreenPictures::ShowAdSpace1(const QString& name) { ShowOrFetch(Picture::Logo, name, FetchKind::AdSpace1); }
+void ScreenPictures::ShowAdSpace2(const QString& name) { ShowOrFetch(Picture::Advert, name, FetchKind::AdSpace2); }
 
 void ScreenPictures::ShowWinnersBackdrop(const QString& name)
 {
-    ShowOrFetch(Ctl::Twinners_winbackdrop, name, FetchKind::Picture, true);
+    ShowOrFetch(Picture::WinnersBackdrop, name, FetchKind::Picture);
 }
 
-void ScreenPictures::LoadBingoPicture(const QString& name) { ShowOrFetch(Ctl::BingoGIF, name, FetchKind::Picture, false); }
+void ScreenPictures::LoadBingoPicture(const QString& name) { ShowOrFetch(Picture::BingoBanner, name, FetchKind::Picture); }
 
 void ScreenPictures::ClearAdSpace2()
 {
-    LoadPicture(Ctl::AdSpace2, QStringLiteral("logo.gif"));
-    view_->repaint(Ctl::AdSpace2);
-    view_->setVisible(Ctl::AdSpace2, false);
+    LoadPicture(Picture::Advert, QStringLiteral("logo.gif"));
+    calls_->showAdvert(false);
 }
 
 void ScreenPictures::ShowBingoPicture(const QString& name)
 {
-    view_->setVisible(Ctl::Panel7, false);
+    calls_->showMachine(false);
     ClearAdSpace2();
-    ShowOrFetch(Ctl::BingoGIF, name, FetchKind::Picture, true);
-    view_->setVisible(Ctl::BingoGIF, true);
+    ShowOrFetch(Picture::BingoBanner, name, FetchKind::Picture);
+    calls_->showBanner(true);
 }
 
 void ScreenPictures::ShowPatternPicture(const QString& name)
 {
     if (name == QLatin1String("FAILED")) {
-        LoadPicture(Ctl::anigrid1, QStringLiteral("NAgrid.gif"));
-        LoadPicture(Ctl::anigrid2, QStringLiteral("NAgrid.gif"));
+        LoadPicture(Picture::Pattern, QStringLiteral("NAgrid.gif"));
         return;
     }
     if (!IsSafeFileName(name) || !folder_.exists(name)) {
         FetchFile(name, FetchKind::PatternPicture);
         return;
     }
-    LoadPicture(Ctl::anigrid1, name);
-    LoadPicture(Ctl::anigrid2, name);
+    LoadPicture(Picture::Pattern, name);
 }

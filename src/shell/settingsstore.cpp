@@ -1,6 +1,5 @@
 #include "shell/settingsstore.h"
 
-#include "shell/controlnames.h"
 
 namespace {
 const QString kFile = QStringLiteral("defaults.cfg");
@@ -23,7 +22,7 @@ void SettingsStore::save()
 {
     QString error;
     if (!SaveSettings(folder_.writePath(kFile), values_, &error))
-        view_->errorBox(QStringLiteral("Settings not saved: ") + error);
+        player_->error(QStringLiteral("Settings not saved: ") + error);
 }
 
 void SettingsStore::startFresh(const QString& webHost)

@@ -3,11 +3,11 @@
 // setters; the file is written when save() is called, at the moments the game saves.
 #include "shell/programfolder.h"
 #include "shell/settings.h"
-#include "shell/viewport.h"
+#include "views/views.h"
 
 class SettingsStore {
 public:
-    SettingsStore(const ProgramFolder& folder, MainView* view) : folder_(folder), view_(view) {}
+    SettingsStore(const ProgramFolder& folder, PlayerView* player) : folder_(folder), player_(player) {}
 
     const ClientSettings& values() const { return values_; }
     bool soundOn() const { return values_.SoundOn == QLatin1String("TRUE"); }
@@ -36,6 +36,6 @@ private:
     static QString flag(bool on) { return on ? QStringLiteral("TRUE") : QStringLiteral("FALSE"); }
 
     const ProgramFolder& folder_;
-    MainView* view_;
+    PlayerView* player_;
     ClientSettings values_;
 };

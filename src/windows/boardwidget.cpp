@@ -5,14 +5,18 @@
 
 #include <QPainter>
 
+namespace {
+constexpr int kBoardPitch = 17;   // a board cell's height; its width is one less
+}
+
 void DrawBoard(QPainter& painter, const CallBoard& board, const QSize& size)
 {
     painter.fillRect(QRect(QPoint(0, 0), size), Qt::black);
-    const int pitch = CallBoard::kCellPitch;
+    const int pitch = kBoardPitch;
     QFont font = painter.font();
 
     // Column 0: the letters.
-    SetArialPoints(&font, board.textSize(), true, DeviceScale(painter));
+    SetArialPoints(&font, CurrentFaceLook().boardPoints, true, DeviceScale(painter));
     painter.setFont(font);
     painter.setPen(QColor(255, 0, 0));
     static const char* letters[5] = {"B", "I", "N", "G", "O"};
@@ -56,6 +60,6 @@ QString BoardWidget::cellReading(int index) const
 
 QRect BoardWidget::cellRect(int index) const
 {
-    const int pitch = CallBoard::kCellPitch;
+    const int pitch = kBoardPitch;
     return QRect((pitch - 1) * (index % 15 + 1), pitch * (index / 15), pitch - 1, pitch);
 }

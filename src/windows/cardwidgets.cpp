@@ -47,12 +47,70 @@ void DrawTextAt(QPainter& painter, int x, int y, const QString& text)
     painter.drawText(QPoint(x - ink.left(), y + fm.ascent()), text);
 }
 
-void DrawFace(QPainter& painter, const BingoCard& card, int face, int column, int row, bool gameRunning)
+namespace {
+FaceLook& TheLook()
+{
+    static FaceLook look;
+    return look;
+}
+}   // namespace
+
+const FaceLook& CurrentFaceLook() { return TheLook(); }
+
+void SetLargeNumbers(bool large)
+{
+    FaceLook& look = TheLook();
+    look.numberPoints = large ? 12 : 10;
+    if (large)
+        look.freePoints = 7;
+    look.boardPoints = large ? 9 : 8;
+}
+
+QPoint CardPlace(int column, int row)
+{
+    const FaceLook look;
+    const int faceWidth = 5 * look.cellWidth + 10;
+    const int pitch = faceWidth * 2;
+    const int columns[3] = {5, pitch, 2 * pitch - 3};
+    const int rows[2] = {25, (5 * look.cellHeight + 5) * 2 + 42};
+    return QPoint(columns[qBound(0, column, 2)], rows[qBound(0, row, 1)]);
+}
+
+int CardTableWidth() { return (5 * FaceLook().cellWidth + 10) * 6; }
+
+TableRoom CardRoom(int areaWidth, int areaHeight)
+{
+    const FaceLook look;
+    const int faceWidth = 5 * look.cellWidth + 10;
+    TableRoom room;
+    room.columns = 1 + (areaWidth > faceWidth * 3 ? 1 : 0) + (areaWidth > faceWidth * 5 ? 1 : 0);
+    room.twoRows = areaHeight > (5 * look.cellHeight + 5) * 3 + 42;
+    return room;
+}
+
+QPoint CellAt(const QPoint& point)
+{
+    const FaceLook look;
+    const int x = point.x();
+    const int y = point.y();
+    if (x < 0 || y < 0)
+        return QPoint(-1, -1);
+    const int column = x / (look.cellWidth + 1);
+    const int row = y / (look.cellHeight + 1);
+    // The 1-pixel grid lines between cells belong to no cell.
+    if (column > 4 || row > 4 || x - column * (look.cellWidth + 1) >= look.cellWidth
+        || y - row * (look.cellHeight + 1) >= look.cellHeight)
+        return QPoint(-1, -1);
+    return QPoint(column, row);
+}
+
+void DrawFace(QPainter& painter, const BingoCard& card, const FaceLook& look, int face, int column, int row,
+              bool gameRunning)
 {
     if (face < 1 || face > 4 || column < 0 || column > 4 || row < 0 || row > 4)
         return;
-    const int x0 = (card.CellWidth + 1) * column;
-    const int y0 = (card.CellHeight + 1) * row;
+    const int x0 = (look.cellWidth + 1) * column;
+    const int y0 = (look.cellHeight + 1) * row;
     painter.save();
 
     const Colour cell = card.CellColour[face][column][row];
@@ -60,7 +118,7 @@ void DrawFace(QPainter& painter, const BingoCard& card, int face, int column, in
         painter.setRenderHint(QPainter::Antialiasing, true);
         painter.setPen(QPen(Qt24(kSilver), 1));
         painter.setBrush(Qt24(cell));
-        painter.drawEllipse(QRectF(x0 + 1.5, y0 + 1.5, card.CellWidth - 4, card.CellHeight - 4));
+        painter.drawEllipse(QRectF(x0 + 1.5, y0 + 1.5, look.cellWidth - 4, look.cellHeight - 4));
         painter.setRenderHint(QPainter::Antialiasing, false);
     }
 
@@ -70,24 +128,24 @@ void DrawFace(QPainter& painter, const BingoCard& card, int face, int column, in
     QFont font = painter.font();
     const qreal scale = DeviceScale(painter);
     if (column == 2 && row == 2) {
-        SetArialPoints(&font, card.FreeFontSize, true, scale);
+        SetArialPoints(&font, look.freePoints, true, scale);
         painter.setFont(font);
         const QString free = QStringLiteral("Free");
         if (face == 1) {
-            DrawTextAt(painter, x0 + 3, card.CellHeight * row + card.TextTop + 1, free);
-            SetArialPoints(&font, card.FreeFontSize - 1, true, scale);
+            DrawTextAt(painter, x0 + 3, look.cellHeight * row + look.textTop + 1, free);
+            SetArialPoints(&font, look.freePoints - 1, true, scale);
             painter.setFont(font);
-            DrawTextAt(painter, x0 + 3, card.CellHeight * row + card.TextTop + 12, card.SelectionCode);
+            DrawTextAt(painter, x0 + 3, look.cellHeight * row + look.textTop + 12, card.SelectionCode);
         } else {
-            DrawTextAt(painter, x0 + 3, card.CellHeight * row + card.TextTop + 3, free);
+            DrawTextAt(painter, x0 + 3, look.cellHeight * row + look.textTop + 3, free);
         }
     } else {
         const QString& text = card.Numbers[face][column][row];
         if (!text.isEmpty()) {
-            SetArialPoints(&font, card.NumberFontSize, true, scale);
+            SetArialPoints(&font, look.numberPoints, true, scale);
             painter.setFont(font);
-            const int left = text.trimmed().toInt() >= 10 ? x0 + card.TextLeft : x0 + 7;
-            DrawTextAt(painter, left, y0 + card.TextTop, text);
+            const int left = text.trimmed().toInt() >= 10 ? x0 + look.textLeft : x0 + 7;
+            DrawTextAt(painter, left, y0 + look.textTop, text);
         }
     }
     painter.restore();
@@ -112,9 +170,9 @@ QString FaceWidget::cellReading(int index) const
 
 QRect FaceWidget::cellRect(int index) const
 {
-    const BingoCard* card = core_ ? &core_->rack().card(card_) : nullptr;
-    const int w = card ? card->CellWidth : 24;
-    const int h = card ? card->CellHeight : 24;
+    const FaceLook look;
+    const int w = look.cellWidth;
+    const int h = look.cellHeight;
     return QRect((w + 1) * (index / 5), (h + 1) * (index % 5), w, h);
 }
 
@@ -171,8 +229,7 @@ void FaceWidget::keyPressEvent(QKeyEvent* event)
     case Qt::Key_Return:
     case Qt::Key_Enter:
         if (core_ && !event->isAutoRepeat()) {
-            const QRect cell = cellRect(focusCell());
-            core_->table().FaceMouseDown(card_, face_, cell.center().x(), cell.center().y());
+            core_->table().FaceMouseDown(card_, face_, column_, row_);
             core_->table().FaceMouseUp();
             ReportCellChanged(this, focusCell());
         }
@@ -202,13 +259,14 @@ void FaceWidget::paintEvent(QPaintEvent*)
     if (!core_ || card_ < 1 || card_ > 10)
         return;
     const BingoCard& card = core_->rack().card(card_);
+    const FaceLook& look = CurrentFaceLook();
     for (int col = 0; col < 5; ++col)
         for (int row = 0; row < 5; ++row)
-            p.fillRect((card.CellWidth + 1) * col, (card.CellHeight + 1) * row, card.CellWidth, card.CellHeight,
+            p.fillRect((look.cellWidth + 1) * col, (look.cellHeight + 1) * row, look.cellWidth, look.cellHeight,
                        Qt::white);
     for (int col = 0; col < 5; ++col)
         for (int row = 0; row < 5; ++row)
-            DrawFace(p, card, face_, col, row, core_->round().running());
+            DrawFace(p, card, look, face_, col, row, core_->round().running());
     if (hasFocus()) {
         // The keyboard's cell: a thick orange frame, plain to see on the white cells and the daubs.
         p.setPen(QPen(QColor(255, 120, 0), 3));
@@ -220,7 +278,10 @@ void FaceWidget::paintEvent(QPaintEvent*)
 void FaceWidget::mousePressEvent(QMouseEvent* event)
 {
     if (core_)
-        core_->table().FaceMouseDown(card_, face_, int(event->position().x()), int(event->position().y()));
+    {
+        const QPoint cell = CellAt(event->position().toPoint());
+        core_->table().FaceMouseDown(card_, face_, cell.x(), cell.y());
+    }
 }
 
 void FaceWidget::mouseReleaseEvent(QMouseEvent*)
@@ -336,3 +397,5 @@ CardPanel1::CardPanel1(GameCore* core, int card, QWidget* parent) : QWidget(pare
     card_ = new BingoCardWidget(core, card, this);
     hide();
 }
+
+void BingoCardWidget::setTicketName(const QString& name) { ticketid_->setText(name); }

@@ -1,6 +1,7 @@
 #pragma once
 // The card controls: a navy card panel holding the blue card with its four faces,
 // the ticket label and the paging buttons, and the face drawing itself.
+#include "cards/cardrack.h"
 #include "windows/accessibility.h"
 
 #include <QCursor>
@@ -11,6 +12,28 @@ class GameCore;
 class QLabel;
 class QPainter;
 class QPushButton;
+
+// How the faces are drawn: the cells' size and the texts' sizes and offsets, set by the
+// Fonts menu (large or small numbers, on the cards and the board alike).
+struct FaceLook {
+    int cellWidth = 24;
+    int cellHeight = 24;
+    int numberPoints = 12;
+    int freePoints = 7;
+    int textTop = 3;
+    int textLeft = 3;
+    int boardPoints = 9;
+};
+const FaceLook& CurrentFaceLook();
+void SetLargeNumbers(bool large);
+
+// The top left corner of a card placed in column 0..2 and row 0..1 of the card table, the
+// table's width for three cards, and how many cards fit an area of the given size.
+QPoint CardPlace(int column, int row);
+int CardTableWidth();
+TableRoom CardRoom(int areaWidth, int areaHeight);
+// The cell (column, row 0..4) under a point of a face, or (-1, -1) on a grid line or outside.
+QPoint CellAt(const QPoint& point);
 
 // Sets a font to Arial at a size in points as the screen of 96 dots per inch
 // shows it (so the cards and the board look the same on every display). `scale` is
@@ -23,7 +46,8 @@ void DrawTextAt(QPainter& painter, int x, int y, const QString& text);
 
 // Draws one cell of one face (columns and rows 0..4; others are not drawn): the daub
 // ellipse when the cell is coloured, then the number or the free square's texts.
-void DrawFace(QPainter& painter, const BingoCard& card, int face, int column, int row, bool gameRunning);
+void DrawFace(QPainter& painter, const BingoCard& card, const FaceLook& look, int face, int column, int row,
+              bool gameRunning);
 
 // One 5x5 face: white cells, 1-pixel grid lines, every cell drawn by DrawFace. With the
 // keyboard on it, the arrow keys move a framed cell (on to the card's next face at an edge)
@@ -72,6 +96,7 @@ public:
     FaceWidget* faceWidget(int face) const { return faces_[qBound(1, face, 4) - 1]; }
     // Redraws the faces and the badge.
     void redrawFaces();
+    void setTicketName(const QString& name);
     // A picture cursor is scaled to the faces' screen, with its hotspot.
     void setFaceCursor(const QCursor& cursor);
 

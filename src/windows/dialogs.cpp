@@ -24,7 +24,7 @@ W* Named(W* w, const char* name)
     return w;
 }
 
-QLabel* Text(QWidget* parent, const char* name, const QString& text, int x, int y, int w, int h,
+QLabel* MakeText(QWidget* parent, const char* name, const QString& text, int x, int y, int w, int h,
              int pixels = 12, bool bold = false, const QColor& colour = QColor())
 {
     auto* l = Named(new QLabel(text, parent), name);
@@ -76,14 +76,14 @@ Tlogindialog::Tlogindialog(GameCore* core, QWidget* parent) : QDialog(parent), c
     setFixedSize(330, 196);
     setModal(false);
 
-    Text(this, "Label3", QStringLiteral("Enter Your Player ID and Password:"), 16, 12, 300, 18, 13, true);
+    MakeText(this, "Label3", QStringLiteral("Enter Your Player ID and Password:"), 16, 12, 300, 18, 13, true);
     auto* edit1 = Named(new QLineEdit(this), "Edit1");
     edit1->setGeometry(110, 42, 200, 24);
     auto* edit2 = Named(new QLineEdit(this), "Edit2");
     edit2->setGeometry(110, 74, 200, 24);
     // Each box is named by its label, for readers.
-    Text(this, "Label1", QStringLiteral("Player ID:"), 16, 44, 90, 22)->setBuddy(edit1);
-    Text(this, "Label2", QStringLiteral("Password:"), 16, 76, 90, 22)->setBuddy(edit2);
+    MakeText(this, "Label1", QStringLiteral("Player ID:"), 16, 44, 90, 22)->setBuddy(edit1);
+    MakeText(this, "Label2", QStringLiteral("Password:"), 16, 76, 90, 22)->setBuddy(edit2);
     edit2->setEchoMode(QLineEdit::Password);
     auto* edit3 = Named(new QLineEdit(this), "Edit3");
     edit3->setText(core ? core->signIn().defaultWebHost() : QString());
@@ -91,7 +91,7 @@ Tlogindialog::Tlogindialog(GameCore* core, QWidget* parent) : QDialog(parent), c
     edit3->hide();
     auto* check = Named(new QCheckBox(this), "CheckBox1");
     check->setGeometry(108, 108, 20, 20);
-    auto* label4 = Text(this, "Label4", QStringLiteral("Remember my Password."), 132, 106, 180, 24);
+    auto* label4 = MakeText(this, "Label4", QStringLiteral("Remember my Password."), 132, 106, 180, 24);
     label4->setBuddy(check);
 
     auto* connectButton = Button(this, "Button1", QStringLiteral("Connect"), 110, 148, 96, 30);
@@ -142,9 +142,9 @@ TAboutDialog::TAboutDialog(QWidget* mainWindow, QWidget* parent) : CentredDialog
     logo->setGeometry(16, 16, 64, 64);
     logo->setText(QStringLiteral("<span style='font-size:40px;color:#ff4040;font-weight:bold'>V</span>"));
     logo->setAlignment(Qt::AlignCenter);
-    Text(this, "ProductName", QStringLiteral("Vexo Bingo"), 92, 20, 200, 26, 20, true);
-    Text(this, "Version", QStringLiteral("Version  4.66 -February 2000"), 92, 52, 200, 20);
-    Text(this, "Copyright", QStringLiteral("A client for the Vexo Bingo hall."), 92, 74, 200, 20);
+    MakeText(this, "ProductName", QStringLiteral("Vexo Bingo"), 92, 20, 200, 26, 20, true);
+    MakeText(this, "Version", QStringLiteral("Version  4.66 -February 2000"), 92, 52, 200, 20);
+    MakeText(this, "Copyright", QStringLiteral("A client for the Vexo Bingo hall."), 92, 74, 200, 20);
     auto* ok = Button(this, "OKBtn", QStringLiteral("Close"), 110, 124, 80, 28);
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, [this, mainWindow] {
@@ -166,10 +166,10 @@ Tmarketdialog::Tmarketdialog(GameCore* core, QWidget* parent) : QDialog(parent)
     image->setGeometry(14, 14, 100, 100);
     if (core)
         image->loadFile(core->folder().path(QStringLiteral("thanks.gif")));
-    Text(this, "ThankT", QStringLiteral("Thank you!"), 128, 14, 280, 32, 22, true, QColor(220, 0, 0));
-    Text(this, "Label1", QString(), 128, 52, 280, 58);
-    Text(this, "Label2", QString(), 128, 114, 280, 48);
-    Text(this, "Label3", QString(), 14, 170, 394, 36, 12, true);
+    MakeText(this, "ThankT", QStringLiteral("Thank you!"), 128, 14, 280, 32, 22, true, QColor(220, 0, 0));
+    MakeText(this, "Label1", QString(), 128, 52, 280, 58);
+    MakeText(this, "Label2", QString(), 128, 114, 280, 48);
+    MakeText(this, "Label3", QString(), 14, 170, 394, 36, 12, true);
     auto* ok = Button(this, "OKBtn", QStringLiteral("Close"), 170, 216, 80, 28);
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::hide);
@@ -205,9 +205,9 @@ TAliasConfirm::TAliasConfirm(GameCore* core, QWidget* parent) : CentredDialog(pa
     setWindowTitle(QStringLiteral("Alias Confirmation Form"));
     setWindowFlag(Qt::WindowStaysOnTopHint);
     setFixedSize(360, 210);
-    Text(this, "Label1", QStringLiteral("Your current assigned alias is set to:"), 16, 12, 328, 20, 13);
-    Text(this, "Label2", QString(), 16, 36, 328, 40, 28, true, QColor(0, 0, 255))->setAlignment(Qt::AlignCenter);
-    Text(this, "Label3", QString(), 16, 84, 328, 60);
+    MakeText(this, "Label1", QStringLiteral("Your current assigned alias is set to:"), 16, 12, 328, 20, 13);
+    MakeText(this, "Label2", QString(), 16, 36, 328, 40, 28, true, QColor(0, 0, 255))->setAlignment(Qt::AlignCenter);
+    MakeText(this, "Label3", QString(), 16, 84, 328, 60);
     auto* ok = Button(this, "OKBtn", QStringLiteral("Change My Alias"), 16, 162, 156, 30);
     ok->setDefault(true);
     auto* cancel = Button(this, "CancelBtn", QStringLiteral("Keep Existing Alias"), 188, 162, 156, 30);
@@ -226,8 +226,8 @@ Tgifdownload::Tgifdownload(QWidget* parent) : QWidget(parent)
     setWindowTitle(QStringLiteral("File Download"));
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint);   // no border icons
     setFixedSize(300, 96);
-    Text(this, "Label1", QStringLiteral("Retrieving System File. Please wait..."), 12, 8, 276, 20);
-    Text(this, "Label2", QStringLiteral("filename"), 12, 30, 276, 20, 9, true);
+    MakeText(this, "Label1", QStringLiteral("Retrieving System File. Please wait..."), 12, 8, 276, 20);
+    MakeText(this, "Label2", QStringLiteral("filename"), 12, 30, 276, 20, 9, true);
     auto* bar = Named(new QProgressBar(this), "ProgressBar1");
     bar->setRange(0, 100);
     bar->setGeometry(12, 60, 276, 20);
@@ -248,8 +248,8 @@ SetCatalogueWindow::SetCatalogueWindow(GameCore* core, SetKind kind, const QStri
     setObjectName(className);
     setWindowTitle(caption);
     setFixedSize(320, 330);
-    Text(this, "Label1", QString(), 12, 10, 296, 20, 13, true);
-    Text(this, "Label2", QString(), 12, 32, 296, 20);
+    MakeText(this, "Label1", QString(), 12, 10, 296, 20, 13, true);
+    MakeText(this, "Label2", QString(), 12, 32, 296, 20);
     auto* list = Named(new QListWidget(this), "ListBox1");
     list->setGeometry(12, 56, 296, 190);
     Named(new QProgressBar(this), "ProgressBar1")->setGeometry(12, 254, 296, 18);
@@ -288,11 +288,11 @@ Twinners::Twinners(QWidget* mainWindow, QWidget* parent) : QWidget(parent), main
     const QColor ink(0x2a, 0x20, 0x40);
     for (int k = 0; k < 4; ++k) {
         static const char* names[4] = {"wc1", "WC2", "WC3", "WC4"};
-        Text(this, names[k], QString(), 30, 66 + 26 * k, 180, 24, 14, true, ink);
+        MakeText(this, names[k], QString(), 30, 66 + 26 * k, 180, 24, 14, true, ink);
     }
-    Text(this, "PrizeCaption", QStringLiteral("Prize"), 214, 64, 104, 16, 11, true, QColor(0x80, 0x60, 0x20))
+    MakeText(this, "PrizeCaption", QStringLiteral("Prize"), 214, 64, 104, 16, 11, true, QColor(0x80, 0x60, 0x20))
         ->setAlignment(Qt::AlignRight);
-    Text(this, "payout", QStringLiteral("0.00"), 196, 80, 122, 28, 20, true, QColor(0x10, 0x80, 0x30))
+    MakeText(this, "payout", QStringLiteral("0.00"), 196, 80, 122, 28, 20, true, QColor(0x10, 0x80, 0x30))
         ->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     auto* list = Named(new QListWidget(this), "ListBox1");
     list->setGeometry(28, 64, 170, 112);
@@ -302,7 +302,7 @@ Twinners::Twinners(QWidget* mainWindow, QWidget* parent) : QWidget(parent), main
     lp.setColor(QPalette::Text, ink);
     list->setPalette(lp);
     list->hide();
-    Text(this, "memo2", QString(), 30, 184, 290, 66, 12, false, ink);
+    MakeText(this, "memo2", QString(), 30, 184, 290, 66, 12, false, ink);
 }
 
 void Twinners::showEvent(QShowEvent* event)
@@ -329,19 +329,19 @@ TForm3::TForm3(GameCore* core, QWidget* parent) : QWidget(parent), core_(core)
     setWindowTitle(QStringLiteral("Internet Communications Alert"));
     resize(368, 353);
     const QColor red(200, 0, 0);
-    Text(this, "Label3", QStringLiteral("Communication Problem Encountered:"), 12, 10, 344, 20, 14, true);
-    Text(this, "Label1", QStringLiteral("Your system is currently having difficulty communicating with the Bingo Servers. "),
+    MakeText(this, "Label3", QStringLiteral("Communication Problem Encountered:"), 12, 10, 344, 20, 14, true);
+    MakeText(this, "Label1", QStringLiteral("Your system is currently having difficulty communicating with the Bingo Servers. "),
          12, 32, 344, 36);
-    Text(this, "Label5", QStringLiteral("Causes?"), 12, 74, 344, 20, 14, true, red);
-    Text(this, "Label4", QStringLiteral("Internet service disconnected."), 24, 96, 332, 20);
-    Text(this, "Label6", QStringLiteral("Internet routing problems from your ISP to the Bingo Server."), 24, 116, 332, 34);
-    Text(this, "Label7", QStringLiteral("Failure or Service Interuption of The Bingo Servers"), 24, 152, 332, 34);
-    Text(this, "Label8", QStringLiteral("What can I do?"), 12, 190, 344, 20, 14, true, red);
-    Text(this, "Label2",
+    MakeText(this, "Label5", QStringLiteral("Causes?"), 12, 74, 344, 20, 14, true, red);
+    MakeText(this, "Label4", QStringLiteral("Internet service disconnected."), 24, 96, 332, 20);
+    MakeText(this, "Label6", QStringLiteral("Internet routing problems from your ISP to the Bingo Server."), 24, 116, 332, 34);
+    MakeText(this, "Label7", QStringLiteral("Failure or Service Interuption of The Bingo Servers"), 24, 152, 332, 34);
+    MakeText(this, "Label8", QStringLiteral("What can I do?"), 12, 190, 344, 20, 14, true, red);
+    MakeText(this, "Label2",
          QStringLiteral("Confirm you are still connected to the internet by attempting to Surf the net with your web "
                         "browser or inspecting your Modem."),
          24, 212, 332, 50);
-    Text(this, "Label9", QStringLiteral("Press OK, the software will continue to re-attempt communication"), 12, 266,
+    MakeText(this, "Label9", QStringLiteral("Press OK, the software will continue to re-attempt communication"), 12, 266,
          344, 34, 12, true);
     auto* ok = Button(this, "Button1", QStringLiteral("OK, keep trying to connect..."), 84, 308, 200, 32);
     ok->setDefault(true);

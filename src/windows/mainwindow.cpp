@@ -20,6 +20,7 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QTimer>
+#include <cmath>
 
 namespace {
 // The dark theme between the skin tiles.
@@ -71,107 +72,6 @@ RoundButton* MakeButton(QWidget* parent, const char* name, const QString& captio
     b->setFaceColor(QColor(0, 128, 128));
     return b;
 }
-}
-
-// ---------------------------------------------------------------- small controls
-
-Pane::Pane(const QString& name, QWidget* parent) : QWidget(parent) { setObjectName(name); }
-
-void Pane::resizeEvent(QResizeEvent*)
-{
-    if (onResize)
-        onResize(size());
-}
-
-void Pane::mousePressEvent(QMouseEvent* event)
-{
-    grab_ = event->position().toPoint();
-    if (!onDrag)
-        QWidget::mousePressEvent(event);   // a plain panel lets the press through
-}
-
-void Pane::mouseMoveEvent(QMouseEvent* event)
-{
-    if (onDrag && event->buttons() != Qt::NoButton)
-        onDrag(mapToParent(event->position().toPoint() - grab_));
-}
-
-bool Pane::event(QEvent* event)
-{
-    const bool result = QWidget::event(event);
-    if ((event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent) && onShowHide)
-        onShowHide();
-    return result;
-}
-
-void ChatInput::keyReleaseEvent(QKeyEvent* event)
-{
-    QPlainTextEdit::keyReleaseEvent(event);
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && onEnter)
-        onEnter(toPlainText());
-}
-
-void Pane::paintEvent(QPaintEvent*)
-{
-    if (!onPaint)
-        return;
-    QPainter p(this);
-    onPaint(p, rect());
-}
-
-ColourSwatch::ColourSwatch(const QString& name, QWidget* parent) : QWidget(parent)
-{
-    setObjectName(name);
-    setCursor(Qt::PointingHandCursor);
-    setFocusPolicy(Qt::TabFocus);
-}
-
-void ColourSwatch::paintEvent(QPaintEvent*)
-{
-    QPainter p(this);
-    p.setRenderHint(QPainter::Antialiasing);
-    const QRectF r = QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5);
-    p.setPen(QPen(QColor(192, 192, 192), 2));
-    p.setBrush(colour_);
-    p.drawEllipse(r);
-    p.setPen(QPen(QColor(255, 255, 255, 110), 1));
-    p.setBrush(Qt::NoBrush);
-    p.drawArc(r.adjusted(3, 3, -3, -3), 50 * 16, 80 * 16);
-    if (hasFocus()) {
-        p.setPen(QPen(kGold, 2));
-        p.drawEllipse(QRectF(rect()).adjusted(1, 1, -1, -1));
-    }
-}
-
-void ColourSwatch::mousePressEvent(QMouseEvent*) { emit pressed(); }
-
-void ColourSwatch::keyPressEvent(QKeyEvent* event)
-{
-    if (event->key() == Qt::Key_Space || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
-        emit pressed();
-    else
-        QWidget::keyPressEvent(event);
-}
-
-ClickPicture::ClickPicture(const QString& name, QWidget* parent) : PictureBox(parent)
-{
-    setObjectName(name);
-    setCursor(Qt::PointingHandCursor);
-    setAlignment(Qt::AlignCenter);
-}
-
-void ClickPicture::mouseReleaseEvent(QMouseEvent* event)
-{
-    if (rect().contains(event->position().toPoint()))
-        emit clicked();
-}
-
-void ClickPicture::mouseDoubleClickEvent(QMouseEvent*) { emit doubleClicked(); }
-
-void ClaimButton::mouseReleaseEvent(QMouseEvent* event)
-{
-    RoundButton::mouseReleaseEvent(event);
-    emit mouseUp();
 }
 
 // ---------------------------------------------------------------- TForm1
@@ -285,25 +185,52 @@ void TForm1::resizeEvent(QResizeEvent* event)
 {
     QMainWindow::resizeEvent(event);
     if (core_)
-        core_->table().FormResize(playArea());
+        core_->table().FormResize(tableRoom());
 }
 
-PlayArea TForm1::playArea() const
+TableRoom TForm1::tableRoom() const
 {
     const auto size = [this](const char* name) {
         const QWidget* w = findChild<QWidget*>(QLatin1String(name));
         return w ? w->size() : QSize();
     };
-    const QWidget* chat = findChild<QWidget*>(QStringLiteral("cpanel"));
-    PlayArea area;
-    area.playWidth = size("PlayPanel").width();
-    area.playHeight = size("PlayPanel").height();
-    area.multiWidth = size("MultiPanel").width();
-    area.multiHeight = size("MultiPanel").height();
-    area.gridHeight = size("GridPanel1").height();
-    area.listWidth = size("ListBox1").width();
-    area.chatShown = chat && !chat->isHidden();
-    return area;
+    return CardRoom(size("MultiPanel").width(), size("PlayPanel").height());
+}
+
+void TForm1::widenCardTable()
+{
+    if (auto* grid = findChild<QWidget*>(QStringLiteral("GridPanel1")))
+        grid->setGeometry(0, 0, CardTableWidth(), grid->height());
+}
+
+void TForm1::dockChat(bool shown)
+{
+    auto* play = findChild<Pane*>(QStringLiteral("PlayPanel"));
+    auto* multi = findChild<QWidget*>(QStringLiteral("MultiPanel"));
+    if (!play || !multi)
+        return;
+    // Beside the chat panel the cards keep at least 100 pixels clear.
+    const int width = shown ? qMin(kChatDockWidth, qMax(0, play->width() - 100)) : play->width();
+    multi->setGeometry(0, 0, width, multi->height());
+    for (const char* name : {"Splitter2", "cpanel"})
+        if (auto* w = findChild<QWidget*>(QLatin1String(name)))
+            w->setVisible(shown);
+    layOutPlayArea();
+}
+
+void TForm1::layOutPlayArea()
+{
+    if (auto* play = findChild<Pane*>(QStringLiteral("PlayPanel")); play && play->onResize)
+        play->onResize(play->size());
+    if (auto* members = findChild<QListWidget*>(QStringLiteral("ListBox1"))) {
+        // The member list shows a column for every 80 pixels of its width.
+        const int n = qMax(1, int(std::lround(members->width() / 80.0)));
+        members->setFlow(QListView::TopToBottom);
+        members->setWrapping(n > 1);
+        members->setGridSize(n > 1 ? QSize(qMax(1, members->viewport()->width() / n), 18) : QSize());
+    }
+    if (core_)
+        core_->table().FormResize(tableRoom());
 }
 
 void TForm1::showWindow(const QString& name)
@@ -520,15 +447,10 @@ void TForm1::buildPlayPanel(QWidget* play)
         chat->setGeometry(w + 7, 0, qMax(0, s.width() - w - 7), s.height());
     };
     // Showing, hiding or dragging the chat aside lays the play area out again.
-    const auto relayout = [this, playPane] {
-        playPane->onResize(playPane->size());
-        QTimer::singleShot(0, this, [this] { if (core_) core_->table().FormResize(playArea()); });
-    };
-    splitter->onDrag = [multi, playPane, relayout](const QPoint& at) {
+    splitter->onDrag = [this, multi, playPane](const QPoint& at) {
         multi->resize(qBound(100, at.x(), qMax(100, playPane->width() - 107)), multi->height());
-        relayout();
+        layOutPlayArea();
     };
-    chat->onShowHide = relayout;
 
     auto* back = Named(new TiledImage(multi), "GameBackground");
     auto* grid = new Pane(QStringLiteral("GridPanel1"), multi);
@@ -598,7 +520,7 @@ void TForm1::buildChatPanel(QWidget* chat)
         auto* b = Named(new QPushButton(chat), name);
         connect(b, &QAbstractButton::clicked, this, [this, b] {
             if (core_)
-                core_->chat().QuickPhraseClick(b->objectName());
+                core_->chat().SendQuickPhrase(b->toolTip());
         });
         phrases << b;
     }

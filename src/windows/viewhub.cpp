@@ -2,10 +2,8 @@
 
 #include "components/media/effects.h"
 #include "components/media/pictures.h"
-#include "windows/boardwidget.h"
-#include "windows/cardwidgets.h"
 #include "windows/accessibility.h"
-#include "windows/mainwindow.h"
+#include "windows/controls.h"
 #include "windows/richtext.h"
 
 #include <QAbstractButton>
@@ -64,7 +62,7 @@ QObject* FindNamed(QObject* root, const QString& name)
 }
 }
 
-ViewHub::ViewHub(TForm1* mainWindow) : main_(mainWindow)
+ViewHub::ViewHub(QWidget* mainWindow) : main_(mainWindow)
 {
     windows_.insert(QStringLiteral("TForm1"), mainWindow);
 }
@@ -146,6 +144,8 @@ void ViewHub::setText(const QString& control, const QString& text)
             if (!statusNotice_.isEmpty())
                 return;
         }
+        // What a label shows is never read as markup, whoever sent it.
+        label->setTextFormat(Qt::PlainText);
         label->setText(text);
     } else if (auto* button = qobject_cast<QAbstractButton*>(o)) {
         button->setText(text);
@@ -322,26 +322,6 @@ void ViewHub::hideWindow(const QString& name)
         w->hide();
 }
 
-void ViewHub::redrawCard(int card)
-{
-    if (CardPanel1* panel = main_->cardPanel(card))
-        panel->card()->redrawFaces();
-}
-
-void ViewHub::redrawBoard()
-{
-    if (main_->board())
-        main_->board()->update();
-}
-
-void ViewHub::setCardCursor(bool dauber)
-{
-    const QCursor cursor = dauber && main_->dauberLoaded() ? main_->dauberCursor() : QCursor(Qt::ArrowCursor);
-    for (int k = 1; k <= 6; ++k)
-        if (CardPanel1* panel = main_->cardPanel(k))
-            panel->card()->setFaceCursor(cursor);
-}
-
 // One box per text at a time: the same news again brings the open box to the front
 // instead of stacking another. Boxes stay on top, where the player sees them even
 // over the login dialog.
@@ -387,22 +367,6 @@ void ViewHub::beep()
     ++beeps_;
     if (!silent_)
         QApplication::beep();
-}
-
-// The newest line first; the memo keeps the last kLogLines.
-void ViewHub::log(const QString& text)
-{
-    QPlainTextEdit* memo = main_->memo();
-    if (!memo || !memo->isVisible())
-        return;
-    QTextDocument* document = memo->document();
-    QTextCursor top(document);
-    top.insertText(text + QLatin1Char('\n'));
-    while (document->blockCount() > kLogLines + 1) {
-        QTextCursor last(document->lastBlock().previous());
-        last.select(QTextCursor::BlockUnderCursor);
-        last.removeSelectedText();
-    }
 }
 
 void ViewHub::setStatusNotice(const QString& notice)

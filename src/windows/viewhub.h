@@ -1,7 +1,10 @@
 #pragma once
-// The screen side of the game core: resolves the core's design names to the
-// widgets and menu actions of the windows and carries out its requests.
-#include "shell/viewport.h"
+// The windows' own lookup of their controls by design name (the objectName every
+// widget carries), and the plain operations the typed views are built from. Names stay
+// inside the windows: the core never sees one.
+#include <QStringList>
+#include <QWidget>
+#include <cstdint>
 
 #include <QHash>
 #include <QMap>
@@ -12,12 +15,11 @@
 
 class QMessageBox;
 class QWidget;
-class TForm1;
 
-class ViewHub : public MainView {
+class ViewHub {
 public:
-    explicit ViewHub(TForm1* mainWindow);
-    ~ViewHub() override;
+    explicit ViewHub(QWidget* mainWindow);
+    ~ViewHub();
 
     // Registers a window under its class name ("Tlogindialog"). Every window is
     // registered before the core starts.
@@ -26,39 +28,35 @@ public:
     // The widget or action a design name stands for, or nullptr.
     QObject* resolve(const QString& name) const;
 
-    void setVisible(const QString& control, bool visible) override;
-    void setEnabled(const QString& control, bool enabled) override;
-    void setText(const QString& control, const QString& text) override;
-    void setHint(const QString& control, const QString& hint) override;
-    void describe(const QString& control, const QString& name, const QString& description) override;
-    void announce(const QString& text) override;
-    void setChecked(const QString& control, bool checked) override;
-    void setFontColour(const QString& control, std::uint32_t rgb) override;
-    void setFaceColour(const QString& control, std::uint32_t rgb) override;
-    void setItems(const QString& control, const QStringList& items) override;
-    void appendLine(const QString& control, const QString& line) override;
-    bool loadRichText(const QString& control, const QString& file) override;
-    void setStatusNotice(const QString& notice) override;
-    void setProgress(const QString& control, int value) override;
-    void setGeometry(const QString& control, int left, int top, int width, int height) override;
-    void moveControl(const QString& control, int left, int top) override;
-    void setColumns(const QString& listBox, int columns) override;
-    bool loadPicture(const QString& control, const QString& file) override;
-    void repaint(const QString& control) override;
-    void showWindow(const QString& window) override;
-    void hideWindow(const QString& window) override;
-    void redrawCard(int card) override;
-    void redrawBoard() override;
-    void setCardCursor(bool dauber) override;
-    void messageBox(const QString& text) override;
-    void errorBox(const QString& text) override;
-    bool question(const QString& text) override;
-    bool chooseColour(std::uint32_t initial, std::uint32_t* chosen) override;
-    void beep() override;
-    void log(const QString& text) override;
-    void openUrl(const QString& url) override;
-    bool startProgram(const QString& program, const QStringList& arguments) override;
-    void quit() override;
+    void setVisible(const QString& control, bool visible);
+    void setEnabled(const QString& control, bool enabled);
+    void setText(const QString& control, const QString& text);
+    void setHint(const QString& control, const QString& hint);
+    void describe(const QString& control, const QString& name, const QString& description);
+    void announce(const QString& text);
+    void setChecked(const QString& control, bool checked);
+    void setFontColour(const QString& control, std::uint32_t rgb);
+    void setFaceColour(const QString& control, std::uint32_t rgb);
+    void setItems(const QString& control, const QStringList& items);
+    void appendLine(const QString& control, const QString& line);
+    bool loadRichText(const QString& control, const QString& file);
+    void setStatusNotice(const QString& notice);
+    void setProgress(const QString& control, int value);
+    void setGeometry(const QString& control, int left, int top, int width, int height);
+    void moveControl(const QString& control, int left, int top);
+    void setColumns(const QString& listBox, int columns);
+    bool loadPicture(const QString& control, const QString& file);
+    void repaint(const QString& control);
+    void showWindow(const QString& window);
+    void hideWindow(const QString& window);
+    void messageBox(const QString& text);
+    void errorBox(const QString& text);
+    bool question(const QString& text);
+    bool chooseColour(std::uint32_t initial, std::uint32_t* chosen);
+    void beep();
+    void openUrl(const QString& url);
+    bool startProgram(const QString& program, const QStringList& arguments);
+    void quit();
 
     // Whether a control's own switch is on, as the design reads it (screenshot aid and tests).
     bool isVisible(const QString& control) const;
@@ -72,7 +70,6 @@ public:
     // When set, beep() only counts (tests and screenshots keep quiet).
     void setSilent(bool silent) { silent_ = silent; }
 
-    static constexpr int kLogLines = 500;
 
 private:
     QString statusText_;   // the status line's own text, kept under a notice
@@ -81,7 +78,7 @@ private:
     QWidget* widget(const QString& name) const;
     QWidget* dialogParent() const;
 
-    TForm1* main_;
+    QWidget* main_;
     QMap<QString, QPointer<QWidget>> windows_;
     mutable QHash<QString, QPointer<QObject>> cache_;
     mutable QSet<QString> reported_;

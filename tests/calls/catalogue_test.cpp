@@ -43,35 +43,34 @@ QByteArray Tar(const QList<TarFile>& files)
     return out;
 }
 
-// Answers the questions in turn from a list, then "no".
-struct AnsweringView : RecordingView {
-    QList<bool> answers;
-    bool question(const QString& t) override
-    {
-        return RecordingView::question(t) && !answers.isEmpty() && answers.takeFirst();
-    }
-};
+const char* const kWindows[] = {"callers", "fun bingos", "announcers"};   // by kind
 
 struct Sets : ::testing::Test {
-    AnsweringView view;   // outlives the core it is given
     MiniHttp http;
     CoreTestbed bed;
-    void SetUp() override { start(http.host()); }
+    RecordingScreen& screen = bed.screen;
+    PlayerRecord& player = screen.player;
+    void SetUp() override
+    {
+        player.questionAnswer = false;   // the questions get the answers each step gives, then "no"
+        start(http.host());
+    }
     // A started core whose web host (from the settings file) is `webHost`; sets download from the test's server.
     void start(const QString& webHost)
     {
         bed.writeFile(QStringLiteral("defaults.cfg"), "WS:" + webHost.toLatin1() + "#SO:TRUE#\r\n");
         bed.config.downloadSite = http.host();
-        bed.remake(&view);
+        bed.remake();
         bed.create();
     }
     SetCatalogue& set(SetKind kind) { return bed.c().catalogue(kind); }
-    QStringList items(SetKind kind) { return view.controls.value(set(kind).window() + ".ListBox1").items; }
+    SetsRecord::Window& window(SetKind kind) { return screen.sets[kind]; }
+    QStringList items(SetKind kind) { return window(kind).items; }
     // The window's menu item, and its list arriving.
     bool open(SetKind kind, const QByteArray& reply)
     {
         http.body = reply;
-        view.controls[set(kind).window() + QStringLiteral(".ListBox1")].items = QStringList{QStringLiteral("?")};
+        window(kind).items = QStringList{QStringLiteral("?")};
         set(kind).Open();
         return WaitFor([&] { return items(kind) != QStringList{QStringLiteral("?")}; });
     }
@@ -83,7 +82,7 @@ struct Sets : ::testing::Test {
         const bool listed = open(kind, list);
         if (!package.isEmpty())
             http.body = package;
-        view.answers = answers;
+        player.answers = answers;
         set(kind).ChooseSet(index);
         return listed;
     }
@@ -117,30 +116,31 @@ TEST_F(Sets, ListsHoldTheSetsTheReplyNamesUpToTheFirstOneMissing)
     // A double-click beyond the list, or with nothing selected.
     set(SetKind::Announcer).ChooseSet(2);
     set(SetKind::Announcer).ChooseSet(-1);
-    EXPECT_EQ(view.messages, QStringList(2, QStringLiteral("You must select an item in the list before setting")));
+    EXPECT_EQ(player.messages, QStringList(2, QStringLiteral("You must select an item in the list before setting")));
 }
 
 TEST_F(Sets, TheCallerWindowMutesTheGameSavesTheChoiceAndReplacesAnInstalledCallerOnlyWhenAsked)
 {
     const QByteArray list = "count:2%cset1:Joe%cset2:Ann%";
     ASSERT_TRUE(open(SetKind::Caller, list));
-    EXPECT_TRUE(muted() && view.visible("Tgetcset") && view.visible("Tgetcset.Button1"));
+    EXPECT_TRUE(muted() && window(SetKind::Caller).shown && window(SetKind::Caller).closeShown);
     set(SetKind::Caller).ChooseSet(2);   // "no" to the download: the choice is saved all the same
-    EXPECT_EQ(view.events.filter("question:"), QStringList({"question:Press YES to begin downloading new Sounds"}));
-    EXPECT_TRUE(saved("#V3:cs2#") && !muted() && !view.visible(QStringLiteral("Tgetcset")));
+    EXPECT_EQ(screen.events.filter("question:"), QStringList({"question:Press YES to begin downloading new Sounds"}));
+    EXPECT_TRUE(saved("#V3:cs2#") && !muted() && !window(SetKind::Caller).shown);
 
     for (const char* f : {"cs2O75.wav", "cs2B1.wav", "cs2b1a.wav", "cs2G60a.wav", "cs22.wav", "cs1O75.wav"})
         bed.writeFile(QStringLiteral("sounds/") + QLatin1String(f), "RIFF");
     bed.writeFile(QStringLiteral("cset2.exe"), "an installer of an earlier version");
     ASSERT_TRUE(choose(SetKind::Caller, list, 2, {true}));   // keep the version installed
-    EXPECT_EQ(view.events.filter(QStringLiteral("question:")).last(),
+    EXPECT_EQ(screen.events.filter(QStringLiteral("question:")).last(),
               "question:This Caller is Already Installed. Do you want to keep your current Version");
     // Replace it, and download: the old set's voices go, the new ones come, other sets stay.
     ASSERT_TRUE(choose(SetKind::Caller, list, 2, {false, true}, Tar({{"cs2B1.wav", "new B1"}, {"cs2O75.wav", "O"}})));
     ASSERT_TRUE(idle(SetKind::Caller));
     EXPECT_TRUE(lastRequest() == "GET /sounds/cset2.exe HTTP/1.1" && http.requests.size() == 4);
+    EXPECT_EQ(window(SetKind::Caller).progress, 100);
     EXPECT_EQ(sounds(), QStringList({"cs1O75.wav", "cs22.wav", "cs2B1.wav", "cs2O75.wav"}));
-    EXPECT_TRUE(bed.readFile("sounds/cs2B1.wav") == "new B1" && !exists("cset2.exe") && view.messages.isEmpty());
+    EXPECT_TRUE(bed.readFile("sounds/cs2B1.wav") == "new B1" && !exists("cset2.exe") && player.messages.isEmpty());
     ASSERT_TRUE(choose(SetKind::Caller, list, 0));   // the default caller
     EXPECT_TRUE(saved("#V3:#"));
 }
@@ -155,7 +155,8 @@ TEST_F(Sets, AFunBingoChoiceSavesTheSetAndItsNumberOfShouts)
 
     bed.writeFile(QStringLiteral("sounds/bset21.wav"), "RIFF");
     ASSERT_TRUE(choose(SetKind::FunBingo, list, 2, {true}));   // installed already: keep it, download nothing
-    EXPECT_TRUE(view.events.contains("question:Bingo Set Already Installed. Do you want to keep your current Version"));
+    EXPECT_TRUE(
+        screen.events.contains("question:Bingo Set Already Installed. Do you want to keep your current Version"));
     ASSERT_TRUE(choose(SetKind::FunBingo, list, 0));
     EXPECT_TRUE(saved("#V1:#V2:0#") && saved("#V4:1#"));
     Spin(50);
@@ -164,10 +165,10 @@ TEST_F(Sets, AFunBingoChoiceSavesTheSetAndItsNumberOfShouts)
     // Reopened while a download runs, the window shows it and keeps Close; its end gives the list back.
     ASSERT_TRUE(choose(SetKind::FunBingo, list, 1, {true}));
     set(SetKind::FunBingo).Open();
-    const auto c = [&](const char* control) { return view.controls.value(QStringLiteral("Tgetbings.") + control); };
-    EXPECT_TRUE(c("Label1").text == "Downloading. Please Wait..." && !c("ListBox1").enabled && c("Button1").visible);
+    const SetsRecord::Window& w = window(SetKind::FunBingo);
+    EXPECT_TRUE(w.message == "Downloading. Please Wait..." && !w.listEnabled && w.closeShown);
     ASSERT_TRUE(idle(SetKind::FunBingo));
-    EXPECT_TRUE(c("ListBox1").enabled && c("Button1").visible);
+    EXPECT_TRUE(w.listEnabled && w.closeShown);
 }
 
 // A whole package replaces the greetings in the sounds folder and runs nothing; a refused one
@@ -186,23 +187,23 @@ TEST_F(Sets, AnAnnouncerPackageReplacesTheGreetingsOnlyWhenItIsWholeAndRunsNothi
     for (const QString& f : before)
         bed.writeFile("sounds/" + f, "RIFF");
     for (const auto& [package, why] : cases) {
-        view.messages.clear();
+        player.messages.clear();
         ASSERT_TRUE(choose(SetKind::Announcer, "count:2%aset1:Rosie%aset2:Max%", 0, {true}, package));
         // The window stays open while it downloads.
-        EXPECT_TRUE(muted() && !view.visible(QStringLiteral("Tgetaset.Button1"))
-                    && view.text(QStringLiteral("Tgetaset.Label1")) == "Downloading. Please Wait...") << why;
+        const SetsRecord::Window& w = window(SetKind::Announcer);
+        EXPECT_TRUE(muted() && !w.closeShown && w.message == "Downloading. Please Wait...") << why;
         ASSERT_TRUE(idle(SetKind::Announcer));
         EXPECT_EQ(lastRequest(), "GET /sounds/aset1.exe HTTP/1.1");
         EXPECT_EQ(sounds(), *why ? before : QStringList({"b12.wav", "saleson.wav", "welcome.wav"})) << why;
         EXPECT_EQ(bed.readFile("sounds/welcome.wav"), *why ? "RIFF" : "hello") << why;
-        EXPECT_TRUE(!view.visible("Tgetaset") && !muted() && view.visible("Tgetaset.Button1")) << why;
-        EXPECT_EQ(view.messages.size(), *why ? 1 : 0) << why;
-        const QString told = view.messages.value(0);
+        EXPECT_TRUE(!w.shown && !muted() && w.closeShown) << why;
+        EXPECT_EQ(player.messages.size(), *why ? 1 : 0) << why;
+        const QString told = player.messages.value(0);
         EXPECT_TRUE(!*why || (told.startsWith("The sound set could not be installed: the package ")
                               && told.endsWith(QLatin1String(why)))) << told.toStdString();
     }
     EXPECT_EQ(bed.readFile("sounds/b12.wav"), "twelve");   // from the last package, the whole one
-    EXPECT_TRUE(view.events.filter(QStringLiteral("start:")).isEmpty() && !exists("aset1.exe"));
+    EXPECT_TRUE(screen.system.started.isEmpty() && !exists("aset1.exe"));
 }
 
 TEST_F(Sets, TransferFailuresAreReportedAndCloseTheWindowSaveTheFunBingosOne)
@@ -216,22 +217,22 @@ TEST_F(Sets, TransferFailuresAreReportedAndCloseTheWindowSaveTheFunBingosOne)
         start(host);
         http.status = status;
         for (SetKind kind : {SetKind::Caller, SetKind::Announcer, SetKind::FunBingo}) {
-            SCOPED_TRACE((message + QLatin1Char(' ') + set(kind).window()).toStdString());
-            view.messages.clear();
+            SCOPED_TRACE(message.toStdString() + ' ' + kWindows[int(kind)]);
+            player.messages.clear();
             set(kind).Open();
             ASSERT_TRUE(idle(kind));
             const bool funBingo = kind == SetKind::FunBingo;   // says nothing and stays open, muted
-            EXPECT_EQ(view.messages, funBingo ? QStringList() : QStringList({message}));
-            EXPECT_TRUE(muted() == funBingo && view.visible(set(kind).window()) == funBingo);
+            EXPECT_EQ(player.messages, funBingo ? QStringList() : QStringList({message}));
+            EXPECT_TRUE(muted() == funBingo && window(kind).shown == funBingo);
             set(kind).CloseClick();
-            EXPECT_FALSE(muted() || view.visible(set(kind).window()));
+            EXPECT_FALSE(muted() || window(kind).shown);
         }
     }
     // A download the server refuses (the list as if it had come): nothing is written.
     set(SetKind::Announcer).FillCatalogue("count:1%aset1:Rosie%");
-    view.answers = {true};
+    player.answers = {true};
     set(SetKind::Announcer).ChooseSet(0);
     ASSERT_TRUE(idle(SetKind::Announcer));
     EXPECT_TRUE(sounds().isEmpty() && !exists(QStringLiteral("aset1.exe")));
-    EXPECT_EQ(view.messages.last(), "Connection Failure");
+    EXPECT_EQ(player.messages.last(), "Connection Failure");
 }

@@ -15,20 +15,20 @@ TEST(InstallEndToEnd, CallerSetFromTheHallVoicesTheNextCall)
     if (!QFileInfo::exists(QFileInfo(QStringLiteral(BINGO_HALL_EXE)).path() + QStringLiteral("/www/sounds/cset2.exe")))
         GTEST_SKIP() << "the hall has no caller sets (assets/make_sets.sh did not run)";
 
-    RecordingView view;
     CoreTestbed bed;
     bed.writeFile(QStringLiteral("defaults.cfg"), "WS:" + hall.webHost().toLatin1() + "#SO:TRUE#\r\n");
     bed.config.downloadSite = hall.webHost();
-    bed.remake(&view);
+    bed.remake();
     bed.create();
     SetCatalogue& callers = bed.c().catalogue(SetKind::Caller);
     callers.Open();
-    const auto listed = [&] { return view.controls.value(QStringLiteral("Tgetcset.ListBox1")).items.size() >= 3; };
+    const auto listed = [&] { return bed.screen.sets[SetKind::Caller].items.size() >= 3; };
     ASSERT_TRUE(WaitFor(listed, 10000));
     callers.ChooseSet(2);   // "yes" to the download
     ASSERT_TRUE(WaitFor([&] { return callers.state() == SetCatalogue::State::Idle; }, 30000));
-    EXPECT_TRUE(view.messages.isEmpty()) << view.messages.join(QLatin1Char('|')).toStdString();
-    EXPECT_TRUE(view.events.filter(QStringLiteral("start:")).isEmpty());
+    const QStringList& messages = bed.screen.player.messages;
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(bed.screen.system.started.isEmpty());
     EXPECT_EQ(QDir(bed.filePath(QStringLiteral("sounds"))).entryList({QStringLiteral("cs2*.wav")}).size(), 150);
 
     bed.startGame(CoreTestbed::codes({12}), 70, 75);

@@ -50,7 +50,7 @@ TEST(SoundQueue, TheSettingSwitchesSoundSavesItAndPacesTheCallsAndASetWindowMute
 {
     Sounds s({"welcome.wav", "null.wav", "click.wav", "cs3B12.wav"}, "SO:FALSE#V3:cs3#");
     s.bed.signIn();   // no greeting, and no beep for it either
-    EXPECT_EQ(s.bed.view.beeps, 0);
+    EXPECT_EQ(s.bed.screen.player.beeps, 0);
     SetCatalogue& window = s.bed.c().catalogue(SetKind::Caller);
     window.Open();   // muted, and turning sound on ends that too
     s.bed.c().sounds().TurnSoundOn();
@@ -64,7 +64,7 @@ TEST(SoundQueue, TheSettingSwitchesSoundSavesItAndPacesTheCallsAndASetWindowMute
     s.bed.c().table().RightCardClick();
     EXPECT_EQ(s.playAll(), QStringList({"welcome.wav", "null.wav", "null.wav", "null.wav", "click.wav"}));
     s.bed.c().sounds().TurnSoundOff();
-    EXPECT_TRUE(s.bed.view.beeps == 2 && s.saved("#SO:FALSE#") && s.bed.c().round().callSpacing() == 10);
+    EXPECT_TRUE(s.bed.screen.player.beeps == 2 && s.saved("#SO:FALSE#") && s.bed.c().round().callSpacing() == 10);
 }
 
 TEST(SoundQueue, APlayerFailureIsShownAndTurnsSoundOff)
@@ -77,9 +77,9 @@ TEST(SoundQueue, APlayerFailureIsShownAndTurnsSoundOff)
         s.bed.player.failNext = true;
         s.bed.startGame(CoreTestbed::codes({12}), 70, 75);
         s.bed.player.finish();
-        EXPECT_EQ(s.bed.view.errors, QStringList({"ErrorCode: 0\ndevice busy"}));
+        EXPECT_EQ(s.bed.screen.player.errors, QStringList({"ErrorCode: 0\ndevice busy"}));
         EXPECT_TRUE(s.saved("#SO:FALSE#") && s.bed.c().round().callSpacing() == 10);
-        EXPECT_TRUE(s.playAll() == QStringList({"welcome.wav"}) && s.bed.view.beeps == 0);
+        EXPECT_TRUE(s.playAll() == QStringList({"welcome.wav"}) && s.bed.screen.player.beeps == 0);
     }
 }
 
@@ -100,6 +100,6 @@ TEST(SoundQueue, BingoShoutsTakeTheFunBingoSetInTurnOncePerGame)
             s.bed.line(Link::GameFeed, "PQZ$0E%0");   // the server's bingo notice: no second shout
         }
         EXPECT_EQ(s.playAll(), shouts);
-        EXPECT_TRUE(s.saved(saved) && s.bed.view.beeps == beeps);
+        EXPECT_TRUE(s.saved(saved) && s.bed.screen.player.beeps == beeps);
     }
 }

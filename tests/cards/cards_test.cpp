@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 // Cards of CoreTestbed::numbers(): face f (from 0) column c row r holds 15c + r + 1 + f.
@@ -33,7 +35,6 @@ struct Rack : ::testing::Test {
         bed.signIn();
         bed.openSales();
     }
-    bool shown(const char* name) const { return bed.view.visible(QLatin1String(name)); }
     bool purchaseSent()
     {
         return WaitFor([&] { return !server.received.isEmpty() && server.received.last().startsWith("PQZ!B7"); });
@@ -131,32 +132,33 @@ TEST(CardIdentity, ClearCardEndsTheGameOnlyAndIdsShorten)
 
 TEST_F(Rack, BuyButtonsFollowTheCardShownAndThePurchaseAndPagingStopsAtBothEnds)
 {
-    for (const char* c : {"s1image", "s2image", "s3image", "s4image", "s1text"})
-        EXPECT_TRUE(shown(c)) << c;
-    EXPECT_FALSE(shown("tbimage") || shown("button4"));
+    const ShopRecord& shop = bed.screen.shop;
+    const TableRecord& table = bed.screen.table;
+    EXPECT_TRUE(shop.faceChoiceShown && !shop.buyShown && !shop.claimShown);
     core.shop().chooseFaces(3);
     bed.line(Link::Request, "PQZ!CARDRG1$A76%A$Bxx%B");   // a card that cannot be read offers no Buy
-    EXPECT_FALSE(shown("tbimage"));
+    EXPECT_FALSE(shop.buyShown);
     core.shop().chooseFaces(2);
     bed.line(Link::Request, "PQZ!CARDRG1$A77%A$B" + CoreTestbed::numbers(2) + "%B");
-    EXPECT_TRUE(shown("tbimage") && shown("tbtext") && bed.view.c("s2image").enabled);
+    EXPECT_TRUE(shop.buyShown && shop.cardButtonsEnabled);
 
     core.shop().Button3Click();
     bed.line(Link::Request, "PQZ!LOGINOK100001.00042.00017$04.00%0$B" + CoreTestbed::numbers(2) + "%B$C77%C");
-    EXPECT_TRUE(shown("button4") && !shown("tbimage") && !shown("s1image"));
-    EXPECT_EQ(bed.view.text("cardid1"), "100001.00017");
+    EXPECT_TRUE(shop.claimShown && !shop.buyShown && !shop.faceChoiceShown);
+    EXPECT_EQ(table.cardId, "100001.00017");
     ASSERT_TRUE(purchaseSent());
     EXPECT_TRUE(server.received.last().contains("#!AT77#!SKLucky#!NC2#")) << server.received.last().constData();
 
-    const int beeps = bed.view.beeps;
+    const int& beeps = bed.screen.player.beeps;
+    const int before = beeps;
     core.table().LeftCardClick();
-    EXPECT_TRUE(bed.view.beeps == beeps + 1 && !shown("LeftCard"));
+    EXPECT_TRUE(beeps == before + 1 && !table.leftArrow && table.rightArrow && table.at(0, 0) == 1);
     for (int i = 0; i < 6; ++i)
         core.table().RightCardClick();
-    EXPECT_TRUE(bed.view.beeps == beeps + 2 && bed.view.text("CardLabel") == "6");
-    EXPECT_TRUE(shown("Card6") && shown("LeftCard") && !shown("Card5") && !shown("RightCard"));
+    EXPECT_TRUE(beeps == before + 2 && table.page == 6);
+    EXPECT_TRUE(table.at(0, 0) == 6 && table.leftArrow && !table.cards[5].shown() && !table.rightArrow);
     // Card 6 is still to be chosen.
-    EXPECT_TRUE(shown("s1image") && !shown("tbimage") && bed.view.text("cardid1") == "------.-----");
+    EXPECT_TRUE(shop.faceChoiceShown && !shop.buyShown && table.cardId == "------.-----");
     // Ten ready-made cards that cannot be read leave card 6 one face, and it buys as one.
     core.shop().chooseFaces(1);
     bed.line(Link::Request, "PQZ!CARDRG1$A80%A$B" + CoreTestbed::numbers(1) + "%B");
@@ -175,26 +177,27 @@ TEST_F(Rack, PlayerDaubsCalledNumbersOfBoughtCardsByMouseAndTheClaimIsNeverSentB
     bed.startGame(CoreTestbed::codes({1, 2, 16, 31, 46, 61}), 70, 75);   // one line wins: the top row
     bed.step();
     const BingoCard& card = core.rack().card(1);
-    auto press = [&](int k, int x, int y) { core.table().FaceMouseDown(k, 1, x, y); };
-    press(1, 24, 5);    // the grid line right of the 1
-    press(1, 5, 30);    // the 2, not called yet
-    press(2, 55, 55);   // the free square of a card not bought
+    auto press = [&](int k, int column, int row) { core.table().FaceMouseDown(k, 1, column, row); };
+    press(1, -1, 0);   // a grid line or outside the cells
+    press(1, 0, 1);    // the 2, not called yet
+    press(2, 2, 2);    // the free square of a card not bought
     EXPECT_TRUE(card.CellColour[1][0][0] == kWhite && card.CellColour[1][0][1] == kWhite
                 && core.rack().card(2).CellColour[1][2][2] == kWhite);
-    const int redraws = bed.view.cardRedraws[1];
-    press(1, 5, 5);
-    EXPECT_TRUE(card.CellColour[1][0][0] == kBlue && bed.view.cardRedraws[1] > redraws);
+    const int redraws = bed.screen.table.cards[1].redraws;
+    press(1, 0, 0);
+    EXPECT_TRUE(card.CellColour[1][0][0] == kBlue && bed.screen.table.cards[1].redraws > redraws);
+    const ShopRecord& shop = bed.screen.shop;
     core.table().Button4Click();
-    EXPECT_TRUE(bed.heard() == "nobingo.wav" && bed.view.c("button4").enabled);
+    EXPECT_TRUE(bed.heard() == "nobingo.wav" && shop.claimEnabled);
     core.table().Button4MouseUp();
-    EXPECT_EQ(bed.view.text("button4"), "Bingo!");
+    EXPECT_FALSE(shop.claimWon);
 
-    bed.view.colourAnswer = true;
-    bed.view.colourToChoose = kGrey;
+    bed.screen.player.colourAnswer = true;
+    bed.screen.player.colourToChoose = kGrey;
     core.table().dpresentMouseDown();
     bed.step();
-    press(1, 5, 30);
-    EXPECT_TRUE(bed.view.c("dpresent").faceColour == kGrey && card.CellColour[1][0][1] == kGrey);
+    press(1, 0, 1);
+    EXPECT_TRUE(shop.daubColour == kGrey && card.CellColour[1][0][1] == kGrey);
     core.table().AutodauberClick();   // called numbers now daub themselves, and the choice is kept
     EXPECT_TRUE(bed.readFile(QStringLiteral("defaults.cfg")).contains("#DM:TRUE#"));
     bed.step();
@@ -203,9 +206,46 @@ TEST_F(Rack, PlayerDaubsCalledNumbersOfBoughtCardsByMouseAndTheClaimIsNeverSentB
     bed.step(3);
     core.table().Button4Click();
     core.table().Button4MouseUp();
-    EXPECT_TRUE(bed.heard() == "yesbingo.wav" && !bed.view.c("button4").enabled && bed.view.status() == "T1305");
+    EXPECT_TRUE(bed.heard() == "yesbingo.wav" && !shop.claimEnabled && shop.claimWon
+                && bed.screen.status.text == "T1305");
     EXPECT_EQ(card.CellColour[1][4][0], kRed);   // the winning line; the check itself is patterns_test's
     bed.step();   // the end of the draw: the only request since the purchase asks for this game's winners
     ASSERT_TRUE(WaitFor([&] { return server.received.size() > sent.size(); }));
     EXPECT_EQ(server.received, sent + QList<QByteArray>{"PQZ!GS100001##"});
+}
+
+// During a game the cards in use lie side by side as far as the room the main window reports
+// allows, in reading order from the card paged to; the last one lies alone.
+TEST_F(Rack, DuringAGameTheCardsFillTheRoomInReadingOrder)
+{
+    bed.buyCard(1);
+    bed.startGame(CoreTestbed::codes({1, 2, 3}), 70, 75);
+    const TableRecord& table = bed.screen.table;
+    const auto shown = [&] {   // the cards place by place; none may lie anywhere else
+        QList<int> cards;
+        for (int row = 0; row < 2; ++row)
+            for (int column = 0; column < 3; ++column)
+                if (const int k = table.at(column, row))
+                    cards << k;
+        const auto anywhere = std::count_if(table.cards.begin(), table.cards.end(),
+                                            [](const TableRecord::Card& card) { return card.shown(); });
+        EXPECT_EQ(anywhere, cards.size());
+        return cards;
+    };
+    const struct { TableRoom room; QList<int> cards; } cases[] = {
+        {{1, false}, {1}}, {{2, false}, {1, 2}}, {{3, false}, {1, 2, 3}}, {{4, false}, {1, 2, 3}},
+        {{0, true}, {1, 2}}, {{2, true}, {1, 2, 3, 4}}, {{3, true}, {1, 2, 3, 4, 5, 6}},
+    };
+    for (const auto& c : cases) {
+        core.table().FormResize(c.room);
+        EXPECT_EQ(shown(), c.cards) << c.room.columns << (c.room.twoRows ? " in two rows" : "");
+    }
+    core.table().RightCardClick();
+    EXPECT_EQ(shown(), QList<int>({2, 3, 4, 5, 6}));
+    const int beeps = bed.screen.player.beeps;
+    for (int k = 2; k < CardRack::kInUse; ++k)
+        core.table().RightCardClick();
+    EXPECT_TRUE(shown() == QList<int>{6} && bed.screen.player.beeps == beeps + 1);
+    core.table().FormResize(TableRoom{1, false});   // a new room starts again from the first card
+    EXPECT_EQ(shown(), QList<int>{1});
 }

@@ -20,8 +20,7 @@ struct Player {
         bed.c().ConnecttoGame1Click();
     }
     ChatSession& chat() { return bed.c().chat(); }
-    QStringList lines(const QString& control) const { return bed.view.controls.value(control).items; }
-    bool reads(const QString& line) const { return lines(Ctl::mChat).contains(line); }
+    bool reads(const QString& line) const { return bed.screen.chat.lines.contains(line); }
 };
 
 }   // namespace
@@ -46,12 +45,12 @@ TEST(HallChat, TwoPlayersTalkListEachOtherIgnoreAndMoveOn)
     ASSERT_TRUE(WaitFor([&] { return ann.reads(QStringLiteral("Guest Player T1509")); }));
 
     ann.chat().SendTypedLines(QStringLiteral("hello Bob\n"));
-    bob.chat().QuickPhraseClick(QStringLiteral("Panel20"));
+    bob.chat().SendQuickPhrase(QStringLiteral("Good luck!"));
     for (Player* p : {&ann, &bob})
-        EXPECT_TRUE(WaitFor([&] { return p->reads("Lucky Star: hello Bob") && p->reads("Guest Player: T1208"); }));
+        EXPECT_TRUE(WaitFor([&] { return p->reads("Lucky Star: hello Bob") && p->reads("Guest Player: Good luck!"); }));
     bob.chat().RefreshMembers();
     EXPECT_TRUE(WaitFor([&] {
-        const QStringList members = bob.lines(Ctl::ListBox1);
+        const QStringList& members = bob.bed.screen.chat.members;
         return members.contains("Lucky Star") && members.contains("Guest Player");
     }));
 
@@ -64,5 +63,5 @@ TEST(HallChat, TwoPlayersTalkListEachOtherIgnoreAndMoveOn)
     // Ann moves to room 3: room 1 says she left, and she is in the other room.
     ann.chat().JoinChatRoom(3);
     EXPECT_TRUE(WaitFor([&] { return bob.reads("Lucky Star T1510") && ann.chat().connected(); }));
-    EXPECT_EQ(ann.bed.view.text(Ctl::ChatLabel), QString::fromLatin1(kRoomNames[2]));
+    EXPECT_EQ(ann.bed.screen.chat.roomName, QString::fromLatin1(kRoomNames[2]));
 }

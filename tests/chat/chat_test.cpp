@@ -14,17 +14,18 @@ struct Chat : ::testing::Test {
     ScriptedPeer room1, room3;
     MiniHttp web;
     CoreTestbed bed;
-    RecordingView& view = bed.view;
+    ChatRecord& panel = bed.screen.chat;
+    PlayerRecord& player = bed.screen.player;
     ChatSession& chat() { return bed.c().chat(); }
-    QStringList log() const { return view.controls.value(Ctl::mChat).items; }
-    QStringList members() const { return view.controls.value(Ctl::ListBox1).items; }
+    const QStringList& log() const { return panel.lines; }
+    const QStringList& members() const { return panel.members; }
 
     void SetUp() override
     {
         bed.writeFile(QStringLiteral("defaults.cfg"), "UN:player1#V6:TRUE#\r\n");
         bed.remake();
         bed.create();
-        bed.c().table().FormResize(PlayArea{700, 400, 700, 400, 300, 0, false});
+        bed.c().table().FormResize(TableRoom{3, true});
         signIn("0");
         bed.line(Link::Request, "PQZ!LOGINOK$05.00%0$1A01000001%1$B" + kAlias + "pqrst%B$5120%5");
     }
@@ -63,9 +64,7 @@ struct Chat : ::testing::Test {
 TEST_F(Chat, EveryRoomCodeAndEveryPlayerLineOnTheWire)
 {
     join(1, room1);
-    EXPECT_TRUE(view.visible(Ctl::cpanel) && view.visible(Ctl::Splitter2));
-    EXPECT_EQ(view.controls.value(Ctl::MultiPanel).width, 258);
-    EXPECT_EQ(view.text(Ctl::ChatLabel), "Main Hall");
+    EXPECT_TRUE(panel.panelShown && panel.roomName == "Main Hall");
     EXPECT_EQ(log().mid(0, 3).join('|'), "T1500|" + QString(48, QLatin1Char('-')) + "|T1501");
 
     // The greeting, the keep-alive, the members; anything else changes nothing.
@@ -74,15 +73,16 @@ TEST_F(Chat, EveryRoomCodeAndEveryPlayerLineOnTheWire)
     EXPECT_EQ(members(), QStringList({"Ann", "Ann", "Bob"}));
     EXPECT_EQ(log().mid(11).join('|'), "Ann T1509|Ann T1510");
 
-    // Typed lines in order (an empty one too), quick phrases by their hints, the list.
+    // Typed lines in order (an empty one too), quick phrases as their buttons' hints give them, the list.
+    const int cleared = panel.inputCleared;
     chat().SendTypedLines(QStringLiteral("hello\n\nsee you\n"));
-    chat().QuickPhraseClick(QStringLiteral("Panel17"));
-    chat().QuickPhraseClick(QStringLiteral("Panel21"));
+    chat().SendQuickPhrase(QStringLiteral("T1206"));
+    chat().SendQuickPhrase(QStringLiteral("BINGO!!!"));
     chat().RefreshMembers();
     ASSERT_TRUE(WaitFor([&] { return room1.received.size() == 8; }));
     EXPECT_EQ(sent(room1, 6), "B" + kAlias + ": hello|B" + kAlias + ": |B" + kAlias + ": see you|B" + kAlias
                                   + ": T1206|B" + kAlias + ": BINGO!!!|L");
-    EXPECT_TRUE(view.text(Ctl::mtext).isEmpty() && members().isEmpty());
+    EXPECT_TRUE(panel.inputCleared == cleared + 1 && members().isEmpty());
 
     // Room text is plain text; a line too long for the read buffer goes, the next one stays.
     send(room1, "S0Eve: <img src=x><b>hi</b>\r\nS0" + QByteArray(2100, 'x') + "\r\nS0Eve: after\tall\r\n", 0);
@@ -91,23 +91,23 @@ TEST_F(Chat, EveryRoomCodeAndEveryPlayerLineOnTheWire)
 
     // Ignoring: exact case, within the sender and the start of the text; "No" forgets the name.
     chat().ToggleIgnore(QStringLiteral("  Bob "));
-    EXPECT_EQ(view.messages.last(), "Bob T1514");
+    EXPECT_EQ(player.messages.last(), "Bob T1514");
     send(room1, "S0Bob: one\r\nS0bob: two\r\nS0Ann: hi Bob\r\nS0Ann: 123456789012345678901 Bob\r\n", 0);
     ASSERT_TRUE(WaitFor([&] { return log().last().endsWith(QLatin1String(" Bob")); }));
     EXPECT_EQ(log().mid(log().size() - 2).join('|'), "bob: two|Ann: 123456789012345678901 Bob");
-    view.questionAnswer = false;
+    player.questionAnswer = false;
     chat().ToggleIgnore(QStringLiteral("Bob"));
-    view.questionAnswer = true;
+    player.questionAnswer = true;
     send(room1, "S0Bob: three\r\n", 0);
     ASSERT_TRUE(WaitFor([&] { return log().last() == QLatin1String("Bob: three"); }));
     for (int k = 0; k <= 10; ++k)
         chat().ToggleIgnore(QStringLiteral("P") + QString::number(k));
-    EXPECT_EQ(view.messages.last(), "T1516");
+    EXPECT_EQ(player.messages.last(), "T1516");
 
     // The room closes the chat: the panel goes, lines read with "SX" are not shown.
     send(room1, "SX\r\nS0Eve: late\r\n", 0);
     ASSERT_TRUE(WaitFor([&] { return !chat().open(); }));
-    EXPECT_FALSE(view.visible(Ctl::cpanel) || view.visible(Ctl::Splitter2) || log().last().contains("late"));
+    EXPECT_FALSE(panel.panelShown || log().last().contains("late"));
 }
 
 TEST_F(Chat, SwitchingRoomsDisconnectsAndRefusals)
@@ -116,21 +116,21 @@ TEST_F(Chat, SwitchingRoomsDisconnectsAndRefusals)
     join(3, room3);   // leaves room 1 first
     EXPECT_EQ(sent(room1), "R" + kAlias);
     EXPECT_TRUE(WaitFor([&] { return room1.clients.isEmpty(); }));
-    EXPECT_EQ(view.text(Ctl::ChatLabel), "Early Birds");
+    EXPECT_EQ(panel.roomName, "Early Birds");
 
     chat().JoinChatRoom(2);   // an "nc" address: a notice, and room 3 was left
-    EXPECT_EQ(view.messages.last(), "T1511");
+    EXPECT_EQ(player.messages.last(), "T1511");
     EXPECT_TRUE(WaitFor([&] { return sent(room3) == "R" + kAlias; }));
-    const int beeps = view.beepCount();
+    const int beeps = player.beeps;
     chat().JoinChatRoom(4);   // not in the directory
-    EXPECT_EQ(view.beepCount(), beeps + 1);
+    EXPECT_EQ(player.beeps, beeps + 1);
 
     // The room ends the connection: the panel closes; Refresh then only clears the list.
     join(1, room1);
     room1.dropClients();
-    ASSERT_TRUE(WaitFor([&] { return !chat().open() && !view.visible(Ctl::cpanel); }));
+    ASSERT_TRUE(WaitFor([&] { return !chat().open() && !panel.panelShown; }));
     const int lines = room1.received.size();
-    view.c(Ctl::ListBox1).items = QStringList{"Ann"};
+    panel.members = QStringList{"Ann"};
     chat().RefreshMembers();
     Spin(100);
     EXPECT_TRUE(members().isEmpty() && room1.received.size() == lines);
@@ -141,6 +141,6 @@ TEST_F(Chat, SwitchingRoomsDisconnectsAndRefusals)
     EXPECT_TRUE(WaitFor([&] { return log().value(0) == QLatin1String("T1517"); }));
     signIn("1");
     chat().JoinChatRoom(1);
-    EXPECT_EQ(view.messages.last(), "T1512");
+    EXPECT_EQ(player.messages.last(), "T1512");
     EXPECT_FALSE(chat().open());
 }

@@ -4,7 +4,7 @@
 // there is no sound server) and once through a private PulseAudio null sink.
 #include "calls/soundqueue.h"
 #include "components/media/mediawaveplayer.h"
-#include "recordingview.h"
+#include "recordingscreen.h"
 #include "scriptedpeer.h"
 
 #include <QCoreApplication>
@@ -23,7 +23,8 @@ TEST(SoundQueueMedia, VoicesAndAStoppedSoundGiveOneNoticeEach)
         GTEST_SKIP() << "no media backend";
     QTemporaryDir dir;
     const ProgramFolder folder(dir.path());
-    RecordingView view;
+    RecordingScreen screen;
+    PlayerRecord& view = screen.player;
     SettingsStore settings(folder, &view);
     settings.setSoundOn(true);
     SoundQueue sounds(folder, settings, &player, &view);

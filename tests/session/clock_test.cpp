@@ -40,21 +40,23 @@ TEST(Countdown, NoticesThenTheCloseOfChoosingAndOfBuyingThenTheStart)
     s.c().table().RightCardClick();
     s.c().shop().chooseFaces(1);
     s.line(Link::Request, "PQZ!CARDRG1$A7%A$B" + CoreTestbed::numbers(1) + "%B");
-    const struct { int ticks; const char* sound; bool choosing, buying; const char* shown; } moments[] = {
-        {1, "", true, true, "10:00"}, {475, "", true, true, "2:05"},  {80, "", true, true, "0:45"},
-        {1, "lastcall.wav", true, true, "0:44"},   {9, "", true, true, "0:35"},   {1, "", false, true, "0:34"},
-        {4, "nosales.wav", false, true, "0:30"},   {5, "", false, true, "0:25"},  {1, "", false, false, "0:24"},
-        {19, "", false, false, "0:05"},
+    const struct { int ticks; const char* sound; bool choosing, buying; int shown; } moments[] = {
+        {1, "", true, true, 600}, {475, "", true, true, 125},  {80, "", true, true, 45},
+        {1, "lastcall.wav", true, true, 44},   {9, "", true, true, 35},   {1, "", false, true, 34},
+        {4, "nosales.wav", false, true, 30},   {5, "", false, true, 25},  {1, "", false, false, 24},
+        {19, "", false, false, 5},
     };
     for (const auto& m : moments) {
         s.tick(m.ticks);
         EXPECT_EQ(s.heard(), QLatin1String(m.sound)) << m.shown;
-        EXPECT_EQ(s.view.visible("s1image"), m.choosing) << m.shown;
-        EXPECT_EQ(s.view.visible("tbimage"), m.buying) << m.shown;
-        EXPECT_EQ(s.view.text("CallField"), QLatin1String(m.shown));
+        EXPECT_EQ(s.screen.shop.faceChoiceShown, m.choosing) << m.shown;
+        EXPECT_EQ(s.screen.shop.buyShown, m.buying) << m.shown;
+        EXPECT_EQ(s.screen.figures.countdown, m.shown);
     }
     s.tick();   // 4 seconds: the game is readied
-    EXPECT_TRUE(s.c().round().phase() == Phase::Starting && s.view.visible("Panel7") && s.view.status() == "T1306");
+    const CallsRecord& calls = s.screen.calls;
+    EXPECT_TRUE(s.c().round().phase() == Phase::Starting && calls.machineShown && calls.drumShown
+                && calls.ballWindowShown && s.screen.status.text == "T1306");
 }
 
 TEST(Countdown, WithoutACardThePlayerLeavesTheGame)
@@ -64,7 +66,7 @@ TEST(Countdown, WithoutACardThePlayerLeavesTheGame)
     s.signIn(6);
     ASSERT_TRUE(WaitFor([&] { return sales.clients.size() == 1; }));
     s.tick(2);
-    EXPECT_TRUE(s.c().round().phase() == Phase::SignedOut && s.view.status() == "T1302");
+    EXPECT_TRUE(s.c().round().phase() == Phase::SignedOut && s.screen.status.text == "T1302");
     // The rest of leaving (the dialog, the tick, the game feed) is dispatcher_test's CardsFromAnotherGame.
     EXPECT_TRUE(WaitFor([&] { return sales.clients.isEmpty(); }));
 }
@@ -79,20 +81,20 @@ TEST(Calls, EachComesInItsTicksAndMovesTheStripTheBoardTheCardsInUseAndAProgress
     s.openSales();
     s.buyCard();
     s.startGame(CoreTestbed::codes({12, 40, 75, 4, 5}), 70, 75, "A11000007");
-    QStringList prizes, strip;
+    QStringList prizes;
     QList<int> ticks;
     const auto call = [&] {
         ticks << s.step();
-        prizes << s.view.text("Jackpot");
+        prizes << s.screen.figures.jackpot;
     };
     call();
     call();
     s.c().sounds().TurnSoundOff();
     call();
-    for (const char* rec : {"rec1", "rec2", "rec3", "rec4"})
-        strip << s.view.text(rec);
-    EXPECT_EQ(strip, QStringList({"O75", "N40", "B12", "."}));
-    EXPECT_EQ(s.view.text("CallField"), QStringLiteral("3"));
+    const CallsRecord& shown = s.screen.calls;
+    EXPECT_EQ(shown.recent, (std::array<int, 5>{75, 40, 12, 0, 0}));
+    EXPECT_TRUE(shown.ball == CallsRecord::Ball::Landed && shown.ballNumber == 75);
+    EXPECT_EQ(s.screen.figures.calls, 3);
     EXPECT_TRUE(s.c().board().isCalled(2, 10) && !s.c().board().isCalled(0, 11));
     const CardRack& r = s.c().rack();   // only the cards in use are marked
     EXPECT_TRUE(r.card(1).IsCalled(0, 12) && r.card(1).IsCalled(4, 15) && !r.card(1).IsCalled(0, 11));
@@ -124,11 +126,12 @@ TEST(Endings, EachDrawEndsWhereItsFiguresSayAndTheNextSignInFollowsThePause)
         s.step();
         EXPECT_EQ(s.c().round().phase(), c.phase) << c.name;
         EXPECT_EQ(s.c().round().callCount(), c.calls) << c.name;
-        EXPECT_EQ(s.view.status(), QLatin1String(c.status)) << c.name;
-        EXPECT_EQ(s.view.statusHistory.contains("T1316"), c.phase == Phase::Bingo) << c.name;
-        EXPECT_EQ(s.view.visible("BingoGIF"), c.phase == Phase::Bingo) << c.name;
+        EXPECT_EQ(s.screen.status.text, QLatin1String(c.status)) << c.name;
+        EXPECT_EQ(s.screen.status.history.contains("T1316"), c.phase == Phase::Bingo) << c.name;
+        EXPECT_EQ(s.screen.calls.bannerShown, c.phase == Phase::Bingo) << c.name;
         const bool aborted = c.draw.isEmpty();
-        EXPECT_EQ(s.view.messages.last().startsWith("Call information for this game not received"), aborted) << c.name;
+        const QString& told = s.screen.player.messages.last();
+        EXPECT_EQ(told.startsWith("Call information for this game not received"), aborted) << c.name;
         // The winners are asked for after a game that ended, not after one that was aborted.
         EXPECT_EQ(s.c().links().pending() == Request::Winners, c.phase == Phase::Pause && !aborted) << c.name;
         // A bingo stands for thirty ticks; the pause after the end for thirty seconds.
@@ -136,30 +139,37 @@ TEST(Endings, EachDrawEndsWhereItsFiguresSayAndTheNextSignInFollowsThePause)
         EXPECT_EQ(s.c().round().phase(), c.phase) << c.name;
         s.tick();
         EXPECT_EQ(s.c().round().phase(), Phase::Pause) << c.name;
-        EXPECT_TRUE(s.view.c("ConnecttoGame1").enabled) << c.name;
+        EXPECT_TRUE(s.screen.menus.connectEnabled) << c.name;
         s.clock.advance(30000);
         s.tick();
         EXPECT_EQ(s.c().round().phase(), Phase::Pause) << c.name;
         s.clock.advance(1);
         s.tick();
-        EXPECT_TRUE(s.c().round().phase() == Phase::SignedOut && s.view.status() == "T1307") << c.name;
+        EXPECT_TRUE(s.c().round().phase() == Phase::SignedOut && s.screen.status.text == "T1307") << c.name;
     }
 }
 
+// A balance of nothing or less after the purchase, however the server writes it, leaves
+// nothing to buy the next game with.
 TEST(Endings, WhenTheCreditIsUsedUpTheSessionRestsAfterTheFeedsBingoAndEnd)
 {
-    Session s;
-    s.signIn();
-    s.openSales();
-    s.c().shop().Button3Click();
-    s.line(Link::Request, "PQZ!LOGINOK100001.00001.00001$00.00%0$B" + CoreTestbed::numbers(1) + "%B");
-    s.startGame(CoreTestbed::codes({5, 6, 7, 8, 9}), 40, 75);
-    s.step();
-    s.line(Link::GameFeed, "PQZ$0E%0");
-    EXPECT_TRUE(s.view.status() == "T1316" && s.c().round().callCount() == 75);
-    s.line(Link::GameFeed, "PQZ$0D%0");
-    EXPECT_TRUE(s.c().round().phase() == Phase::Finished && s.view.status() == "T1302");
-    EXPECT_TRUE(s.view.shownWindows.contains("Tmarketdialog") && !s.ticking());
+    const std::pair<QByteArray, bool> balances[] = {{"0.00", true}, {"00.00", true}, {"-0.50", true}, {"0.01", false}};
+    for (const auto& [balance, usedUp] : balances) {
+        Session s;
+        s.signIn();
+        s.openSales();
+        s.c().shop().Button3Click();
+        s.line(Link::Request, "PQZ!LOGINOK100001.00001.00001$0" + balance + "%0$B" + CoreTestbed::numbers(1) + "%B");
+        s.startGame(CoreTestbed::codes({5, 6, 7, 8, 9}), 40, 75);
+        s.step();
+        s.line(Link::GameFeed, "PQZ$0E%0");
+        EXPECT_TRUE(s.screen.status.text == "T1316" && s.c().round().callCount() == 75) << balance.constData();
+        s.line(Link::GameFeed, "PQZ$0D%0");
+        EXPECT_EQ(s.c().round().phase(), usedUp ? Phase::Finished : Phase::Pause) << balance.constData();
+        EXPECT_EQ(s.screen.status.text, usedUp ? "T1302" : "T1304") << balance.constData();
+        EXPECT_EQ(s.screen.dialogs.thanksShown, usedUp) << balance.constData();
+        EXPECT_TRUE(!usedUp || !s.ticking()) << balance.constData();
+    }
 }
 
 TEST(Watchdog, AFeedSilentForMoreThan35SecondsIsReopened)
@@ -190,26 +200,28 @@ TEST(Watchdog, AFeedSilentForMoreThan35SecondsIsReopened)
 TEST(Pictures, UnreadableOnesAreNamedAndTheGameGoesOn)
 {
     Session s;
-    s.view.missingPictures = {"bdblu.gif", "bdblua.gif", "bingo.gif"};
+    s.screen.pictures.missing = {"bdblu.gif", "bdblua.gif", "bingo.gif"};
     s.play(CoreTestbed::codes({5, 6, 7}), 2, 75);
     s.step(3);   // two calls of the B column, then the bingo
-    EXPECT_TRUE(s.view.events.contains("log:Picture not available: bdblu.gif")
-                && s.view.events.contains("log:Picture not available: bingo.gif"));
-    EXPECT_TRUE(s.view.status() == "T1316" && s.c().round().phase() == Phase::Bingo);
+    const QStringList& logged = s.screen.status.logLines;
+    EXPECT_TRUE(logged.contains("Picture not available: bdblu.gif")
+                && logged.contains("Picture not available: bingo.gif"));
+    EXPECT_TRUE(s.screen.status.text == "T1316" && s.c().round().phase() == Phase::Bingo);
     // A missing skin file stops the change of look there and names the file.
     s.c().table().ChooseSkin(3);
-    EXPECT_EQ(s.view.c("button4").faceColour, RGB(255, 0, 0));
-    s.view.missingPictures = {"skins/planks.bmp"};
+    EXPECT_EQ(s.screen.shop.buttonColour, RGB(255, 0, 0));
+    s.screen.pictures.missing = {"skins/planks.bmp"};
     s.c().table().ChooseSkin(1);
-    EXPECT_TRUE(s.view.events.contains("log:Picture not available: skins/planks.bmp"));
-    EXPECT_EQ(s.view.c("button4").faceColour, RGB(255, 0, 0));
+    EXPECT_TRUE(logged.contains("Picture not available: skins/planks.bmp"));
+    EXPECT_EQ(s.screen.shop.buttonColour, RGB(255, 0, 0));
 
     Session outside;
     for (const char* name : {"../evil.gif", "..", ".hidden.gif", "c:evil.gif", "a\\evil.gif"}) {
-        outside.view.events.clear();
+        QStringList& refused = outside.screen.status.logLines;
+        refused.clear();
         outside.line(Link::GameFeed, "PQZ$0B%0$8100001%8$A7%A$9" + QByteArray(name) + "%9$7A01000001%7$52%5$675%6");
-        EXPECT_TRUE(outside.view.events.contains(QStringLiteral("log:Refused file name: ") + QLatin1String(name))) << name;
-        EXPECT_FALSE(outside.view.c("BingoGIF").picture.contains(QLatin1String("evil"))) << name;
+        EXPECT_TRUE(refused.contains(QStringLiteral("Refused file name: ") + QLatin1String(name))) << name;
+        EXPECT_FALSE(outside.screen.pictures.shown.value(Picture::BingoBanner).contains(QLatin1String("evil"))) << name;
     }
 }
 

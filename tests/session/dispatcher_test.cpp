@@ -42,7 +42,7 @@ struct Client {
     ScriptedPeer request, game, sales;
     CoreTestbed bed{10, request.port(), game.port(), sales.port()};
     GameCore& core = bed.c();
-    RecordingView& view = bed.view;
+    RecordingScreen& screen = bed.screen;
 
     Client()
     {
@@ -74,13 +74,14 @@ TEST(Feeds, TheSalesFeedWaitsForBuyThenTheFirstAnnouncementOpensTheSalesAndTheNe
     EXPECT_EQ(t.core.round().phase(), Phase::WaitingForSales);
     EXPECT_EQ(t.game.connections, 0);
     t.openSales();   // the sales feed closes and the game feed opens
-    EXPECT_EQ(t.view.text("Jackpot") + ' ' + t.view.text("lplayers"), QStringLiteral("$ 100.00 12"));
-    for (const char* shown : {"Panel18", "GridPanel1", "Card1", "s1image"})
-        EXPECT_TRUE(t.view.visible(shown)) << shown;
+    const FiguresRecord& figures = t.screen.figures;
+    EXPECT_EQ(figures.jackpot + ' ' + figures.players, QStringLiteral("$ 100.00 12"));
+    const TableRecord& table = t.screen.table;
+    EXPECT_TRUE(table.sidePanelShown && table.tableShown && table.at(0, 0) == 1 && t.screen.shop.faceChoiceShown);
     t.bed.line(Link::GameFeed, Client::announce("100001", 30, "150.00", "20"));
-    EXPECT_EQ(t.view.text("Jackpot") + ' ' + t.view.text("lplayers"), QStringLiteral("$ 150.00 20"));
+    EXPECT_EQ(figures.jackpot + ' ' + figures.players, QStringLiteral("$ 150.00 20"));
     t.bed.tick();
-    EXPECT_EQ(t.view.text("CallField"), QStringLiteral("1:29"));   // the first announcement's countdown goes on
+    EXPECT_EQ(figures.countdown, 89);   // the first announcement's countdown goes on
 }
 
 TEST(Feeds, CardsFromAnotherGameLeaveIt)
@@ -97,14 +98,14 @@ TEST(Feeds, CardsFromAnotherGameLeaveIt)
         Client t;
         t.openSales();
         t.bed.buyCard();   // for game 100001
-        const int dialogs = t.view.shownWindows.count("Tlogindialog");
+        const int dialogs = t.screen.events.count("show:Tlogindialog");
         t.bed.line(Link::GameFeed, c.line);
-        EXPECT_EQ(t.view.messages.contains("Your Bingo Cards were entered into the previous game. Please Reconnect "
-                                           "to join the next game"),
+        EXPECT_EQ(t.screen.player.messages.contains("Your Bingo Cards were entered into the previous game. Please "
+                                                    "Reconnect to join the next game"),
                   c.leaves) << c.name;
         EXPECT_EQ(t.core.round().phase(), c.leaves ? Phase::SignedOut : Phase::SalesOpen) << c.name;
-        EXPECT_EQ(t.view.shownWindows.count("Tlogindialog") - dialogs, int(c.leaves)) << c.name;
-        EXPECT_EQ(t.view.c("ConnecttoGame1").enabled, c.leaves) << c.name;
+        EXPECT_EQ(t.screen.events.count("show:Tlogindialog") - dialogs, int(c.leaves)) << c.name;
+        EXPECT_EQ(t.screen.menus.connectEnabled, c.leaves) << c.name;
         EXPECT_EQ(t.bed.ticking(), !c.leaves) << c.name;
         EXPECT_EQ(t.game.clients.isEmpty(), c.leaves) << c.name;
         if (c.leaves)   // the player can sign in again
@@ -125,8 +126,8 @@ TEST(Feeds, TheDrawStartsTheGame)
     for (const char kind : {'B', 'C'}) {
         Client t;
         t.openSales();
-        t.view.setText("Jackpot", "before");
-        const int beeps = t.view.beeps;
+        t.screen.figures.jackpot = QStringLiteral("before");
+        const int beeps = t.screen.player.beeps;
         t.bed.line(Link::GameFeed, QByteArray("PQZ$0") + kind + "%0$8100001%8$A" + draw
                                        + "%A$9bingo.gif%9$7B0O000003%7$2200.00%2$35%3$512%5$620%6");
         const GameRound& round = t.core.round();
@@ -134,11 +135,12 @@ TEST(Feeds, TheDrawStartsTheGame)
         EXPECT_EQ(round.drawLength(), 80);   // the draw is cut at 80 codes
         EXPECT_TRUE(round.callCode(79) == draw[79] && round.callCode(80) == '0' && round.winningCall() == 12
                     && round.finalCall() == 20);
-        EXPECT_TRUE(t.view.c("anigrid1").picture.endsWith("pat03.gif") && !t.view.c("ConnecttoGame1").enabled);
+        EXPECT_TRUE(t.screen.pictures.shown.value(Picture::Pattern).endsWith("pat03.gif")
+                    && !t.screen.menus.connectEnabled);
         // "C" beeps instead of showing the prize.
-        EXPECT_EQ(t.view.status() + ' ' + t.view.text("lplayers") + ' ' + t.view.text("Jackpot"),
+        EXPECT_EQ(t.screen.status.text + ' ' + t.screen.figures.players + ' ' + t.screen.figures.jackpot,
                   kind == 'B' ? QStringLiteral("T1308 5 $200.00") : QStringLiteral("T1308 5 before"));
-        EXPECT_EQ(t.view.beeps - beeps, kind == 'B' ? 0 : 1);
+        EXPECT_EQ(t.screen.player.beeps - beeps, kind == 'B' ? 0 : 1);
         EXPECT_TRUE(WaitFor([&] { return t.game.clients.isEmpty(); }));   // the feed closes for the draw
     }
 }
@@ -146,25 +148,24 @@ TEST(Feeds, TheDrawStartsTheGame)
 TEST(Feeds, WinnersAreAskedForAndListed)
 {
     Client t;
-    RecordingView& view = t.view;
+    WinnersRecord& winners = t.screen.winners;
     t.request.reply = [](const QByteArray& line) -> QByteArray {
         return line.startsWith("PQZ!GS") ? "PQZ!LOGINOK$125.00%1$2 ,Ann,Bob %2$3Well played%3" : "";
     };
     t.core.ShowLastWinners(QStringLiteral("100001"));
-    ASSERT_TRUE(WaitFor([&] { return view.visible("Twinners"); }));
+    ASSERT_TRUE(WaitFor([&] { return winners.shown; }));
     EXPECT_EQ(t.request.received.last(), "PQZ!GS100001##");
-    QStringList shown;
-    for (const char* label : {"Twinners.payout", "Twinners.wc1", "Twinners.WC2", "Twinners.WC3", "Twinners.memo2"})
-        shown << view.text(label);
-    EXPECT_EQ(shown, QStringList({"$25.00", "Ann", "Bob", "", "Well played"}));
-    EXPECT_FALSE(view.visible("Twinners.ListBox1"));
-    // More than four names show the whole list; an empty list counts one empty name.
+    EXPECT_EQ(winners.last.payout + '|' + winners.last.names.join(',') + '|' + winners.last.note,
+              "25.00|Ann,Bob|Well played");
+    EXPECT_EQ(t.screen.status.announced.last(), "T1813 Ann, Bob. T1814 $25.00");
+    // Every name is handed over; an empty list counts one empty name; a refusal shows no list.
     t.bed.line(Link::Request, "PQZ!LOGINOK$110.00%1$2A,B,C,D,E%2$3%3");
-    EXPECT_EQ(view.c("Twinners.ListBox1").items, (QStringList{"A", "B", "C", "D", "E"}));
-    EXPECT_TRUE(view.visible("Twinners.ListBox1"));
-    EXPECT_EQ(view.text("Twinners.WC4"), QStringLiteral("D"));
+    EXPECT_EQ(winners.last.names, (QStringList{"A", "B", "C", "D", "E"}));
     t.bed.line(Link::Request, "PQZ!LOGINOK$10%1$2%2");
-    EXPECT_EQ(view.c("Twinners.ListBox1").items, QStringList{QString()});
+    EXPECT_EQ(winners.last.names, QStringList{QString()});
+    winners.shown = false;
+    t.bed.line(Link::Request, "PQZ!LOGINNO");
+    EXPECT_TRUE(!winners.shown && winners.last.names.isEmpty());
 }
 
 TEST(Feeds, OneRequestAtATimeAndItKeepsItsReply)
@@ -176,17 +177,17 @@ TEST(Feeds, OneRequestAtATimeAndItKeepsItsReply)
     t.bed.line(Link::Request, "PQZ!CARDRG1$A7%A$B" + CoreTestbed::numbers(2) + "%B");
     t.core.shop().Button3Click();   // the server does not answer yet
     ASSERT_TRUE(WaitFor([&] { return t.request.received.last().startsWith("PQZ!B7"); }));
-    const int beeps = t.view.beeps;
+    const int beeps = t.screen.player.beeps;
     t.core.ShowLastWinners(QStringLiteral("100001"));
-    EXPECT_EQ(t.view.messages.last(), QStringLiteral("T1404"));
+    EXPECT_EQ(t.screen.player.messages.last(), QStringLiteral("T1404"));
     t.core.shop().Button3Click();
     t.core.table().RightCardClick();
     t.core.shop().chooseFaces(3);
-    EXPECT_EQ(t.view.beeps - beeps, 2);
+    EXPECT_EQ(t.screen.player.beeps - beeps, 2);
     Spin(50);
     EXPECT_EQ(t.request.received.size(), 3);   // the sign-in's cards, the card asked for, the purchase
     t.bed.line(Link::Request, "PQZ!LOGINOK100001.00001.00007$04.00%0$B" + CoreTestbed::numbers(2) + "%B$C7%C");
-    EXPECT_EQ(t.view.text("f_credits") + ' ' + t.view.text("cardid1"), QStringLiteral("4.00 100001.00007"));
+    EXPECT_TRUE(t.screen.figures.balance == Money::fromCents(400) && t.screen.table.cardId == "100001.00007");
 }
 
 // A card or a purchase the server refuses names its reason, and the buttons come back;
@@ -205,8 +206,8 @@ TEST(Replies, RefusedCardsAndPurchasesNameTheirReasonAndGiveTheControlsBack)
         CoreTestbed bed;
         bed.create();
         bed.signIn();
-        EXPECT_TRUE(bed.readFile("defaults.cfg").contains("#AL:#") && bed.view.text("Jackpot") == "$-.--"
-                    && bed.view.statusHistory.contains("T1311"));
+        EXPECT_TRUE(bed.readFile("defaults.cfg").contains("#AL:#") && bed.screen.figures.jackpot == "$-.--"
+                    && bed.screen.status.history.contains("T1311"));
         bed.openSales();
         bed.c().shop().chooseFaces(4);
         if (c.purchase) {
@@ -215,8 +216,9 @@ TEST(Replies, RefusedCardsAndPurchasesNameTheirReasonAndGiveTheControlsBack)
             bed.c().shop().Button3Click();
         }
         bed.line(Link::Request, c.reply);
-        EXPECT_TRUE(bed.view.status() == c.status && bed.view.messages.value(1) == c.message) << c.reply.data();
-        EXPECT_TRUE(bed.view.c("s4image").enabled && !bed.c().rack().bought() && !bed.c().links().busy());
+        EXPECT_TRUE(bed.screen.status.text == c.status && bed.screen.player.messages.value(1) == c.message)
+            << c.reply.data();
+        EXPECT_TRUE(bed.screen.shop.cardButtonsEnabled && !bed.c().rack().bought() && !bed.c().links().busy());
     }
 }
 

@@ -42,21 +42,21 @@ TEST(HallGame, TwoGamesPlayFromLoginToTheNextSignIn)
                             20000));
         core.shop().chooseFaces(2);
         ASSERT_TRUE(WaitFor([&] { return !core.links().busy() && card.FaceCount == 2; }));
-        const QString balance = bed.view.text("f_credits");
+        const std::optional<Money> balance = bed.screen.figures.balance;
         core.shop().Button3Click();
         ASSERT_TRUE(WaitFor([&] { return card.Entered; }));
         EXPECT_EQ(card.CardId.left(6), round.gameNumber());
-        EXPECT_NE(bed.view.text("f_credits"), balance);
+        EXPECT_TRUE(bed.screen.figures.balance && bed.screen.figures.balance != balance);
 
         // The hall judged our card alone: it completes the pattern at the winning call.
         ASSERT_TRUE(WaitFor([&] { return round.running(); }, 20000));
         ASSERT_TRUE(WaitFor([&] { return round.callCount() == round.winningCall(); }, 30000));
         core.table().Button4Click();
-        EXPECT_EQ(bed.view.text("button4"), QStringLiteral("Winner!"));
-        ASSERT_TRUE(WaitFor([&] { return round.phase() == Phase::Pause && bed.view.visible("Twinners"); }));
-        EXPECT_EQ(bed.view.text("Twinners.wc1"), QStringLiteral("Lucky Star"));
+        EXPECT_TRUE(bed.screen.shop.claimWon);
+        ASSERT_TRUE(WaitFor([&] { return round.phase() == Phase::Pause && bed.screen.winners.shown; }));
+        EXPECT_EQ(bed.screen.winners.last.names.value(0), QStringLiteral("Lucky Star"));
         EXPECT_TRUE(!card.Entered && round.gameNumber() == "000000");   // CLEARALL
-        bed.view.c("Twinners").visible = false;
+        bed.screen.winners.shown = false;
         ASSERT_TRUE(WaitFor([&] { return round.phase() != Phase::Pause; }));   // the next sign-in
     }
 }

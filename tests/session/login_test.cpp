@@ -30,7 +30,7 @@ struct LoginTest : ::testing::Test {
         request.received.clear();
     }
     GameCore& core() { return bed->c(); }
-    RecordingView& view() { return bed->view; }
+    RecordingScreen& screen() { return bed->screen; }
     // The player signs in from the login dialog; the game login follows the web login.
     void login(const QString& id = QStringLiteral("player123"))
     {
@@ -58,8 +58,8 @@ TEST_F(LoginTest, TheLoginLineStartsTheSessionAndThePurchaseCarriesItsKey)
     login();
     ASSERT_TRUE(WaitFor([&] { return core().rack().card(10).Loaded && sales.clients.size() == 1; }));
     EXPECT_EQ(request.received, (QList<QByteArray>{"PQZ!G6player123#!PWse#cret#!ADQZWIN466#!LAen#", "PQZ!S6"}));
-    EXPECT_EQ(view().text("Label9") + ' ' + view().text("f_credits"), QStringLiteral("Lucky Star 250.00"));
-    EXPECT_EQ(view().status(), QStringLiteral("T1312"));
+    EXPECT_TRUE(screen().status.alias == "Lucky Star" && screen().figures.balance == Money::fromCents(25000));
+    EXPECT_EQ(screen().status.text, QStringLiteral("T1312"));
     EXPECT_TRUE(bed->readFile("defaults.cfg").startsWith("UN:player123#"));
     // The ten ready-made cards are numbered on from the first one's selection code.
     EXPECT_TRUE(core().rack().card(10).SelectionCode == "1009" && core().rack().card(10).FaceCount == 4);
@@ -68,15 +68,15 @@ TEST_F(LoginTest, TheLoginLineStartsTheSessionAndThePurchaseCarriesItsKey)
     game.sendLine("PQZ$0A%0$8100001%8$7A01000001%7$2100%2$33%3$4100%4");
     ASSERT_TRUE(WaitFor([&] { return core().round().phase() == Phase::SalesOpen; }));
     core().shop().Button3Click();
-    ASSERT_TRUE(WaitFor([&] { return view().text("f_credits") == QLatin1String("240.00"); }));
+    ASSERT_TRUE(WaitFor([&] { return screen().figures.balance == Money::fromCents(24000); }));
     EXPECT_EQ(request.received.last(), "PQZ!B7player123#!PWse#cret#!ADQZWIN466#!AT1000#!SKLucky Star#!NC4#!LAen#");
     // With a card bought the player cannot sign in again for this game.
-    const int beeps = view().beeps;
+    const int beeps = screen().player.beeps;
     request.received.clear();
     login();
-    ASSERT_TRUE(WaitFor([&] { return view().messages.size() == 2; }));
-    EXPECT_EQ(view().messages.last(), "You cannot re-connect, you already have cards purchased for this game");
-    EXPECT_EQ(view().beeps - beeps, 1);
+    ASSERT_TRUE(WaitFor([&] { return screen().player.messages.size() == 2; }));
+    EXPECT_EQ(screen().player.messages.last(), "You cannot re-connect, you already have cards purchased for this game");
+    EXPECT_EQ(screen().player.beeps - beeps, 1);
     Spin(50);
     EXPECT_TRUE(request.received.isEmpty());
 }
@@ -95,9 +95,11 @@ TEST_F(LoginTest, TheFirstSignInOfARunGreetsThePlayerAndABadTenCardReplyKeepsThe
         ASSERT_TRUE(WaitFor([&] { return core().rack().card(10).Loaded; })) << alias.constData();
         serve(okReply(alias), "PQZ!CARDRX9");
         login(id);
-        ASSERT_TRUE(WaitFor([&] { return view().messages.contains("T1315"); })) << alias.constData();
-        EXPECT_EQ(view().messages, messages) << alias.constData();
-        EXPECT_EQ(view().shownWindows.count("TAliasConfirm"), alias == "Lucky Star" ? 0 : 1) << alias.constData();
+        ASSERT_TRUE(WaitFor([&] { return screen().player.messages.contains("T1315"); })) << alias.constData();
+        EXPECT_EQ(screen().player.messages, messages) << alias.constData();
+        EXPECT_EQ(screen().dialogs.aliasConfirms,
+                  alias == "Lucky Star" ? QStringList() : QStringList{QString::fromLatin1(alias)})
+            << alias.constData();
         EXPECT_EQ(core().rack().card(10).SelectionCode, QStringLiteral("1009"));
         EXPECT_FALSE(core().links().busy());
     }
@@ -122,24 +124,26 @@ TEST_F(LoginTest, ARefusedOrUnreadableReplyStartsNoSession)
          {"T1402 Al T1403"}, false},
     };
     for (const auto& c : cases) {
-        view().messages.clear();
-        const int beeps = view().beeps;
-        const int dialogs = view().shownWindows.count("Tlogindialog");
+        PlayerRecord& player = screen().player;
+        player.messages.clear();
+        const int beeps = player.beeps;
+        const int dialogs = screen().events.count("show:Tlogindialog");
         serve(c.reply);
         login();
         ASSERT_TRUE(WaitFor([&] { return request.received.size() == 1 && request.clients.isEmpty(); }))
             << c.reply.constData();
-        WaitFor([&] { return view().messages.size() == c.messages.size(); }, 2000);
+        WaitFor([&] { return player.messages.size() == c.messages.size(); }, 2000);
         Spin(20);
-        EXPECT_TRUE(c.status.isEmpty() || view().status() == c.status) << view().status().toStdString();
-        EXPECT_EQ(view().messages, c.messages) << c.reply.constData();
-        EXPECT_EQ(view().shownWindows.count("Tlogindialog") - dialogs, int(c.dialog)) << c.reply.constData();
-        EXPECT_EQ(view().beeps - beeps, int(c.dialog && c.messages.value(0) != kNoAnswer)) << c.reply.constData();
+        const QString& status = screen().status.text;
+        EXPECT_TRUE(c.status.isEmpty() || status == c.status) << status.toStdString();
+        EXPECT_EQ(player.messages, c.messages) << c.reply.constData();
+        EXPECT_EQ(screen().events.count("show:Tlogindialog") - dialogs, int(c.dialog)) << c.reply.constData();
+        EXPECT_EQ(player.beeps - beeps, int(c.dialog && c.messages.value(0) != kNoAnswer)) << c.reply.constData();
         EXPECT_EQ(sales.connections, 0) << c.reply.constData();
         EXPECT_FALSE(bed->ticking()) << c.reply.constData();
         request.received.clear();
     }
-    EXPECT_EQ(view().text("Label9"), QStringLiteral("Al"));
+    EXPECT_EQ(screen().status.alias, QStringLiteral("Al"));
 }
 
 TEST(RefusedLinks, AreRetriedNamedInTheStatusLineAndRaiseTheAlertOnce)
@@ -150,22 +154,24 @@ TEST(RefusedLinks, AreRetriedNamedInTheStatusLineAndRaiseTheAlertOnce)
     CoreTestbed bed(5, deadPort, deadPort, deadPort);   // retries every 5 ms
     bed.create();
     bed.c().signIn().LoginButton1Click("p", "w", web.host(), true);
-    ASSERT_TRUE(WaitFor([&] { return bed.view.shownWindows.count("TForm3") == 1; }, 15000));
-    EXPECT_LT(bed.view.c("ProgressBar1").progress, 5);   // the count starts over with the alert
-    EXPECT_TRUE(bed.view.events.join('\n').contains("SocketError: "));
-    EXPECT_TRUE(QRegularExpression("^T1810 \\d\\d:\\d\\d:\\d\\d\\.\\.\\.$").match(bed.view.notice).hasMatch())
-        << bed.view.notice.toStdString();
+    const QStringList& events = bed.screen.events;
+    const StatusRecord& status = bed.screen.status;
+    ASSERT_TRUE(WaitFor([&] { return events.count("show:TForm3") == 1; }, 15000));
+    EXPECT_LT(status.connectAttempts, 5);   // the count starts over with the alert
+    EXPECT_TRUE(status.logLines.join('\n').contains("SocketError: "));
+    EXPECT_TRUE(QRegularExpression("^T1810 \\d\\d:\\d\\d:\\d\\d\\.\\.\\.$").match(status.notice).hasMatch())
+        << status.notice.toStdString();
     // Still retrying, and the alert is not opened a second time while it is up.
-    ASSERT_TRUE(WaitFor([&] { return bed.view.c("ProgressBar1").progress > 80; }, 15000));
+    ASSERT_TRUE(WaitFor([&] { return status.connectAttempts > 80; }, 15000));
     Spin(600);
-    EXPECT_EQ(bed.view.shownWindows.count("TForm3"), 1);
+    EXPECT_EQ(events.count("show:TForm3"), 1);
     bed.c().AlertButton1Click();
-    EXPECT_FALSE(bed.view.visible("TForm3"));
-    ASSERT_TRUE(WaitFor([&] { return bed.view.shownWindows.count("TForm3") == 2; }, 15000));
+    EXPECT_FALSE(bed.screen.dialogs.commsAlertShown);
+    ASSERT_TRUE(WaitFor([&] { return events.count("show:TForm3") == 2; }, 15000));
     // The server is back: the link connects and the status line's own text returns.
     QTcpServer back;
     ASSERT_TRUE(back.listen(QHostAddress::LocalHost, deadPort));
-    EXPECT_TRUE(WaitFor([&] { return bed.view.notice.isEmpty(); }));
+    EXPECT_TRUE(WaitFor([&] { return status.notice.isEmpty(); }));
 }
 
 }   // namespace

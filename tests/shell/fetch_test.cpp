@@ -12,7 +12,8 @@ namespace {
 struct Fetch : ::testing::Test {
     MiniHttp web;
     CoreTestbed bed;
-    RecordingView& view = bed.view;
+    RecordingScreen& screen = bed.screen;
+    QString shown(Picture place) const { return bed.screen.pictures.shown.value(place); }
 
     void SetUp() override
     {
@@ -45,15 +46,15 @@ TEST_F(Fetch, EachKindComesFromItsHostIntoItsPlaceAndIsShownOrPlayed)
     ScreenPictures& pictures = bed.c().pictures();
     pictures.ShowPatternPicture(QStringLiteral("pat99.gif"));
     EXPECT_EQ(fetched(), "GET /images/pat99.gif HTTP/1.1");
-    EXPECT_TRUE(view.c(Ctl::anigrid1).picture.endsWith("pat99.gif") && view.c(Ctl::anigrid2).picture.endsWith("pat99.gif"));
+    EXPECT_TRUE(shown(Picture::Pattern).endsWith("pat99.gif"));
     EXPECT_EQ(bed.readFile("pat99.gif"), "GIF89a picture");
 
     pictures.ShowAdSpace1(QStringLiteral("Ad.JPG"));
     EXPECT_EQ(fetched(), "GET /images/Ad.JPG HTTP/1.1");
-    EXPECT_TRUE(view.c(Ctl::adspace1).picture.endsWith("Ad.JPG"));
+    EXPECT_TRUE(shown(Picture::Logo).endsWith("Ad.JPG"));
     pictures.ShowWinnersBackdrop(QStringLiteral("box.gif"));   // the winners window's own picture
     EXPECT_EQ(fetched(), "GET /images/box.gif HTTP/1.1");
-    EXPECT_TRUE(view.c(Ctl::Twinners_winbackdrop).picture.endsWith("box.gif"));
+    EXPECT_TRUE(shown(Picture::WinnersBackdrop).endsWith("box.gif"));
 
     pictures.FetchFile(QStringLiteral("ding.wav"), FetchKind::Sound);
     EXPECT_EQ(fetched(), "GET /sounds/ding.wav HTTP/1.1");
@@ -61,17 +62,18 @@ TEST_F(Fetch, EachKindComesFromItsHostIntoItsPlaceAndIsShownOrPlayed)
     EXPECT_EQ(bed.readFile("sounds/ding.wav"), "GIF89a picture");
 
     // A name without a dot is judged by its first three letters and goes through ".tmp".
-    pictures.FetchFile(QStringLiteral("gifts"), FetchKind::Picture, Ctl::BingoGIF);
+    pictures.FetchFile(QStringLiteral("gifts"), FetchKind::Picture, Picture::BingoBanner);
     EXPECT_EQ(fetched(), "GET /images/gifts HTTP/1.1");
-    EXPECT_TRUE(QFile::exists(bed.filePath("gifts")) && leftovers().isEmpty() && !view.visible(Ctl::Tgifdownload));
+    EXPECT_TRUE(QFile::exists(bed.filePath("gifts")) && leftovers().isEmpty() && !screen.dialogs.downloadShown);
+    EXPECT_TRUE(screen.dialogs.downloadName == "gifts" && screen.dialogs.downloadProgress == 100);
 
     // Requests that come while a fetch runs wait their turn, each once; every one ends under its own name.
-    pictures.FetchFile(QStringLiteral("one.gif"), FetchKind::Picture, Ctl::BingoGIF);
-    pictures.FetchFile(QStringLiteral("two.gif"), FetchKind::AdSpace2, Ctl::AdSpace2);
-    pictures.FetchFile(QStringLiteral("one.gif"), FetchKind::Picture, Ctl::BingoGIF);
+    pictures.FetchFile(QStringLiteral("one.gif"), FetchKind::Picture, Picture::BingoBanner);
+    pictures.FetchFile(QStringLiteral("two.gif"), FetchKind::AdSpace2, Picture::Advert);
+    pictures.FetchFile(QStringLiteral("one.gif"), FetchKind::Picture, Picture::BingoBanner);
     EXPECT_EQ(fetched(), "GET /images/two.gif HTTP/1.1");
     EXPECT_EQ(web.requests.size(), 7);
-    EXPECT_TRUE(view.c(Ctl::BingoGIF).picture.endsWith("one.gif") && view.c(Ctl::AdSpace2).picture.endsWith("two.gif"));
+    EXPECT_TRUE(shown(Picture::BingoBanner).endsWith("one.gif") && shown(Picture::Advert).endsWith("two.gif"));
 }
 
 TEST_F(Fetch, NamesItDoesNotTakeAndFailuresPerKind)
@@ -79,21 +81,21 @@ TEST_F(Fetch, NamesItDoesNotTakeAndFailuresPerKind)
     ScreenPictures& pictures = bed.c().pictures();
     const int before = web.requests.size();
     for (const char* name : {"a.jpeg", "a.b.gif", "a.gif/../../x.gif", "../x.gif", ".hidden.gif", "C:x.gif"})
-        pictures.FetchFile(QString::fromLatin1(name), FetchKind::Picture, Ctl::BingoGIF);
+        pictures.FetchFile(QString::fromLatin1(name), FetchKind::Picture, Picture::BingoBanner);
     bed.c().sounds().TurnSoundOff();
     pictures.FetchFile(QStringLiteral("quiet.wav"), FetchKind::Sound);
     Spin(100);
     EXPECT_EQ(web.requests.size(), before);
-    EXPECT_FALSE(view.visible(Ctl::Tgifdownload) || QFile::exists(bed.filePath("../x.gif")));
+    EXPECT_FALSE(screen.dialogs.downloadShown || QFile::exists(bed.filePath("../x.gif")));
 
     web.status = 404;
     pictures.ShowPatternPicture(QStringLiteral("pat77.gif"));
     fetched();
-    EXPECT_TRUE(view.c(Ctl::anigrid1).picture.endsWith("NAgrid.gif"));
+    EXPECT_TRUE(shown(Picture::Pattern).endsWith("NAgrid.gif"));
     pictures.ShowAdSpace2(QStringLiteral("ad2.gif"));   // the second ad space fails quietly
     fetched();
     pictures.ShowAdSpace1(QStringLiteral("ad1.gif"));
     fetched();
-    EXPECT_EQ(view.messages, QStringList{"Unable to Receive Image File: ad1.gif"});
+    EXPECT_EQ(screen.player.messages, QStringList{"Unable to Receive Image File: ad1.gif"});
     EXPECT_TRUE(leftovers().isEmpty() && !QFile::exists(bed.filePath("ad1.gif")));
 }

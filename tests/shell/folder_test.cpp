@@ -40,9 +40,10 @@ TEST(InstalledCopy, ReadsWhereItWasInstalledAndWritesOnlyInThePlayersFolder)
     const QStringList installed = Snapshot(bed.dir.path());
     bed.create();
     GameCore& core = bed.c();
-    EXPECT_TRUE(bed.view.c(Ctl::adspace1).picture.startsWith(bed.dir.path()));   // read where installed
+    const QMap<Picture, QString>& shown = bed.screen.pictures.shown;
+    EXPECT_TRUE(shown.value(Picture::Logo).startsWith(bed.dir.path()));   // read where installed
     core.pictures().LoadBingoPicture(QStringLiteral("bingo.gif"));
-    EXPECT_TRUE(bed.view.c(Ctl::BingoGIF).picture.startsWith(own.path()));
+    EXPECT_TRUE(shown.value(Picture::BingoBanner).startsWith(own.path()));
 
     // Settings, a fetched picture, the news: all in the player's folder.
     web.body = "files:" + web.host().toLatin1() + "%newsurl:/news.rtf%";
@@ -57,7 +58,7 @@ TEST(InstalledCopy, ReadsWhereItWasInstalledAndWritesOnlyInThePlayersFolder)
 
     // The updater of an installed copy is the system's package manager.
     core.update().UPDATE1Click();
-    EXPECT_TRUE(bed.view.messages.last().contains(QLatin1String("system's software manager")));
-    EXPECT_FALSE(bed.view.events.contains(QStringLiteral("quit")));
+    EXPECT_TRUE(bed.screen.player.messages.last().contains(QLatin1String("system's software manager")));
+    EXPECT_EQ(bed.screen.system.quits, 0);
     EXPECT_EQ(Snapshot(bed.dir.path()), installed);
 }

@@ -71,36 +71,37 @@ struct News : ::testing::Test {
     MiniHttp web;
     CoreTestbed bed;
     ProgramFolder folder{bed.dir.path()};
-    SettingsStore settings{folder, &bed.view};
-    NewsWindow news{&bed.view, settings, folder};
+    DialogsRecord& dialogs = bed.screen.dialogs;
+    SettingsStore settings{folder, &bed.screen.player};
+    NewsWindow news{&dialogs, &bed.screen.player, settings, folder};
     News() { settings.startFresh(web.host()); }
     void show(const QString& url)
     {
         news.FormShow(url);
         ASSERT_TRUE(WaitFor([&] { return !news.fetching(); }, 15000)) << url.toStdString();
     }
-    QString loaded() const { return bed.view.controls.value(Ctl::TForm2_RichEdit1).picture; }
+    const QString& loaded() const { return dialogs.newsFile; }
 };
 
 TEST_F(News, FetchedOncePerAddressThenReadFromTheSavedFile)
 {
     web.body = "{\\rtf1 Hello}";
     show(QStringLiteral("/news/a.rtf"));
-    EXPECT_EQ(bed.view.text(Ctl::TForm2_RichEdit1), "Downloading Latest News Info. Please wait...");
+    EXPECT_EQ(dialogs.newsText, "Downloading Latest News Info. Please wait...");
     EXPECT_TRUE(web.requests.value(0).startsWith("GET /news/a.rtf HTTP/1.1\r\n"));
     EXPECT_EQ(bed.readFile(QStringLiteral("Default.rtf")), web.body);
     EXPECT_TRUE(bed.readFile(QStringLiteral("defaults.cfg")).contains("#V5:/news/a.rtf#"));
     EXPECT_EQ(loaded(), folder.path(QStringLiteral("Default.rtf")));
-    bed.view.controls.remove(Ctl::TForm2_RichEdit1);
+    dialogs.newsFile.clear();
     show(QStringLiteral("/news/a.rtf"));   // the saved file, without a request
-    EXPECT_TRUE(web.requests.size() == 1 && bed.view.text(Ctl::TForm2_RichEdit1).isEmpty());
+    EXPECT_TRUE(web.requests.size() == 1 && dialogs.newsText.isEmpty());
     EXPECT_EQ(loaded(), folder.path(QStringLiteral("Default.rtf")));
     // A full address keeps its own host; a missing file is fetched again for the same address.
     show("http://" + web.host() + "/b.rtf");
     ASSERT_TRUE(QFile::remove(folder.path(QStringLiteral("default.rtf"))));
     show("http://" + web.host() + "/b.rtf");
     EXPECT_TRUE(web.requests.size() == 3 && web.requests[2].startsWith("GET /b.rtf HTTP/1.1\r\n"));
-    EXPECT_EQ(bed.view.events.count("show:TForm2"), 4);
+    EXPECT_EQ(bed.screen.events.count("show:TForm2"), 4);
 }
 
 TEST_F(News, AFailedFetchNamesItsCauseHidesTheWindowAndLeavesNoFileBehind)
@@ -114,9 +115,9 @@ TEST_F(News, AFailedFetchNamesItsCauseHidesTheWindowAndLeavesNoFileBehind)
     };
     for (const auto& [url, message] : cases) {
         bed.writeFile(QStringLiteral("Default.rtf"), "{\\rtf1 Old news}");
-        bed.view.events.clear();
+        bed.screen.events.clear();
         show(url);
-        EXPECT_EQ(bed.view.events.mid(1), QStringList({"message:" + message, "hide:TForm2"})) << url.toStdString();
+        EXPECT_EQ(bed.screen.events.mid(1), QStringList({"message:" + message, "hide:TForm2"})) << url.toStdString();
         EXPECT_EQ(settings.values().LastNewsUrl, "/old");
         EXPECT_FALSE(folder.exists(QStringLiteral("default.rtf"))) << url.toStdString();
     }

@@ -82,25 +82,28 @@ TEST(SettingsFile, StartUpReadsTheFileIntoCaptionDialogAndCardsAndRemovesOldInst
         for (int n = 1; n <= 21; ++n)
             bed.writeFile(QLatin1String(key) + QString::number(n) + QStringLiteral(".exe"), "x");
     bed.create();
-    EXPECT_EQ(bed.view.text("TForm1") + '|' + bed.view.text("Quit1"), "My Hall v466|T133");
+    const RecordingScreen& screen = bed.screen;
+    ASSERT_TRUE(screen.menus.language);
+    EXPECT_EQ(screen.menus.title + '|' + screen.menus.language->text(133), "My Hall v466|T133");
     // No web host in the file: the compiled-in one.
-    EXPECT_EQ(bed.view.text("Tlogindialog.Edit1") + '/' + bed.view.text("Tlogindialog.Edit2") + '/'
-                  + bed.view.text("Tlogindialog.Edit3"), "joe/pw/127.0.0.1:1");
-    EXPECT_TRUE(bed.view.controls.value(QStringLiteral("Autodauber")).checked && bed.c().rack().card(1).AutoDaubOn);
+    const LoginForm& form = screen.dialogs.login;
+    EXPECT_EQ(form.user + '/' + form.password + '/' + form.webHost, "joe/pw/127.0.0.1:1");
+    EXPECT_TRUE(form.remember && screen.dialogs.loginShown);
+    EXPECT_TRUE(screen.menus.autoDaubChecked && bed.c().rack().card(1).AutoDaubOn);
     for (const char* key : {"bset", "cset", "aset"})
         EXPECT_TRUE(!QFile::exists(bed.filePath(key + QStringLiteral("20.exe")))
                     && QFile::exists(bed.filePath(key + QStringLiteral("21.exe")))) << key;
     // The server's alias is shown as it is, but written without the settings' syntax.
     const QByteArray alias = "x#V6:TRUE#V7:#DM:FALSE#SO:TRUE#V3:../../outside/#";
     bed.line(Link::Request, "PQZ!LOGINOK$05.00%0$1A01000001%1$B" + alias + "%B$5120%5");
-    EXPECT_EQ(bed.view.text(QStringLiteral("Label9")), alias);
+    EXPECT_EQ(screen.status.alias, alias);
     bed.c().sounds().TurnSoundOff();   // saves
     const ClientSettings back = Read(bed.readFile(QStringLiteral("defaults.cfg")));
     EXPECT_EQ(back.WebHost + back.AutoDaub + back.SoundOn + back.Password + back.CallerSet, "127.0.0.1:1TRUEFALSEpw");
     const QString file = bed.filePath(QStringLiteral("defaults.cfg"));
     ASSERT_TRUE(QFile::remove(file) && QDir().mkdir(file));   // a file that cannot be written, even by root
     bed.c().sounds().TurnSoundOn();
-    EXPECT_TRUE(bed.view.errors.size() == 1 && bed.view.errors[0].startsWith("Settings not saved: "));
+    EXPECT_TRUE(screen.player.errors.size() == 1 && screen.player.errors[0].startsWith("Settings not saved: "));
 }
 
 TEST(Language, LinesFillSlotsInOrderUpTo501)
@@ -116,36 +119,20 @@ TEST(Language, LinesFillSlotsInOrderUpTo501)
     EXPECT_EQ(t.text(1500) + '|' + t.text(1501), "t500|-");
 }
 
-// Every text of the language table lands on its own control: captions and window texts
-// by id, hints from 1200 on ("T<id>" in the test's language file).
-TEST(Captions, EveryIdLandsOnItsOwnControl)
+// The windows take their captions, hints and readers' texts from the language table the
+// start-up read; a file in the folder current at launch comes before the one beside the
+// program (which the start-up test above falls back to).
+TEST(Language, StartUpHandsTheTableReadInTheLaunchFolderToTheWindows)
 {
     CoreTestbed bed;
+    QTemporaryDir launch;
+    bed.config.languageFolder = launch.path();
+    bed.remake();
+    QFile file(QDir(launch.path()).filePath(QStringLiteral("english.TXT")));   // in any letter case
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("10 fr\r\n133 Quitter\r\n") > 0);
+    file.close();
     bed.create();
-    // Ids run on from the last one given; ".name" is a control of the last window named.
-    const QStringList map = QStringLiteral(
-        "100:TForm1 Label1 Label6 s1text tbtext tbimage button4 108:Panel9 Panel4 Panel17 Panel19 Panel20 "
-        "Panel22 Panel23 Panel24 Panel25 Panel21 ChatQuit pllls calllabel label4 Label7 status Connect1 "
-        "126:MarkerColor1 Fonts1 Sound1 CHATROOM1 Skins1 About1 ConnecttoGame1 Quit1 138:Autodauber Shape6 "
-        "BingoMarker1 Small1 Large1 TurnSoundON1 OFF1 GetNewSounds1 GetFunBingos1 Get1 149:logo1 si1 Woody1 "
-        "Blue1 Green1 Classic1 Neon1 Stucco1 Linen1 Pinky1 Walls1 Water1 PopUpNews1 ShowLastGamesWinners1 "
-        "OnlineHelp1 NewoftheDay1 UPDATE1 UpdateAllFiles1 OpenaTroubleTicket1 About2 Label3 Label2 1200:dpresent "
-        "adpresent 1203:Panel9 Panel4 mtext Panel17 Panel19 Panel20 1211:Panel24 Panel25 1214:ChatQuit Panel22 "
-        "LeftCard RightCard anigrid1 anigrid2 Panel23 200:Tlogindialog .Label4 .Label3 .Label1 .Label2 .Button1 "
-        ".Button2 300:TAliasConfirm .Label1 .Label3 .OKBtn .CancelBtn 400:Tgetaset .Label1 .Label2 .Button1 "
-        "500:Tgetbings .Label1 .Label2 .Button1 600:Tgetcset .Label1 .Label2 .Button1 700:Tgifdownload.Label1 "
-        "800:TForm2 900:Twinners 1000:Tmarketdialog .ThankT .Label1 .Label2 .Label3 1100:TForm3 .Label1 .Label2 "
-        ".Label3 .Label4 .Label5 .Label6 .Label7 .Label8 .Label9 .Button1").split(' ');
-    ASSERT_EQ(map.size(), 124);
-    int id = 0;
-    QString window;
-    for (QString control : map) {
-        id = control.contains(':') ? control.section(':', 0, 0).toInt() : id + 1;
-        control = control.section(':', -1);
-        control = control.startsWith('.') ? window + control : control;
-        window = control.section('.', 0, 0);
-        const bool rewritten = QStringList{"TForm1", "button4", "status"}.contains(control);   // by the start-up
-        const QString shown = id >= 1200 ? bed.view.c(control).hint : bed.view.text(control);
-        EXPECT_TRUE(shown == QStringLiteral("T%1").arg(id) || (rewritten && id < 1200)) << control.toStdString();
-    }
+    const std::optional<LanguageTable>& shown = bed.screen.menus.language;
+    ASSERT_TRUE(shown);
+    EXPECT_EQ(shown->text(10) + '|' + shown->text(133) + '|' + shown->text(1867), "fr|Quitter|-");
 }

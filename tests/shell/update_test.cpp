@@ -19,7 +19,8 @@ struct Commands : ::testing::Test {
     CoreTestbed bed;
     ServiceDirectory directory;
     LanguageTable language;
-    ProgramUpdate update{&bed.view, directory, bed.c().folder(), language, bed.c().rack()};
+    ProgramUpdate update{&bed.screen.player, &bed.screen.system, directory, bed.c().folder(), language,
+                         [this] { return bed.c().rack().bought(); }};
     void SetUp() override
     {
         language.load(bed.filePath("English.txt"));
@@ -28,9 +29,9 @@ struct Commands : ::testing::Test {
         directory.InstructionMessage = "Update now?";
         bed.writeFile("qzupdate.exe", "#!");
         bed.create();
-        bed.view.events.clear();
+        bed.screen.events.clear();
     }
-    QString events() { return std::exchange(bed.view.events, {}).join('|'); }
+    QString events() { return std::exchange(bed.screen.events, {}).join('|'); }
 };
 
 // Writes executable files below a folder (and the folders on their way).
@@ -73,9 +74,9 @@ TEST_F(Commands, RefuseOrAskThenStartTheUpdaterWithItsThreeParametersAndQuitOrSa
             update.ForcedUpdate();
         return events();
     };
-    bed.view.questionAnswer = false;
+    bed.screen.player.questionAnswer = false;
     EXPECT_EQ(click(true), "question:T1520|question:T1521|question:Update now?");
-    bed.view.questionAnswer = true;
+    bed.screen.player.questionAnswer = true;
     EXPECT_EQ(click(true), "question:T1520|" + start + "http://h/u/qzwin32.exe qzwin32.exe qzwin32.exe|quit|"
                   + "question:T1521|" + start + "http://h/u/qzdemo.exe qzdemo.exe qzdemo.exe|quit|"
                   + "question:Update now?|" + start + "http://h/u/new.pkg vexotmp.exe vexotmp.exe|quit");

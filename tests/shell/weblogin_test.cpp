@@ -58,9 +58,9 @@ TEST_F(WebLogin, ThePlayersIdIsPostedAndTheCoreSignsInAtTheGameServerTheDirector
     const QByteArray post = web.requests.value(0);
     EXPECT_TRUE(web.requests.size() == 1 && post.startsWith("POST /vexobingo/vxplay466.asp HTTP/1.1\r\n")
                 && post.endsWith("\r\n\r\nusername=player1&version=466")) << post.constData();
-    EXPECT_EQ(bed.view.text("JoinChatRoom1") + '|' + bed.view.text("ChatRoom2") + '|' + bed.view.text("ChatRoom3"),
-              "Main Hall|Night Owls|");
-    EXPECT_TRUE(bed.view.text("OnlineHelp1") == "http://site/" && bed.view.visible("Jackpot"));
+    const MenusRecord& menus = bed.screen.menus;
+    EXPECT_EQ(menus.roomNames, QStringList({"Main Hall", "Night Owls", "", "", "", ""}));
+    EXPECT_TRUE(menus.helpAddress == "http://site/" && bed.screen.figures.shown);
     // The button saved "remember" before the login took the new password in.
     EXPECT_TRUE(bed.readFile(QStringLiteral("defaults.cfg")).contains("#V6:FALSE#V7:#"));
 }
@@ -84,19 +84,19 @@ TEST_F(WebLogin, EachHttpFailureShowsItsMessageAndAnUpgradeAsksItsOwn)
         {dripHost, QStringLiteral("HTTP Communications Failure: Please try Again")},
     };
     for (const auto& [host, message] : cases) {
-        bed.view.hideWindow(QStringLiteral("Tlogindialog"));
+        bed.screen.dialogs.loginShown = false;
         core().signIn().LoginButton1Click(QStringLiteral("p"), QStringLiteral("w"), host, true);
-        ASSERT_TRUE(WaitFor([&] { return bed.view.visible("Tlogindialog"); }, 15000)) << host.toStdString();
-        EXPECT_EQ(bed.view.messages.last(), message);
+        ASSERT_TRUE(WaitFor([&] { return bed.screen.dialogs.loginShown; }, 15000)) << host.toStdString();
+        EXPECT_EQ(bed.screen.player.messages.last(), message);
     }
     // An upgrade hands over to the program update (which asks its message) and opens no game link.
     web.status = 200;
     bed.writeFile(QStringLiteral("qzupdate.exe"), "updater");
-    bed.view.questionAnswer = false;
+    bed.screen.player.questionAnswer = false;
     web.body = "instruct:UPGRADE%instmsg:Get version 5%URL&http://127.0.0.1/%";
     core().signIn().LoginButton1Click(QStringLiteral("p"), QStringLiteral("w"), web.host(), true);
-    ASSERT_TRUE(WaitFor([&] { return bed.view.events.contains("question:Get version 5"); }));
-    bed.view.messages.clear();
+    ASSERT_TRUE(WaitFor([&] { return bed.screen.events.contains("question:Get version 5"); }));
+    bed.screen.player.messages.clear();
     EXPECT_EQ(server.connections, 0);
     // A second login replaces a dripping one without a word about it.
     web.body = kReply;
@@ -104,7 +104,7 @@ TEST_F(WebLogin, EachHttpFailureShowsItsMessageAndAnUpgradeAsksItsOwn)
     ASSERT_TRUE(WaitFor([&] { return drip.received.count("POST /vexobingo/vxplay466.asp HTTP/1.1") == 2; }));
     core().signIn().LoginButton1Click(QStringLiteral("p"), QStringLiteral("w"), web.host(), true);
     ASSERT_TRUE(WaitFor([&] { return server.received.size() == 1; }));
-    EXPECT_TRUE(bed.view.messages.isEmpty());
+    EXPECT_TRUE(bed.screen.player.messages.isEmpty());
 }
 
 TEST_F(WebLogin, ARememberedPasswordSignsInWithoutTheDialog)
@@ -114,12 +114,12 @@ TEST_F(WebLogin, ARememberedPasswordSignsInWithoutTheDialog)
     core().ConnecttoGame1Click();
     ASSERT_TRUE(WaitFor([&] { return server.received.size() == 1; }));
     EXPECT_TRUE(server.received[0].startsWith("PQZ!G6saved#!PWpw#")) << server.received[0].constData();
-    EXPECT_EQ(bed.view.shownWindows, QStringList({"Tlogindialog"}));   // only at start-up
+    EXPECT_EQ(bed.screen.events.count("show:Tlogindialog"), 1);   // only at start-up
 
     start("UN:saved#WS:" + web.host().toLatin1() + "#V6:TRUE#V7:pw#");
     core().ConnecttoGame1Click();
-    EXPECT_EQ(bed.view.shownWindows, QStringList({"Tlogindialog", "Tlogindialog", "Tlogindialog"}));
-    EXPECT_EQ(bed.view.text(QStringLiteral("Tlogindialog.Edit1")), "saved");
+    EXPECT_EQ(bed.screen.events.count("show:Tlogindialog"), 3);
+    EXPECT_EQ(bed.screen.dialogs.login.user, "saved");
 }
 
 TEST_F(WebLogin, WebPagesOpenOnTheSiteOfTheMomentAndOnlyShortWebAddresses)
@@ -133,15 +133,16 @@ TEST_F(WebLogin, WebPagesOpenOnTheSiteOfTheMomentAndOnlyShortWebAddresses)
     signIn.NewoftheDay1Click();
     signIn.OpenaTroubleTicket1Click();
     signIn.adspace1DblClick();
-    EXPECT_EQ(bed.view.openedUrls, QStringList({bed.config.defaultWebSite, "http://site/whatsnew.htm",
-                                                "http://site/message.htm", "http://site/"}));
+    QStringList& opened = bed.screen.system.opened;
+    EXPECT_EQ(opened, QStringList({bed.config.defaultWebSite, "http://site/whatsnew.htm", "http://site/message.htm",
+                                   "http://site/"}));
     for (const QByteArray& site : {"http://" + QByteArray(50, 's') + "/", QByteArray("file:///home/")}) {
-        bed.view.openedUrls.clear();
+        opened.clear();
         web.body = "adminurl:" + site + "%";
         signIn.LoginButton1Click(QStringLiteral("p"), QStringLiteral("w"), web.host(), true);
         ASSERT_TRUE(WaitFor([&] { return signIn.directory().WebBaseUrl == QLatin1String(site); }));
         signIn.AliasOkClick();   // refused: the program does not end either
-        EXPECT_TRUE(bed.view.openedUrls.isEmpty() && !bed.view.events.contains("quit")) << site.constData();
-        EXPECT_TRUE(bed.view.messages.last().endsWith(QLatin1String(site + "chalform.htm")));
+        EXPECT_TRUE(opened.isEmpty() && bed.screen.system.quits == 0) << site.constData();
+        EXPECT_TRUE(bed.screen.player.messages.last().endsWith(QLatin1String(site + "chalform.htm")));
     }
 }

@@ -21,7 +21,7 @@ CoreTestbed::CoreTestbed(int msPerSecond, quint16 requestPort, quint16 gamePort,
             text += QByteArray::number(id) + ' ' + (id == 10 ? QByteArray("en") : "T" + QByteArray::number(id)) + "\r\n";
     writeFile(QStringLiteral("English.txt"), text);
     // The pictures the core shows by name, so that a missing-picture notice does not
-    // stand in the status line (the recording view loads any file).
+    // stand in the status line (the recording screen shows any file).
     for (const char* picture : {"logo.gif", "bingo.gif", "bde.gif", "grid.gif", "NAgrid.gif", "winnerbox.gif",
                                 "pat01.gif", "pat02.gif", "pat03.gif", "pat04.gif", "pat05.gif", "pat07.gif",
                                 "pat08.gif", "pat09.gif", "pat10.gif", "pat11.gif"})
@@ -36,10 +36,10 @@ CoreTestbed::CoreTestbed(int msPerSecond, quint16 requestPort, quint16 gamePort,
     remake();
 }
 
-void CoreTestbed::remake(MainView* on)
+void CoreTestbed::remake(const Views* on)
 {
     core.reset();
-    core = std::make_unique<GameCore>(config, on ? on : &view, &clock, &player);
+    core = std::make_unique<GameCore>(config, on ? *on : screen.views(), &clock, &player);
 }
 
 void CoreTestbed::writeFile(const QString& relative, const QByteArray& bytes)

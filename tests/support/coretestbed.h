@@ -1,7 +1,7 @@
 #pragma once
-// A game core wired to a recording view, a recording player and a manual or fast
+// A game core wired to a recording screen, a recording player and a manual or fast
 // clock, with its program folder in a fresh temporary folder.
-#include "recordingview.h"
+#include "recordingscreen.h"
 #include "rules/wire.h"
 #include "session/gamecore.h"
 
@@ -48,16 +48,16 @@ private:
 
 struct CoreTestbed {
     QTemporaryDir dir;
-    RecordingView view;
+    RecordingScreen screen;
     ManualClock clock;
     RecordingPlayer player;
     std::unique_ptr<GameCore> core;
 
     explicit CoreTestbed(int msPerSecond = 1000, quint16 requestPort = 1, quint16 gamePort = 1, quint16 salesPort = 1);
     // The configuration the core was built with. remake() builds a new core from it (the old
-    // one goes first), on another view when one is given.
+    // one goes first), on other views when they are given.
     CoreConfig config;
-    void remake(MainView* on = nullptr);
+    void remake(const Views* on = nullptr);
     void writeFile(const QString& relative, const QByteArray& bytes);
     QByteArray readFile(const QString& relative) const;
     QString filePath(const QString& relative) const { return dir.filePath(relative); }

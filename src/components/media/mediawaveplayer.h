@@ -6,7 +6,7 @@
 // when the backend never reports an end.
 #include <QString>
 
-#include "calls/waveplayer.h"
+#include "components/sound/waveplayer.h"
 
 class QAudioOutput;
 class QMediaPlayer;

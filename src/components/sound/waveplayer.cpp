@@ -1,2 +1,2 @@
 // The wave player interface has no code of its own; this unit carries its meta-object.
-#include "calls/waveplayer.h"
+#include "components/sound/waveplayer.h"
