@@ -1,17 +1,20 @@
 #!/usr/bin/env bash
-# Screenshots of the client against the demo hall, under a virtual X screen.
-# Builds nothing. Usage: scripts/screenshots.sh [build-folder] (default: build)
-# Writes shots/*.png in the current folder.
+# Screenshots of the client against the demo hall, under a virtual X screen, taken as the
+# screenshot driver (build/tests/vexobingo-screentest, the client with a driver that buys cards
+# and reports the game's phases) plays on a private copy of the program folder. Builds nothing.
+# Usage: scripts/screenshots.sh [build-folder] (default: build). Writes shots/*.png in the current folder.
 set -euo pipefail
 
 BUILD=$(cd "${1:-build}" && pwd)
 HALL="$BUILD/hall/bingo-hall"
 APP="$BUILD/app"
+DRIVER="$BUILD/tests/vexobingo-screentest"
 OUT="$PWD/shots"
 TICK=${TICK_MS:-60}          # real milliseconds per game second
 SALES=${SALES_SECONDS:-240}  # game seconds of the sales period
 [ -x "$HALL" ] || { echo "no hall program at $HALL" >&2; exit 1; }
-[ -x "$APP/vexobingo" ] || { echo "no client at $APP/vexobingo" >&2; exit 1; }
+[ -d "$APP" ] || { echo "no program folder at $APP" >&2; exit 1; }
+[ -x "$DRIVER" ] || { echo "no screenshot driver at $DRIVER (built with the tests)" >&2; exit 1; }
 mkdir -p "$OUT"
 
 if [ -z "${SCREENSHOTS_INNER:-}" ]; then
@@ -50,7 +53,7 @@ run_client() {   # $1 = folder name, rest = options
     local dir="$WORK/$1"; shift
     cp -r "$APP" "$dir"
     printf 'UN:demo#WS:%s#AL:#DM:TRUE#SO:FALSE#V0:#V1:#V2:0#V3:#V4:0#V5:#V6:FALSE#V7:bingo#V8:Vexo Bingo#V9:#\r\n' "$WEB" > "$dir/defaults.cfg"
-    (cd "$dir" && exec ./vexobingo --no-sound --ports $REQ,$GAME,$SALESP --tick-ms "$TICK" "$@") > "$WORK/client.log" 2>&1 &
+    (cd "$dir" && exec "$DRIVER" --program-folder "$dir" --no-sound --ports $REQ,$GAME,$SALESP --tick-ms "$TICK" "$@") > "$WORK/client.log" 2>&1 &
     CLIENT_PID=$!
 }
 stop_client() { kill "$CLIENT_PID" 2>/dev/null || true; wait "$CLIENT_PID" 2>/dev/null || true; CLIENT_PID=""; }

@@ -1,0 +1,145 @@
+// vexobingo-screentest: the client with a driver for screenshots. It starts the client as the
+// program does (every option of the program works here too) and then buys the first N cards as
+// soon as sales open, by the same commands the player's buttons give, and reports the game's
+// phases on stdout ("screen-test: sales", "bought", "game", "bingo", "over") for a script to
+// take its pictures at. --skin ROW applies a skin after start-up.
+#include "app/client.h"
+#include "session/gamecore.h"
+#include "windows/viewhub.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QMessageBox>
+#include <QTimer>
+#include <QWidget>
+#include <cstdio>
+#include <memory>
+
+namespace {
+void Say(const char* text)
+{
+    std::printf("%s\n", text);
+    std::fflush(stdout);
+}
+
+class ScreenTest : public QObject {
+public:
+    ScreenTest(GameCore* core, ViewHub* hub, int count) : core_(core), hub_(hub), count_(count)
+    {
+        // The whole screen, so the in-game layout has room for its cards.
+        if (QWidget* form = hub_->window(QStringLiteral("TForm1")))
+            form->resize(1024, 768 - 2);
+        connect(&timer_, &QTimer::timeout, this, [this] { step(); });
+        timer_.start(100);
+    }
+
+private:
+    void phase(int p, const char* text)
+    {
+        if (phase_ >= p)
+            return;
+        phase_ = p;
+        Say(text);
+    }
+
+    void step()
+    {
+        GameCore& c = *core_;
+        // Pop-ups would hide the main window on a screen without a window manager.
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->isVisible() && (qobject_cast<QMessageBox*>(w) || w->objectName() == QLatin1String("TForm2")
+                                   || w->objectName() == QLatin1String("TAliasConfirm")))
+                w->hide();
+        if (c.round().phase() == Phase::SalesOpen && c.round().secondsToStart() >= 60
+            && hub_->isVisible(QStringLiteral("Panel18")))
+            phase(1, "screen-test: sales");
+        if (phase_ >= 1 && phase_ < 3)
+            ++salesSteps_;
+        if (c.round().running() && c.round().callCount() >= 3)
+            phase(3, "screen-test: game");
+        if (c.round().running() && hub_->isVisible(QStringLiteral("BingoGIF")))
+            phase(4, "screen-test: bingo");
+        if (phase_ >= 4 && !c.round().running())
+            phase(5, "screen-test: over");
+        buy();
+    }
+
+    void buy()
+    {
+        GameCore& c = *core_;
+        if (!c.round().buyingOpen() || c.links().busy() || salesSteps_ < 25)
+            return;
+        if (next_ > count_ || next_ > CardRack::kInUse) {
+            if (c.rack().currentCard() > 1 && !c.round().running())
+                c.table().LeftCardClick();   // back to the first card for the picture
+            return;
+        }
+        if (c.rack().currentCard() < next_) {
+            c.table().RightCardClick();
+            return;
+        }
+        const BingoCard& card = c.rack().card(c.rack().currentCard());
+        if (card.Entered) {
+            if (++next_ > count_)
+                phase(2, "screen-test: bought");
+            return;
+        }
+        if (!card.Loaded && c.round().selectionOpen())
+            c.shop().chooseFaces(4);
+        else if (card.Loaded)
+            c.shop().Button3Click();
+    }
+
+    GameCore* core_;
+    ViewHub* hub_;
+    int count_;
+    int next_ = 1;
+    int phase_ = 0;
+    int salesSteps_ = 0;
+    QTimer timer_;
+};
+}
+
+int main(int argc, char** argv)
+{
+    const QCommandLineOption cardsOption{QStringLiteral("screen-test"),
+        QStringLiteral("Buy N cards (0..6) when sales open and report the phases."), QStringLiteral("N")};
+    const QCommandLineOption skinOption{QStringLiteral("skin"),
+        QStringLiteral("Apply skin ROW (0..11) after start-up."), QStringLiteral("ROW")};
+    int cards = -1;   // no driving without --screen-test
+    int skin = -1;
+    std::unique_ptr<ScreenTest> driver;
+
+    ClientHooks hooks;
+    hooks.program = QStringLiteral("vexobingo-screentest");
+    hooks.about = QStringLiteral("This is the client with a driver for screenshots: it buys cards during the sales "
+                                 "and prints\n\"screen-test: ...\" as the game goes on.");
+    hooks.options = {cardsOption, skinOption};
+    hooks.programFolder = QStringLiteral(BINGO_APP_DIR);
+    hooks.readOptions = [&](const QCommandLineParser& parser) {
+        if (parser.isSet(cardsOption)) {
+            bool cardsOk = false;
+            cards = parser.value(cardsOption).toInt(&cardsOk);
+            if (!cardsOk || cards < 0 || cards > 6)
+                return BadValueText(cardsOption, parser.value(cardsOption), "a number of cards (0..6)");
+        }
+        if (parser.isSet(skinOption)) {
+            bool rowOk = false;
+            skin = parser.value(skinOption).toInt(&rowOk);
+            if (!rowOk || skin < 0 || skin > 11)
+                return BadValueText(skinOption, parser.value(skinOption), "a skin row (0..11)");
+        }
+        return QString();
+    };
+    hooks.afterFormCreate = [&](const ClientParts& parts) {
+        if (skin >= 0)
+            parts.core.table().ChooseSkin(skin);
+        if (cards < 0)
+            return;
+        parts.hub.setSilent(true);
+        driver = std::make_unique<ScreenTest>(&parts.core, &parts.hub, cards);
+        Say("screen-test: started");
+    };
+    hooks.finished = [&] { driver.reset(); };
+    return RunClient(argc, argv, hooks);
+}
