@@ -1,7 +1,8 @@
 #pragma once
 // Brings a core to a running sales period with six bought four-face cards, by the
 // lines the game server sends and the commands the player gives.
-#include "session/gamecore.h"
+#include "game/coreparts.h"
+#include "game/gamecore.h"
 
 #include <QByteArray>
 

@@ -35,7 +35,7 @@ struct BenchWindow {
         CoreConfig config;
         config.folder = config.languageFolder = folder;
         config.defaultWebHost = QStringLiteral("127.0.0.1:1");
-        config.requestPort = config.gameFeedPort = config.salesFeedPort = 1;
+        config.ports = LinkPorts{1, 1, 1};
         return config;
     }
 };

@@ -30,7 +30,7 @@ int main(int argc, char** argv)
     CoreConfig config;
     config.folder = folder.path();
     config.defaultWebHost = QStringLiteral("127.0.0.1:1");
-    config.requestPort = config.gameFeedPort = config.salesFeedPort = 1;
+    config.ports = LinkPorts{1, 1, 1};
 
     QByteArray draw;
     for (int n = 1; n <= 75; ++n)

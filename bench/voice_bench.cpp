@@ -3,7 +3,8 @@
 // position past 0), over several calls; prints every figure and the median.
 // Runs the real GameCore and MediaWavePlayer on the voices of assets/program/sounds.
 #include "components/media/mediawaveplayer.h"
-#include "session/gamecore.h"
+#include "game/coreparts.h"
+#include "game/gamecore.h"
 #include "views/nullviews.h"
 
 #include <QApplication>
@@ -68,7 +69,7 @@ int main(int argc, char** argv)
     CoreConfig config;
     config.folder = folder.path();
     config.defaultWebHost = QStringLiteral("127.0.0.1:1");
-    config.requestPort = config.gameFeedPort = config.salesFeedPort = 1;
+    config.ports = LinkPorts{1, 1, 1};
     QFile settings(folder.filePath(QStringLiteral("defaults.cfg")));
     settings.open(QIODevice::WriteOnly);
     settings.write("UN:#WS:#AL:#DM:FALSE#SO:TRUE#V0:#V1:#V2:0#V3:#V4:0#V5:#V6:FALSE#V7:#V8:#V9:#\r\n");

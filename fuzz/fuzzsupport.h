@@ -2,7 +2,8 @@
 // Pieces the fuzz targets share: a headless game core behind views that draw
 // nothing, and the split of an input into call codes and the text under test.
 #include "rules/bingocard.h"
-#include "session/gamecore.h"
+#include "game/coreparts.h"
+#include "game/gamecore.h"
 #include "views/nullviews.h"
 
 #include <QCoreApplication>
@@ -27,7 +28,7 @@ inline std::unique_ptr<GameCore> FuzzCore()
     CoreConfig config;
     config.folder = folder.path();
     config.defaultWebHost = QStringLiteral("127.0.0.1:1");
-    config.requestPort = config.gameFeedPort = config.salesFeedPort = 1;
+    config.ports = LinkPorts{1, 1, 1};
     auto core = std::make_unique<GameCore>(config, views.views(), &clock, nullptr);
     core->FormCreate();
     return core;

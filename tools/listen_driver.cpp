@@ -5,7 +5,8 @@
 //
 // listen-driver --web HOST:PORT --request N --sales N --game N --app APPDIR
 //               [--folder DIR] [--ms-per-second 20] [--out log.txt] [--timeout-s 120]
-#include "session/gamecore.h"
+#include "game/coreparts.h"
+#include "game/gamecore.h"
 #include "views/nullviews.h"
 
 #include <QCommandLineParser>
@@ -134,9 +135,9 @@ int main(int argc, char** argv)
     config.languageFolder = appDir.path();
     config.defaultWebHost = parser.value(QStringLiteral("web"));
     config.downloadSite = config.defaultWebHost;
-    config.requestPort = quint16(parser.value(QStringLiteral("request")).toUInt());
-    config.salesFeedPort = quint16(parser.value(QStringLiteral("sales")).toUInt());
-    config.gameFeedPort = quint16(parser.value(QStringLiteral("game")).toUInt());
+    config.ports.request = quint16(parser.value(QStringLiteral("request")).toUInt());
+    config.ports.salesFeed = quint16(parser.value(QStringLiteral("sales")).toUInt());
+    config.ports.gameFeed = quint16(parser.value(QStringLiteral("game")).toUInt());
 
     struct MessagePlayer : nullviews::NullPlayer {
         QStringList messages;

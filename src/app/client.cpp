@@ -4,7 +4,9 @@
 
 #include "components/media/mediawaveplayer.h"
 #include "components/media/pictures.h"
-#include "session/gamecore.h"
+#include "game/gamecore.h"
+#include "shell/gameclock.h"
+#include "shell/programfolder.h"
 #include "windows/dialogs.h"
 #include "windows/mainwindow.h"
 #include "windows/screenviews.h"
@@ -35,9 +37,9 @@ bool ParsePorts(const QString& text, CoreConfig* config)
             return false;
         ports[k] = quint16(v);
     }
-    config->requestPort = ports[0];
-    config->gameFeedPort = ports[1];
-    config->salesFeedPort = ports[2];
+    config->ports.request = ports[0];
+    config->ports.gameFeed = ports[1];
+    config->ports.salesFeed = ports[2];
     return true;
 }
 

@@ -10,6 +10,13 @@
 // The three links to the game server.
 enum class Link { Request, GameFeed, SalesFeed };
 
+// The game server's ports of the three links.
+struct LinkPorts {
+    quint16 request = 1000;
+    quint16 gameFeed = 6000;
+    quint16 salesFeed = 9990;
+};
+
 // What the request link was opened for; its one reply line is read accordingly.
 enum class Request { Login, FourFaces, OneFace, TwoFaces, ThreeFaces, Purchase, StarterCards, Winners };
 

@@ -14,12 +14,6 @@
 #include <QTimer>
 #include <array>
 
-struct LinkPorts {
-    quint16 request = 1000;
-    quint16 gameFeed = 6000;
-    quint16 salesFeed = 9990;
-};
-
 class ServerLinks : public QObject {
     Q_OBJECT
 public:

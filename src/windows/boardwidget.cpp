@@ -1,6 +1,8 @@
 #include "windows/boardwidget.h"
 
-#include "session/gamecore.h"
+#include "calls/callboard.h"
+#include "cards/playtable.h"
+#include "game/gamecore.h"
 #include "windows/cardwidgets.h"
 
 #include <QPainter>

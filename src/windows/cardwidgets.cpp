@@ -1,7 +1,9 @@
 #include "windows/cardwidgets.h"
 
 #include "components/media/pictures.h"
-#include "session/gamecore.h"
+#include "cards/playtable.h"
+#include "game/gamecore.h"
+#include "session/gameround.h"
 
 #include <QKeyEvent>
 #include <QLabel>

@@ -1,7 +1,9 @@
 #include "windows/dialogs.h"
 
 #include "components/media/pictures.h"
-#include "session/gamecore.h"
+#include "calls/setcatalogue.h"
+#include "game/gamecore.h"
+#include "session/signin.h"
 
 #include <QApplication>
 #include <QCheckBox>

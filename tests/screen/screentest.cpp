@@ -4,7 +4,8 @@
 // phases on stdout ("screen-test: sales", "bought", "game", "bingo", "over") for a script to
 // take its pictures at. --skin ROW applies a skin after start-up.
 #include "app/client.h"
-#include "session/gamecore.h"
+#include "game/coreparts.h"
+#include "game/gamecore.h"
 #include "windows/viewhub.h"
 
 #include <QApplication>

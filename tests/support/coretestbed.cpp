@@ -30,9 +30,9 @@ CoreTestbed::CoreTestbed(int msPerSecond, quint16 requestPort, quint16 gamePort,
     config.defaultWebHost = QStringLiteral("127.0.0.1:1");
     config.defaultGameHost = QStringLiteral("127.0.0.1");
     config.defaultWebSite = QStringLiteral("http://127.0.0.1:1/");
-    config.requestPort = requestPort;
-    config.gameFeedPort = gamePort;
-    config.salesFeedPort = salesPort;
+    config.ports.request = requestPort;
+    config.ports.gameFeed = gamePort;
+    config.ports.salesFeed = salesPort;
     remake();
 }
 

@@ -3,7 +3,8 @@
 // clock, with its program folder in a fresh temporary folder.
 #include "recordingscreen.h"
 #include "rules/wire.h"
-#include "session/gamecore.h"
+#include "game/coreparts.h"
+#include "game/gamecore.h"
 
 #include <QTemporaryDir>
 #include <initializer_list>
