@@ -28,23 +28,11 @@ int FacesInUse(int faceCount)
     return std::clamp(faceCount, 1, kMaxFaces);
 }
 
-// Number held by a cell text: cells hold the plain decimal text of 1..75 (one or two
-// digits); anything else, "Free" included, is no number (0). Read by hand, inline:
-// this runs for every cell of every card at every call and claim.
-inline int ParseCell(const QString& text)
+// Number held by a cell: 1..75, or 0 for an empty cell, the free square and any value
+// past 75 (which no numbers text loads).
+inline int CellValue(quint8 value)
 {
-    const qsizetype length = text.size();
-    if (length < 1 || length > 2)
-        return 0;
-    const QChar* digits = text.constData();
-    int n = 0;
-    for (qsizetype i = 0; i < length; ++i) {
-        const char16_t c = digits[i].unicode();
-        if (c < u'0' || c > u'9')
-            return 0;
-        n = 10 * n + int(c - u'0');
-    }
-    return n >= 1 && n <= 75 ? n : 0;
+    return value <= 75 ? value : 0;
 }
 
 // Number n's slot in a called table: column (n - 1) div 15, position n - 15 * column.
@@ -101,14 +89,12 @@ bool BingoCard::LoadNumbers(const QByteArray& numbersText, const QString& select
         const bool filled = face <= faces;
         for (int column = 0; column < 5; ++column) {
             for (int row = 0; row < 5; ++row) {
-                QString& cell = Numbers[face][column][row];
-                if (IsFreeSquare(column, row)) {
-                    cell = QStringLiteral("Free");
-                } else if (filled) {
+                quint8& cell = Numbers[face][column][row];
+                if (filled && !IsFreeSquare(column, row)) {
                     const int offset = kCellsPerFace * (face - 1) + 5 * column + row;
-                    cell = QString::number(DecodeNumber(numbersText.at(offset)));
+                    cell = quint8(DecodeNumber(numbersText.at(offset)));   // 1..75, checked above
                 } else {
-                    cell.clear();
+                    cell = 0;
                 }
             }
         }
@@ -124,7 +110,7 @@ void BingoCard::ClearCard()
         for (int column = 0; column < 5; ++column) {
             for (int row = 0; row < 5; ++row) {
                 CellColour[face][column][row] = kWhite;
-                Numbers[face][column][row].clear();
+                Numbers[face][column][row] = 0;
                 Marked[face][column][row] = 0;
             }
         }
@@ -155,7 +141,7 @@ int BingoCard::CellNumber(int face, int column, int row) const
 {
     if (face < 1 || face > kMaxFaces || column < 0 || column > 4 || row < 0 || row > 4)
         return 0;
-    return ParseCell(Numbers[face][column][row]);
+    return CellValue(Numbers[face][column][row]);
 }
 
 bool BingoCard::IsNumberCalled(int n) const
@@ -176,7 +162,7 @@ void BingoCard::MarkCalled()
                 for (int row = 0; row < 5; ++row) {
                     bool covered = true;   // the free square is always covered
                     if (!IsFreeSquare(column, row)) {
-                        const int n = ParseCell(Numbers[face][column][row]);
+                        const int n = CellValue(Numbers[face][column][row]);
                         if (n == 0)
                             continue;   // no number in this cell
                         covered = called[n];

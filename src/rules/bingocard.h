@@ -32,7 +32,9 @@ public:
     QString SelectionCode;
     int FaceCount = 0;
     bool Loaded = false;
-    std::array<std::array<std::array<QString, 5>, 5>, 5> Numbers;   // [face][col][row], face index 1..4
+    // [face][col][row], face index 1..4: the number 1..75 a cell holds, 0 for an empty cell.
+    // The free square holds 0 too; it is known by its place (column 2, row 2).
+    std::array<std::array<std::array<quint8, 5>, 5>, 5> Numbers{};
     std::array<std::array<std::array<Colour, 5>, 5>, 5> CellColour;
     std::array<std::array<std::array<int, 5>, 5>, 5> Marked{};
     std::array<std::array<int, 16>, 5> Called{};                    // [col][pos], pos 1..15
@@ -64,7 +66,7 @@ public:
     void MarkCalled();
     // Manual daub of one cell (faces 1..4); returns true when the cell changed.
     bool DaubCell(int face, int column, int row);
-    // Number held by a cell (1..75), 0 for an empty cell, the free square, a text that is
+    // Number held by a cell (1..75), 0 for an empty cell, the free square, a value that is
     // no number 1..75, or a cell outside faces 1..4 / columns and rows 0..4.
     int CellNumber(int face, int column, int row) const;
     // True when number n (1..75) is called in this card's table; false outside 1..75.

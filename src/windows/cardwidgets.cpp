@@ -82,12 +82,12 @@ void DrawFace(QPainter& painter, const BingoCard& card, int face, int column, in
             DrawTextAt(painter, x0 + 3, card.CellHeight * row + card.TextTop + 3, free);
         }
     } else {
-        const QString& text = card.Numbers[face][column][row];
-        if (!text.isEmpty()) {
+        const int number = card.CellNumber(face, column, row);
+        if (number != 0) {
             SetArialPoints(&font, card.NumberFontSize, true, scale);
             painter.setFont(font);
-            const int left = text.trimmed().toInt() >= 10 ? x0 + card.TextLeft : x0 + 7;
-            DrawTextAt(painter, left, y0 + card.TextTop, text);
+            const int left = number >= 10 ? x0 + card.TextLeft : x0 + 7;
+            DrawTextAt(painter, left, y0 + card.TextTop, QString::number(number));
         }
     }
     painter.restore();

@@ -184,7 +184,7 @@ TEST(Windows, FacesInkBoughtCardsBlackAndOthersGreyOrSilverWhileTheGameRuns)
     for (const auto& t : cases) {
         BingoCard card;
         card.Entered = t.entered;
-        card.Numbers[1][0][0] = QStringLiteral("12");
+        card.Numbers[1][0][0] = 12;
         QImage img(card.CellWidth, card.CellHeight, QImage::Format_RGB32);
         img.fill(Qt::white);
         QPainter p(&img);
@@ -215,7 +215,7 @@ TEST(Windows, OnADoubledScreenFacesAndBoardAreDrawnSmoothAtTheirOwnResolutionAnd
     };
     BingoCard card;
     card.Entered = true;
-    card.Numbers[1][0][0] = QStringLiteral("12");
+    card.Numbers[1][0][0] = 12;
     card.CellColour[1][1][0] = kAqua;
     const int w = card.CellWidth, h = card.CellHeight;
     const QImage face = drawn(QSize(2 * w + 1, h), qRgb(255, 255, 255), [&](QPainter& p) {
