@@ -23,6 +23,17 @@ bool IsFreeSquare(int column, int row)
     return column == kFreeColumn && row == kFreeRow;
 }
 
+bool OnCard(int face, int column, int row)
+{
+    return face >= 1 && face <= kMaxFaces && column >= 0 && column <= 4 && row >= 0 && row <= 4;
+}
+
+// A cell's bit in a face's marks.
+constexpr size_t CellBit(int column, int row)
+{
+    return size_t(5 * column + row);
+}
+
 int FacesInUse(int faceCount)
 {
     return std::clamp(faceCount, 1, kMaxFaces);
@@ -111,9 +122,9 @@ void BingoCard::ClearCard()
             for (int row = 0; row < 5; ++row) {
                 CellColour[face][column][row] = kWhite;
                 Numbers[face][column][row] = 0;
-                Marked[face][column][row] = 0;
             }
         }
+        Marked[face].reset();
     }
     CardId = QString::fromLatin1(kNoCardId);
     Loaded = false;
@@ -137,9 +148,20 @@ int BingoCard::IsCalled(int column, int position) const
     return Called[column][position];
 }
 
+bool BingoCard::isMarked(int face, int column, int row) const
+{
+    return OnCard(face, column, row) && Marked[face][CellBit(column, row)];
+}
+
+void BingoCard::setMarked(int face, int column, int row)
+{
+    if (OnCard(face, column, row))
+        Marked[face][CellBit(column, row)] = true;
+}
+
 int BingoCard::CellNumber(int face, int column, int row) const
 {
-    if (face < 1 || face > kMaxFaces || column < 0 || column > 4 || row < 0 || row > 4)
+    if (!OnCard(face, column, row))
         return 0;
     return CellValue(Numbers[face][column][row]);
 }
@@ -158,6 +180,7 @@ void BingoCard::MarkCalled()
         for (int n = 1; n <= 75; ++n)
             called[n] = CalledIn(Called, n);
         for (int face = 1; face <= kMaxFaces; ++face) {
+            std::bitset<25>& marks = Marked[face];
             for (int column = 0; column < 5; ++column) {
                 for (int row = 0; row < 5; ++row) {
                     bool covered = true;   // the free square is always covered
@@ -172,7 +195,7 @@ void BingoCard::MarkCalled()
                     Colour& colour = CellColour[face][column][row];
                     const Colour daubed = AutoDaubOn && colour == kWhite ? AutoDaubColour : colour;
                     colour = covered ? daubed : kWhite;
-                    Marked[face][column][row] = covered ? 1 : 0;
+                    marks[CellBit(column, row)] = covered;
                 }
             }
         }
@@ -182,16 +205,16 @@ void BingoCard::MarkCalled()
 
 bool BingoCard::DaubCell(int face, int column, int row)
 {
-    if (face < 1 || face > kMaxFaces || column < 0 || column > 4 || row < 0 || row > 4)
+    if (!OnCard(face, column, row))
         return false;
     if (!IsFreeSquare(column, row) && !IsNumberCalled(CellNumber(face, column, row)))
         return false;   // empty cell or a number not called yet
     Colour& colour = CellColour[face][column][row];
-    int& mark = Marked[face][column][row];
-    if (colour == DaubColour && mark == 1)
+    std::bitset<25>::reference mark = Marked[face][CellBit(column, row)];
+    if (colour == DaubColour && mark)
         return false;
     colour = DaubColour;
-    mark = 1;
+    mark = true;
     ++revision;
     return true;
 }

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 #include <array>
+#include <bitset>
 #include <cstdint>
 
 // 24-bit colour as red, green, blue (QRgb-compatible without the alpha byte).
@@ -36,7 +37,8 @@ public:
     // The free square holds 0 too; it is known by its place (column 2, row 2).
     std::array<std::array<std::array<quint8, 5>, 5>, 5> Numbers{};
     std::array<std::array<std::array<Colour, 5>, 5>, 5> CellColour;
-    std::array<std::array<std::array<int, 5>, 5>, 5> Marked{};
+    // [face], face index 1..4: the covered cells, bit 5 * column + row.
+    std::array<std::bitset<25>, 5> Marked{};
     std::array<std::array<int, 16>, 5> Called{};                    // [col][pos], pos 1..15
     int NumberFontSize = 12;
     int FreeFontSize = 7;
@@ -66,6 +68,16 @@ public:
     void MarkCalled();
     // Manual daub of one cell (faces 1..4); returns true when the cell changed.
     bool DaubCell(int face, int column, int row);
+    // True when a cell is marked (called, daubed, or the free square of an entered card);
+    // false outside faces 1..4 / columns and rows 0..4.
+    bool isMarked(int face, int column, int row) const;
+    // Marks one cell of faces 1..4; places off the card are ignored.
+    void setMarked(int face, int column, int row);
+    // The marks of one face (1..4) as bits 5 * column + row; 0 for any other face.
+    std::uint32_t markedCells(int face) const
+    {
+        return face >= 1 && face <= 4 ? std::uint32_t(Marked[size_t(face)].to_ulong()) : 0;
+    }
     // Number held by a cell (1..75), 0 for an empty cell, the free square, a value that is
     // no number 1..75, or a cell outside faces 1..4 / columns and rows 0..4.
     int CellNumber(int face, int column, int row) const;
