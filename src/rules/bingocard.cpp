@@ -46,13 +46,9 @@ inline int CellValue(quint8 value)
     return value <= 75 ? value : 0;
 }
 
-// Number n's slot in a called table: column (n - 1) div 15, position n - 15 * column.
-inline bool CalledIn(const std::array<std::array<int, 16>, 5>& called, int n)
+bool InCalledTable(int column, int position)
 {
-    if (n < 1 || n > 75)
-        return false;
-    const int column = (n - 1) / 15;
-    return called[column][n - 15 * column] >= 1;
+    return column >= 0 && column <= 4 && position >= 1 && position <= 15;
 }
 
 }   // namespace
@@ -134,18 +130,23 @@ void BingoCard::ClearCard()
 
 void BingoCard::SetCalled(int column, int position, int value)
 {
-    if (column < 0 || column > 4 || position < 1 || position > 15)
+    if (!InCalledTable(column, position))
         return;
-    Called[column][position] = value;
-    if (value > 0)
+    const bool called = value >= 1;
+    Called[size_t(15 * column + position)] = called;
+    if (called)
         MarkCalled();
 }
 
-int BingoCard::IsCalled(int column, int position) const
+bool BingoCard::IsCalled(int column, int position) const
 {
-    if (column < 0 || column > 4 || position < 1 || position > 15)
-        return 0;
-    return Called[column][position];
+    return InCalledTable(column, position) && Called[size_t(15 * column + position)];
+}
+
+void BingoCard::SetNumberCalled(int n)
+{
+    if (n >= 1 && n <= 75)
+        Called[size_t(n)] = true;
 }
 
 bool BingoCard::isMarked(int face, int column, int row) const
@@ -168,17 +169,14 @@ int BingoCard::CellNumber(int face, int column, int row) const
 
 bool BingoCard::IsNumberCalled(int n) const
 {
-    return CalledIn(Called, n);
+    return n >= 1 && n <= 75 && Called[size_t(n)];
 }
 
 void BingoCard::MarkCalled()
 {
     if (Entered) {
-        // Called or not per number, looked up once; the cell updates below are written
-        // without branches on it (calls fall at random, so a branch would mispredict).
-        std::array<bool, 76> called{};
-        for (int n = 1; n <= 75; ++n)
-            called[n] = CalledIn(Called, n);
+        // The cell updates are written without branches on whether a number is called
+        // (calls fall at random, so a branch would mispredict).
         for (int face = 1; face <= kMaxFaces; ++face) {
             std::bitset<25>& marks = Marked[face];
             for (int column = 0; column < 5; ++column) {
@@ -188,7 +186,7 @@ void BingoCard::MarkCalled()
                         const int n = CellValue(Numbers[face][column][row]);
                         if (n == 0)
                             continue;   // no number in this cell
-                        covered = called[n];
+                        covered = Called[size_t(n)];
                     }
                     // Covered: the automatic daub takes a white cell; not covered: the
                     // cell is reset to white and unmarked.

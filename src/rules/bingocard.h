@@ -28,7 +28,8 @@ class BingoCard {
 public:
     BingoCard();
 
-    // Card data (faces 1..4, columns 0..4, rows 0..4; called slots [column 0..4][position 1..15]).
+    // Card data (faces 1..4, columns 0..4, rows 0..4; called slots column 0..4, position 1..15,
+    // the slot of number 15 * column + position).
     QString CardOrdinal;
     QString SelectionCode;
     int FaceCount = 0;
@@ -39,7 +40,7 @@ public:
     std::array<std::array<std::array<Colour, 5>, 5>, 5> CellColour;
     // [face], face index 1..4: the covered cells, bit 5 * column + row.
     std::array<std::bitset<25>, 5> Marked{};
-    std::array<std::array<int, 16>, 5> Called{};                    // [col][pos], pos 1..15
+    std::bitset<76> Called;   // bit n set when number n (1..75) is called; bit 0 stays clear
     int NumberFontSize = 12;
     int FreeFontSize = 7;
     int TextTop = 3;
@@ -63,8 +64,13 @@ public:
     // (face 1 is always needed).
     bool LoadNumbers(const QByteArray& numbersText, const QString& selectionCode);
     void ClearCard();
+    // A value of 1 or more calls the slot's number and marks the card again; 0 or less
+    // takes the call back. Slots outside the table are ignored.
     void SetCalled(int column, int position, int value);
-    int IsCalled(int column, int position) const;
+    bool IsCalled(int column, int position) const;
+    // Calls number n (1..75; others are ignored) without marking the card: a batch of
+    // calls is followed by one MarkCalled.
+    void SetNumberCalled(int n);
     void MarkCalled();
     // Manual daub of one cell (faces 1..4); returns true when the cell changed.
     bool DaubCell(int face, int column, int row);

@@ -87,7 +87,7 @@ TEST(CardCalls, CallsMarkEnteredCardsAndTheAutomaticDaubTakesWhiteCells)
     BingoCard card = Loaded(1, text);
     for (auto [column, position] : {std::pair{-1, 1}, {5, 1}, {0, 0}, {0, 16}}) {
         card.SetCalled(column, position, 1);
-        EXPECT_EQ(card.IsCalled(column, position), 0);
+        EXPECT_FALSE(card.IsCalled(column, position));
     }
     Call(card, 70);
     EXPECT_FALSE(card.isMarked(1, 0, 0));   // called before the card was entered
@@ -107,6 +107,26 @@ TEST(CardCalls, CallsMarkEnteredCardsAndTheAutomaticDaubTakesWhiteCells)
     card.AutoDaubColour = kGrey;   // a new colour leaves the earlier automatic daubs
     Call(card, 3);
     EXPECT_TRUE(card.CellColour[1][0][1] == kAqua && card.CellColour[1][0][2] == kGrey);
+}
+
+TEST(CardCalls, EachNumberFromOneToSeventyFiveMarksItsOwnCellWhetherCalledBySlotOrByNumber)
+{
+    QByteArray text = CoreTestbed::numbers(1);
+    text[1] = 'A';    // 15 at column 0 row 1
+    text[24] = '}';   // 75 at column 4 row 4
+    const std::tuple<int, int, int> cells[] = {{1, 0, 0}, {15, 0, 1}, {16, 1, 0}, {75, 4, 4}};
+    for (const auto& [n, column, row] : cells) {
+        BingoCard bySlot = Loaded(1, text);
+        bySlot.Entered = true;
+        BingoCard byNumber = bySlot;
+        Call(bySlot, n);
+        byNumber.SetNumberCalled(n);
+        byNumber.MarkCalled();
+        EXPECT_TRUE(bySlot.IsNumberCalled(n) && !bySlot.IsNumberCalled(n - 1) && !bySlot.IsNumberCalled(n + 1)) << n;
+        EXPECT_EQ(bySlot.CellNumber(1, column, row), n);
+        EXPECT_EQ(bySlot.markedCells(1), (1u << (5 * column + row)) | (1u << 12)) << n;   // and the free square
+        EXPECT_TRUE(byNumber.Called == bySlot.Called && byNumber.Marked == bySlot.Marked) << n;
+    }
 }
 
 TEST(CardIdentity, ClearCardEndsTheGameOnlyAndIdsShorten)
