@@ -28,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         for (int column = 0; column < 5; ++column)
             for (int row = 0; row < 5; ++row) {
                 const int n = card.CellNumber(face, column, row);
-                if (n < 0 || n > 75 || (card.Marked[face][column][row] == 1 && n > 0 && !card.IsNumberCalled(n)))
+                if (n < 0 || n > 75 || (card.isMarked(face, column, row) && n > 0 && !card.IsNumberCalled(n)))
                     __builtin_trap();
             }
 

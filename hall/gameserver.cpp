@@ -122,7 +122,7 @@ Judgement JudgeDraw(const QByteArray& descriptor, const QList<int>& draw, const 
         for (int need = FewestToGo(pattern, board); need > 0 && m < marks.size(); need = FewestToGo(pattern, board)) {
             for (int calls = 0; calls < need && m < marks.size(); ++calls)
                 for (const int call = marks[m].call; m < marks.size() && marks[m].call == call; ++m)
-                    board.Marked[marks[m].face][marks[m].column][marks[m].row] = 1;
+                    board.setMarked(marks[m].face, marks[m].column, marks[m].row);
         }
         if (m == 0 || FewestToGo(pattern, board) != 0 || pattern.CheckBingo(board, pattern.PatternKind) == 0)
             continue;

@@ -249,7 +249,7 @@ QList<int> CardRack::MarkCalls(const QList<int>& numbers)
     for (int k = 1; k <= kInUse; ++k) {
         BingoCard& card = cards_[size_t(k)];
         for (int n : numbers)
-            card.Called[size_t((n - 1) / 15)][size_t(n - 15 * ((n - 1) / 15))] = 1;
+            card.SetNumberCalled(n);
         card.MarkCalled();
     }
     countToGo();

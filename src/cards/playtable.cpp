@@ -190,7 +190,7 @@ QString PlayTable::CellReading(int card, int face, int column, int row) const
     if (column == 2 && row == 2) {
         text = language_.text(Text::ReaderFree);
     } else {
-        const int number = c.Numbers[size_t(face)][size_t(column)][size_t(row)].trimmed().toInt();
+        const int number = c.CellNumber(face, column, row);
         if (number < 1 || number > 75)
             return QString();
         text = Spoken(number);

@@ -23,37 +23,32 @@ bool IsFreeSquare(int column, int row)
     return column == kFreeColumn && row == kFreeRow;
 }
 
+bool OnCard(int face, int column, int row)
+{
+    return face >= 1 && face <= kMaxFaces && column >= 0 && column <= 4 && row >= 0 && row <= 4;
+}
+
+// A cell's bit in a face's marks.
+constexpr size_t CellBit(int column, int row)
+{
+    return size_t(5 * column + row);
+}
+
 int FacesInUse(int faceCount)
 {
     return std::clamp(faceCount, 1, kMaxFaces);
 }
 
-// Number held by a cell text: cells hold the plain decimal text of 1..75 (one or two
-// digits); anything else, "Free" included, is no number (0). Read by hand, inline:
-// this runs for every cell of every card at every call and claim.
-inline int ParseCell(const QString& text)
+// Number held by a cell: 1..75, or 0 for an empty cell, the free square and any value
+// past 75 (which no numbers text loads).
+inline int CellValue(quint8 value)
 {
-    const qsizetype length = text.size();
-    if (length < 1 || length > 2)
-        return 0;
-    const QChar* digits = text.constData();
-    int n = 0;
-    for (qsizetype i = 0; i < length; ++i) {
-        const char16_t c = digits[i].unicode();
-        if (c < u'0' || c > u'9')
-            return 0;
-        n = 10 * n + int(c - u'0');
-    }
-    return n >= 1 && n <= 75 ? n : 0;
+    return value <= 75 ? value : 0;
 }
 
-// Number n's slot in a called table: column (n - 1) div 15, position n - 15 * column.
-inline bool CalledIn(const std::array<std::array<int, 16>, 5>& called, int n)
+bool InCalledTable(int column, int position)
 {
-    if (n < 1 || n > 75)
-        return false;
-    const int column = (n - 1) / 15;
-    return called[column][n - 15 * column] >= 1;
+    return column >= 0 && column <= 4 && position >= 1 && position <= 15;
 }
 
 }   // namespace
@@ -101,14 +96,12 @@ bool BingoCard::LoadNumbers(const QByteArray& numbersText, const QString& select
         const bool filled = face <= faces;
         for (int column = 0; column < 5; ++column) {
             for (int row = 0; row < 5; ++row) {
-                QString& cell = Numbers[face][column][row];
-                if (IsFreeSquare(column, row)) {
-                    cell = QStringLiteral("Free");
-                } else if (filled) {
+                quint8& cell = Numbers[face][column][row];
+                if (filled && !IsFreeSquare(column, row)) {
                     const int offset = kCellsPerFace * (face - 1) + 5 * column + row;
-                    cell = QString::number(DecodeNumber(numbersText.at(offset)));
+                    cell = quint8(DecodeNumber(numbersText.at(offset)));   // 1..75, checked above
                 } else {
-                    cell.clear();
+                    cell = 0;
                 }
             }
         }
@@ -124,10 +117,10 @@ void BingoCard::ClearCard()
         for (int column = 0; column < 5; ++column) {
             for (int row = 0; row < 5; ++row) {
                 CellColour[face][column][row] = kWhite;
-                Numbers[face][column][row].clear();
-                Marked[face][column][row] = 0;
+                Numbers[face][column][row] = 0;
             }
         }
+        Marked[face].reset();
     }
     CardId = QString::fromLatin1(kNoCardId);
     Loaded = false;
@@ -137,56 +130,70 @@ void BingoCard::ClearCard()
 
 void BingoCard::SetCalled(int column, int position, int value)
 {
-    if (column < 0 || column > 4 || position < 1 || position > 15)
+    if (!InCalledTable(column, position))
         return;
-    Called[column][position] = value;
-    if (value > 0)
+    const bool called = value >= 1;
+    Called[size_t(15 * column + position)] = called;
+    if (called)
         MarkCalled();
 }
 
-int BingoCard::IsCalled(int column, int position) const
+bool BingoCard::IsCalled(int column, int position) const
 {
-    if (column < 0 || column > 4 || position < 1 || position > 15)
-        return 0;
-    return Called[column][position];
+    return InCalledTable(column, position) && Called[size_t(15 * column + position)];
+}
+
+void BingoCard::SetNumberCalled(int n)
+{
+    if (n >= 1 && n <= 75)
+        Called[size_t(n)] = true;
+}
+
+bool BingoCard::isMarked(int face, int column, int row) const
+{
+    return OnCard(face, column, row) && Marked[face][CellBit(column, row)];
+}
+
+void BingoCard::setMarked(int face, int column, int row)
+{
+    if (OnCard(face, column, row))
+        Marked[face][CellBit(column, row)] = true;
 }
 
 int BingoCard::CellNumber(int face, int column, int row) const
 {
-    if (face < 1 || face > kMaxFaces || column < 0 || column > 4 || row < 0 || row > 4)
+    if (!OnCard(face, column, row))
         return 0;
-    return ParseCell(Numbers[face][column][row]);
+    return CellValue(Numbers[face][column][row]);
 }
 
 bool BingoCard::IsNumberCalled(int n) const
 {
-    return CalledIn(Called, n);
+    return n >= 1 && n <= 75 && Called[size_t(n)];
 }
 
 void BingoCard::MarkCalled()
 {
     if (Entered) {
-        // Called or not per number, looked up once; the cell updates below are written
-        // without branches on it (calls fall at random, so a branch would mispredict).
-        std::array<bool, 76> called{};
-        for (int n = 1; n <= 75; ++n)
-            called[n] = CalledIn(Called, n);
+        // The cell updates are written without branches on whether a number is called
+        // (calls fall at random, so a branch would mispredict).
         for (int face = 1; face <= kMaxFaces; ++face) {
+            std::bitset<25>& marks = Marked[face];
             for (int column = 0; column < 5; ++column) {
                 for (int row = 0; row < 5; ++row) {
                     bool covered = true;   // the free square is always covered
                     if (!IsFreeSquare(column, row)) {
-                        const int n = ParseCell(Numbers[face][column][row]);
+                        const int n = CellValue(Numbers[face][column][row]);
                         if (n == 0)
                             continue;   // no number in this cell
-                        covered = called[n];
+                        covered = Called[size_t(n)];
                     }
                     // Covered: the automatic daub takes a white cell; not covered: the
                     // cell is reset to white and unmarked.
                     Colour& colour = CellColour[face][column][row];
                     const Colour daubed = AutoDaubOn && colour == kWhite ? AutoDaubColour : colour;
                     colour = covered ? daubed : kWhite;
-                    Marked[face][column][row] = covered ? 1 : 0;
+                    marks[CellBit(column, row)] = covered;
                 }
             }
         }
@@ -196,16 +203,16 @@ void BingoCard::MarkCalled()
 
 bool BingoCard::DaubCell(int face, int column, int row)
 {
-    if (face < 1 || face > kMaxFaces || column < 0 || column > 4 || row < 0 || row > 4)
+    if (!OnCard(face, column, row))
         return false;
     if (!IsFreeSquare(column, row) && !IsNumberCalled(CellNumber(face, column, row)))
         return false;   // empty cell or a number not called yet
     Colour& colour = CellColour[face][column][row];
-    int& mark = Marked[face][column][row];
-    if (colour == DaubColour && mark == 1)
+    std::bitset<25>::reference mark = Marked[face][CellBit(column, row)];
+    if (colour == DaubColour && mark)
         return false;
     colour = DaubColour;
-    mark = 1;
+    mark = true;
     ++revision;
     return true;
 }

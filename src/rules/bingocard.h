@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 #include <array>
+#include <bitset>
 #include <cstdint>
 
 // 24-bit colour as red, green, blue (QRgb-compatible without the alpha byte).
@@ -27,25 +28,23 @@ class BingoCard {
 public:
     BingoCard();
 
-    // Card data (faces 1..4, columns 0..4, rows 0..4; called slots [column 0..4][position 1..15]).
+    // Card data (faces 1..4, columns 0..4, rows 0..4; called slots column 0..4, position 1..15,
+    // the slot of number 15 * column + position).
     QString CardOrdinal;
     QString SelectionCode;
     int FaceCount = 0;
     bool Loaded = false;
-    std::array<std::array<std::array<QString, 5>, 5>, 5> Numbers;   // [face][col][row], face index 1..4
+    // [face][col][row], face index 1..4: the number 1..75 a cell holds, 0 for an empty cell.
+    // The free square holds 0 too; it is known by its place (column 2, row 2).
+    std::array<std::array<std::array<quint8, 5>, 5>, 5> Numbers{};
     std::array<std::array<std::array<Colour, 5>, 5>, 5> CellColour;
-    std::array<std::array<std::array<int, 5>, 5>, 5> Marked{};
-    std::array<std::array<int, 16>, 5> Called{};                    // [col][pos], pos 1..15
-    int NumberFontSize = 12;
-    int FreeFontSize = 7;
-    int TextTop = 3;
-    int TextLeft = 3;
+    // [face], face index 1..4: the covered cells, bit 5 * column + row.
+    std::array<std::bitset<25>, 5> Marked{};
+    std::bitset<76> Called;   // bit n set when number n (1..75) is called; bit 0 stays clear
     bool AutoDaubOn = false;
     bool Entered = false;
     Colour DaubColour = kBlue;
     Colour AutoDaubColour = kAqua;
-    int CellWidth = 24;
-    int CellHeight = 24;
     QString CardId = QString::fromLatin1(kNoCardId);
 
     // Result of checking a numbers text before it is loaded.
@@ -59,12 +58,27 @@ public:
     // (face 1 is always needed).
     bool LoadNumbers(const QByteArray& numbersText, const QString& selectionCode);
     void ClearCard();
+    // A value of 1 or more calls the slot's number and marks the card again; 0 or less
+    // takes the call back. Slots outside the table are ignored.
     void SetCalled(int column, int position, int value);
-    int IsCalled(int column, int position) const;
+    bool IsCalled(int column, int position) const;
+    // Calls number n (1..75; others are ignored) without marking the card: a batch of
+    // calls is followed by one MarkCalled.
+    void SetNumberCalled(int n);
     void MarkCalled();
     // Manual daub of one cell (faces 1..4); returns true when the cell changed.
     bool DaubCell(int face, int column, int row);
-    // Number held by a cell (1..75), 0 for an empty cell, the free square, a text that is
+    // True when a cell is marked (called, daubed, or the free square of an entered card);
+    // false outside faces 1..4 / columns and rows 0..4.
+    bool isMarked(int face, int column, int row) const;
+    // Marks one cell of faces 1..4; places off the card are ignored.
+    void setMarked(int face, int column, int row);
+    // The marks of one face (1..4) as bits 5 * column + row; 0 for any other face.
+    std::uint32_t markedCells(int face) const
+    {
+        return face >= 1 && face <= 4 ? std::uint32_t(Marked[size_t(face)].to_ulong()) : 0;
+    }
+    // Number held by a cell (1..75), 0 for an empty cell, the free square, a value that is
     // no number 1..75, or a cell outside faces 1..4 / columns and rows 0..4.
     int CellNumber(int face, int column, int row) const;
     // True when number n (1..75) is called in this card's table; false outside 1..75.

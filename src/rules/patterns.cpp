@@ -42,7 +42,7 @@ std::array<CellSet, 12> MakeLines()
 
 const std::array<CellSet, 12> kLines = MakeLines();
 
-// The cells of a 5x5 table that hold 1 (marks, or a pattern's cells).
+// The cells of a pattern's 5x5 table that hold 1.
 CellSet CellsHoldingOne(const std::array<std::array<int, 5>, 5>& table)
 {
     CellSet cells = 0;
@@ -281,7 +281,7 @@ int PatternState::CheckBingo(BingoCard& card, QChar kind)
     if (!card.Entered)
         return 0;
     for (int face = 1; face <= 4; ++face)
-        card.Marked[face][2][2] = 1;
+        card.setMarked(face, 2, 2);
     if (card.FaceCount < 1) {
         card.MarkCalled();
         return 0;
@@ -294,7 +294,7 @@ int PatternState::CheckBingo(BingoCard& card, QChar kind)
     std::uint64_t seen = 0;   // table entries already read in this check
     int winners = 0;
     for (int face = 1; face <= faces; ++face) {
-        const CellSet marked = CellsHoldingOne(card.Marked[face]);
+        const CellSet marked = card.markedCells(face);
         FaceColours& colours = card.CellColour[face];
         bool won = false;
         switch (letter) {
@@ -344,7 +344,7 @@ std::array<int, 4> PatternState::FacesToGo(const BingoCard& card, QChar kind)
     const char16_t letter = kind.unicode();
     std::uint64_t seen = 0;
     for (int face = 1; face <= faces; ++face) {
-        const CellSet marked = CellsHoldingOne(card.Marked[face]) | kCentre;
+        const CellSet marked = card.markedCells(face) | kCentre;
         int& left = toGo[size_t(face - 1)];
         switch (letter) {
         case u'A':

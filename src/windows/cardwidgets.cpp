@@ -142,12 +142,12 @@ void DrawFace(QPainter& painter, const BingoCard& card, const FaceLook& look, in
             DrawTextAt(painter, x0 + 3, look.cellHeight * row + look.textTop + 3, free);
         }
     } else {
-        const QString& text = card.Numbers[face][column][row];
-        if (!text.isEmpty()) {
+        const int number = card.CellNumber(face, column, row);
+        if (number != 0) {
             SetArialPoints(&font, look.numberPoints, true, scale);
             painter.setFont(font);
-            const int left = text.trimmed().toInt() >= 10 ? x0 + look.textLeft : x0 + 7;
-            DrawTextAt(painter, left, y0 + look.textTop, text);
+            const int left = number >= 10 ? x0 + look.textLeft : x0 + 7;
+            DrawTextAt(painter, left, y0 + look.textTop, QString::number(number));
         }
     }
     painter.restore();

@@ -47,18 +47,18 @@ TEST(CardText, LoadFillsTheFacesInUseColumnByColumnLeavingColoursAndMarksAndUnre
 {
     BingoCard card;
     card.CellColour[1][0][0] = kBlue;
-    card.Marked[1][0][0] = 1;
+    card.setMarked(1, 0, 0);
     QByteArray text = CoreTestbed::numbers(1) + QByteArray(29, '\xff');   // text past the faces in use is ignored
     text[1] = 'A';    // 15
     text[24] = '}';   // 75
     ASSERT_TRUE(card.LoadNumbers(text, QStringLiteral("1234")));   // no faces chosen: face 1
-    EXPECT_EQ(card.Numbers[1][0][0] + card.Numbers[1][0][1] + card.Numbers[1][4][4] + card.Numbers[4][2][2],
-              "11575Free");
+    EXPECT_TRUE(card.Numbers[1][0][0] == 1 && card.Numbers[1][0][1] == 15 && card.Numbers[1][4][4] == 75
+                && card.Numbers[1][2][2] == 0 && card.Numbers[4][2][2] == 0);
     EXPECT_TRUE(card.Loaded && card.SelectionCode == "1234" && card.revision == 1u && card.CellColour[1][0][0] == kBlue
-                && card.Marked[1][0][0] == 1);
+                && card.isMarked(1, 0, 0));
     card.FaceCount = 2;   // fewer faces than the text holds
     ASSERT_TRUE(card.LoadNumbers(CoreTestbed::numbers(4), QString()));
-    EXPECT_EQ(card.Numbers[2][0][0] + QLatin1Char('|') + card.Numbers[3][0][0], "2|");
+    EXPECT_TRUE(card.Numbers[2][0][0] == 2 && card.Numbers[3][0][0] == 0);
 
     using Check = BingoCard::TextCheck;
     const BingoCard before = Loaded(2);
@@ -88,26 +88,46 @@ TEST(CardCalls, CallsMarkEnteredCardsAndTheAutomaticDaubTakesWhiteCells)
     BingoCard card = Loaded(1, text);
     for (auto [column, position] : {std::pair{-1, 1}, {5, 1}, {0, 0}, {0, 16}}) {
         card.SetCalled(column, position, 1);
-        EXPECT_EQ(card.IsCalled(column, position), 0);
+        EXPECT_FALSE(card.IsCalled(column, position));
     }
     Call(card, 70);
-    EXPECT_EQ(card.Marked[1][0][0], 0);   // called before the card was entered
+    EXPECT_FALSE(card.isMarked(1, 0, 0));   // called before the card was entered
     card.Entered = true;
     card.MarkCalled();
-    EXPECT_TRUE(card.Marked[1][0][0] == 1 && card.CellColour[1][0][0] == kWhite);   // no automatic daub yet
-    EXPECT_EQ(card.Marked[2][2][2] + card.Marked[2][0][0], 1);   // a face not in use: its centre only
-    EXPECT_TRUE(card.DaubCell(3, 2, 2));
+    EXPECT_TRUE(card.isMarked(1, 0, 0) && card.CellColour[1][0][0] == kWhite);   // no automatic daub yet
+    EXPECT_TRUE(card.isMarked(2, 2, 2) && !card.isMarked(2, 0, 0));   // a face not in use: its centre only
+    EXPECT_TRUE(card.DaubCell(4, 2, 2) && card.isMarked(4, 2, 2));
     // An empty cell, and places off the card.
     for (auto [f, c, r] : {std::tuple{2, 0, 0}, {0, 0, 0}, {5, 0, 0}, {1, -1, 0}, {1, 5, 0}, {1, 0, -1}, {1, 0, 5}})
         EXPECT_FALSE(card.DaubCell(f, c, r));
 
-    EXPECT_EQ(card.Marked[1][1][1], 0);   // the 17, not called
+    EXPECT_FALSE(card.isMarked(1, 1, 1));   // the 17, not called
     card.AutoDaubOn = true;
     Call(card, 2);
     EXPECT_TRUE(card.CellColour[1][0][1] == kAqua && card.CellColour[2][2][2] == kAqua);
     card.AutoDaubColour = kGrey;   // a new colour leaves the earlier automatic daubs
     Call(card, 3);
     EXPECT_TRUE(card.CellColour[1][0][1] == kAqua && card.CellColour[1][0][2] == kGrey);
+}
+
+TEST(CardCalls, EachNumberFromOneToSeventyFiveMarksItsOwnCellWhetherCalledBySlotOrByNumber)
+{
+    QByteArray text = CoreTestbed::numbers(1);
+    text[1] = 'A';    // 15 at column 0 row 1
+    text[24] = '}';   // 75 at column 4 row 4
+    const std::tuple<int, int, int> cells[] = {{1, 0, 0}, {15, 0, 1}, {16, 1, 0}, {75, 4, 4}};
+    for (const auto& [n, column, row] : cells) {
+        BingoCard bySlot = Loaded(1, text);
+        bySlot.Entered = true;
+        BingoCard byNumber = bySlot;
+        Call(bySlot, n);
+        byNumber.SetNumberCalled(n);
+        byNumber.MarkCalled();
+        EXPECT_TRUE(bySlot.IsNumberCalled(n) && !bySlot.IsNumberCalled(n - 1) && !bySlot.IsNumberCalled(n + 1)) << n;
+        EXPECT_EQ(bySlot.CellNumber(1, column, row), n);
+        EXPECT_EQ(bySlot.markedCells(1), (1u << (5 * column + row)) | (1u << 12)) << n;   // and the free square
+        EXPECT_TRUE(byNumber.Called == bySlot.Called && byNumber.Marked == bySlot.Marked) << n;
+    }
 }
 
 TEST(CardIdentity, ClearCardEndsTheGameOnlyAndIdsShorten)

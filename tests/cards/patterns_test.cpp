@@ -98,7 +98,7 @@ TEST(BingoCheck, EachKindWinsOnItsCellsAndPaintsTheFirstMatchRedOnEachFace)
         {"F00000012", {kFace & ~Cell(4, 4)}, 0, {0}}, {"F00000012", {kFace}, 1, {kFace}},
         {"E00000012", {kFace}, 0, {0}}, {"B00000012", {0, 0, 0}, 3, {0, 0, 0}},
         // Wins add up over the faces; each winning face turns red.
-        {"B0O000012", {Row(0), 0, Row(0)}, 2, {Row(0), 0, Row(0)}},
+        {"B0O000012", {Row(0), 0, Row(0), Row(0)}, 3, {Row(0), 0, Row(0), Row(0)}},
     };
     for (const auto& [descriptor, called, wins, red] : cases) {
         PatternState pattern = Pattern(descriptor);

@@ -276,7 +276,7 @@ TEST(Windows, FacesInkBoughtCardsBlackAndOthersGreyOrSilverWhileTheGameRuns)
     for (const auto& t : cases) {
         BingoCard card;
         card.Entered = t.entered;
-        card.Numbers[1][0][0] = QStringLiteral("12");
+        card.Numbers[1][0][0] = 12;
         QImage img(FaceLook().cellWidth, FaceLook().cellHeight, QImage::Format_RGB32);
         img.fill(Qt::white);
         QPainter p(&img);
@@ -307,7 +307,7 @@ TEST(Windows, OnADoubledScreenFacesAndBoardAreDrawnSmoothAtTheirOwnResolutionAnd
     };
     BingoCard card;
     card.Entered = true;
-    card.Numbers[1][0][0] = QStringLiteral("12");
+    card.Numbers[1][0][0] = 12;
     card.CellColour[1][1][0] = kAqua;
     const int w = FaceLook().cellWidth, h = FaceLook().cellHeight;
     const QImage face = drawn(QSize(2 * w + 1, h), qRgb(255, 255, 255), [&](QPainter& p) {
