@@ -2,25 +2,22 @@
 
 #include <algorithm>
 
-CardRack::CardRack(const Views& views)
-    : table_(views.table), shop_(views.shop), status_(views.status), menus_(views.menus), player_(views.player),
-      order_(Unordered())
+namespace {
+// Paging position p shows card p.
+std::array<int, CardRack::kInUse + 1> Unordered()
 {
-    toGo_.fill(-1);
-}
-
-void CardRack::followPattern(PatternState* pattern, SoundQueue* sounds)
-{
-    pattern_ = pattern;
-    sounds_ = sounds;
-}
-
-CardRack::Order CardRack::Unordered()
-{
-    Order order{};
-    for (int p = 0; p <= kInUse; ++p)
+    std::array<int, CardRack::kInUse + 1> order{};
+    for (int p = 0; p <= CardRack::kInUse; ++p)
         order[size_t(p)] = p;
     return order;
+}
+}   // namespace
+
+CardRack::CardRack(const Views& views, PatternState& pattern, SoundQueue& sounds)
+    : table_(views.table), shop_(views.shop), status_(views.status), menus_(views.menus), player_(views.player),
+      pattern_(pattern), sounds_(sounds), order_(Unordered())
+{
+    toGo_.fill(-1);
 }
 
 bool CardRack::bought() const
@@ -62,37 +59,6 @@ void CardRack::HideCards()
 {
     for (int k = 1; k <= kCards; ++k)
         table_->hideCard(k);
-}
-
-void CardRack::HideFaceButtons()
-{
-    shop_->showFaceChoice(false);
-}
-
-void CardRack::HideBuyControls()
-{
-    shop_->showBuy(false);
-    HideFaceButtons();
-}
-
-void CardRack::EnableCardButtons(bool enabled)
-{
-    shop_->enableCardButtons(enabled);
-}
-
-void CardRack::ShowCardControls(bool buyingOpen, bool selectionOpen)
-{
-    HideBuyControls();
-    if (bought())
-        shop_->showClaim(true);
-    const BingoCard& card = cards_[size_t(shownCard(current_))];
-    if (buyingOpen && !card.Entered) {
-        if (card.Loaded)
-            shop_->showBuy(true);
-        if (selectionOpen)
-            shop_->showFaceChoice(true);
-    }
-    table_->showCardId(card.ShortId());
 }
 
 void CardRack::showGrid(bool shown)
@@ -213,7 +179,7 @@ static bool LoadFaces(BingoCard& card, const QByteArray& numbers, int faceCount,
 
 bool CardRack::ShowSelectedCard(const QByteArray& numbers, int faceCount, const QString& selectionCode)
 {
-    const bool loaded = LoadFaces(current(), numbers, faceCount, selectionCode);
+    const bool loaded = LoadFaces(cards_[size_t(current_)], numbers, faceCount, selectionCode);
     if (!loaded)
         status_->showStatus(QStringLiteral("The card from the server could not be read; please choose again."));
     table_->redrawCard(current_);
@@ -222,7 +188,7 @@ bool CardRack::ShowSelectedCard(const QByteArray& numbers, int faceCount, const 
 
 void CardRack::EnterCard(const QString& cardId, const QByteArray& numbers, const QString& selectionCode)
 {
-    BingoCard& card = current();
+    BingoCard& card = cards_[size_t(current_)];
     card.CardId = cardId;
     card.Entered = true;
     table_->showCardId(card.ShortId());
@@ -262,8 +228,8 @@ QList<int> CardRack::MarkCalls(const QList<int>& numbers)
         }
         table_->redrawCard(k);
     }
-    if (!newlyOne.isEmpty() && sounds_)
-        sounds_->PlayFile(QStringLiteral("onetogo.wav"));
+    if (!newlyOne.isEmpty())
+        sounds_.PlayFile(QStringLiteral("onetogo.wav"));
     if (bestFirst_ && !pressed_)
         setBestFirst(true);
     return newlyOne;
@@ -273,10 +239,9 @@ void CardRack::countToGo()
 {
     for (int k = 1; k <= kInUse; ++k) {
         int best = -1;
-        if (pattern_)
-            for (int left : pattern_->FacesToGo(cards_[size_t(k)], pattern_->PatternKind))
-                if (left >= 0 && (best < 0 || left < best))
-                    best = left;
+        for (int left : pattern_.FacesToGo(cards_[size_t(k)], pattern_.PatternKind))
+            if (left >= 0 && (best < 0 || left < best))
+                best = left;
         toGo_[size_t(k)] = best;
     }
 }

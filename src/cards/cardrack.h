@@ -26,9 +26,8 @@ public:
     static constexpr int kCards = 10;
     static constexpr int kInUse = 6;
 
-    explicit CardRack(const Views& views);
-    // The pattern the "to go" counts follow and the queue the one-to-go sound goes through.
-    void followPattern(PatternState* pattern, SoundQueue* sounds);
+    // pattern: what the "to go" counts follow; sounds: where the one-to-go sound goes.
+    CardRack(const Views& views, PatternState& pattern, SoundQueue& sounds);
 
     const BingoCard& card(int k) const { return cards_[size_t(k >= 1 && k <= kCards ? k : 0)]; }
     int currentCard() const { return current_; }
@@ -42,10 +41,6 @@ public:
 
     void CreateCards(bool autoDaub, const QString& ticketText);
     void HideCards();
-    void HideFaceButtons();   // the face-count buttons and their caption
-    void HideBuyControls();   // those and Buy
-    void EnableCardButtons(bool enabled);
-    void ShowCardControls(bool buyingOpen, bool selectionOpen);
     void showGrid(bool shown);
     // Paging; false (with a beep) at either end.
     bool pageLeft();
@@ -93,8 +88,6 @@ public:
 
 private:
     using Order = std::array<int, kInUse + 1>;
-    static Order Unordered();
-    BingoCard& current() { return cards_[size_t(current_)]; }
     void place(int k, int column, int row);
     void placeRunning(bool beepAtEnd);
     void countToGo();
@@ -112,8 +105,8 @@ private:
     bool gridShown_ = false;
     bool ready_ = false;
 
-    PatternState* pattern_ = nullptr;
-    SoundQueue* sounds_ = nullptr;
+    PatternState& pattern_;
+    SoundQueue& sounds_;
     std::array<int, kCards + 1> toGo_{};
     std::array<bool, kCards + 1> oneToGoHeard_{};
     Order order_{};   // paging position -> card

@@ -25,7 +25,7 @@ void CardShop::OpenRequest(Request request)
 {
     links_.setPending(request);
     links_.setBusy(true);
-    rack_.EnableCardButtons(false);
+    shop_->enableCardButtons(false);
     links_.open(Link::Request);
 }
 
@@ -48,7 +48,7 @@ void CardShop::Button3Click()
         player_->beep();
         return;
     }
-    rack_.HideBuyControls();
+    table_.HideBuyControls();
     OpenRequest(Request::Purchase);
 }
 
@@ -87,7 +87,7 @@ void CardShop::Handle(const CardReply& r)
         status_->showStatus(language_.text(Text::StatusCardNotFetched));
         player_->message(language_.text(Text::StatusCardNotFetched));
     }
-    rack_.EnableCardButtons(true);
+    shop_->enableCardButtons(true);
     links_.setBusy(false);
     table_.Refresh1Click();
 }
@@ -117,6 +117,6 @@ void CardShop::Handle(const PurchaseReply& r)
     }
     table_.ShowCardControls();
     links_.setBusy(false);
-    rack_.EnableCardButtons(true);
+    shop_->enableCardButtons(true);
     table_.Refresh1Click();
 }

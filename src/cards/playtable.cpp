@@ -45,7 +45,26 @@ void PlayTable::Refresh1Click()
     calls_->redrawBoard();
 }
 
-void PlayTable::ShowCardControls() { rack_.ShowCardControls(round_.buyingOpen(), round_.selectionOpen()); }
+void PlayTable::ShowCardControls()
+{
+    HideBuyControls();
+    if (rack_.bought())
+        shop_->showClaim(true);
+    const BingoCard& card = rack_.card(rack_.shownCard(rack_.currentCard()));
+    if (round_.buyingOpen() && !card.Entered) {
+        if (card.Loaded)
+            shop_->showBuy(true);
+        if (round_.selectionOpen())
+            shop_->showFaceChoice(true);
+    }
+    table_->showCardId(card.ShortId());
+}
+
+void PlayTable::HideBuyControls()
+{
+    shop_->showBuy(false);
+    shop_->showFaceChoice(false);
+}
 
 void PlayTable::iset1Click()
 {

@@ -25,14 +25,15 @@ public:
           player_(views.player), language_(language), rack_(rack), board_(board), sounds_(sounds), settings_(settings),
           pattern_(pattern), pictures_(pictures), round_(round), links_(links)
     {
-        rack_.followPattern(&pattern_, &sounds_);
     }
 
     // The main window's play area changed size (or the chat panel came or went beside it).
     void FormResize(const TableRoom& room);
     void LayoutMainWindow();
     void Refresh1Click();
+    // The face choice, Buy and the claim as the sales and the card shown allow.
     void ShowCardControls();
+    void HideBuyControls();   // the face choice and Buy
     // Back to the first card (the face buttons' card), unless a request is under way.
     void iset1Click();
     void LeftCardClick();

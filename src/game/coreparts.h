@@ -31,7 +31,7 @@ struct CoreParts {
     CoreParts(const CoreConfig& config, const Views& views, GameClock* clock, WavePlayer* player)
         : folder(config.folder, config.installedFolder), settings(folder, views.player),
           pictures(folder, views.pictures, views.status, views.calls), sounds(folder, settings, player, views.player),
-          links(config.ports, views.status, views.dialogs, clock, language), rack(views),
+          links(config.ports, views.status, views.dialogs, clock, language), rack(views, pattern, sounds),
           board(views.calls, clock, pictures),
           table(views, language, rack, board, sounds, settings, pattern, pictures, round, links),
           shop(views, language, links, round, rack, table),
@@ -53,9 +53,9 @@ struct CoreParts {
     SoundQueue sounds;
     ServerLinks links;
     GameRound round;
+    PatternState pattern;
     CardRack rack;
     CallBoard board;
-    PatternState pattern;
     PlayTable table;
     CardShop shop;
     SignIn signIn;

@@ -139,7 +139,7 @@ void GameCore::Handle(const LoginReply& r)
         break;
     }
     parts_->table.iset1Click();
-    parts_->rack.EnableCardButtons(true);
+    views_.shop->enableCardButtons(true);
     parts_->table.Refresh1Click();
 }
 
@@ -177,7 +177,7 @@ bool GameCore::LoginAccepted(const LoginReply& r)
     parts_->pictures.ShowAdSpace1(directory.LogoImage);
     parts_->pictures.ShowAdSpace2(directory.AdSpace2Image);
     parts_->pictures.ShowWinnersBackdrop(directory.WinnersImage);
-    parts_->rack.EnableCardButtons(true);
+    views_.shop->enableCardButtons(true);
     parts_->links.setBusy(false);
     views_.status->showStatus(parts_->language.text(Text::StatusBuyCards));
     return true;

@@ -42,12 +42,12 @@ void RoundSteps::CountdownSecond()
         p_.sounds.PlayIfPresent(QStringLiteral("nosales.wav"));
     if (s < 35) {
         p_.round.closeSelection();
-        p_.rack.HideFaceButtons();
+        views_.shop->showFaceChoice(false);
     }
     if (s < 25) {
         p_.round.closeSales();
         p_.links.setBusy(false);
-        p_.rack.HideBuyControls();
+        p_.table.HideBuyControls();
     }
     if (s >= 5) {
         views_.figures->showCountdown(s);
@@ -63,7 +63,7 @@ void RoundSteps::CountdownSecond()
     views_.calls->showDrum(true);
     views_.calls->showBallWindow(true);
     p_.round.readyToStart();
-    p_.rack.HideBuyControls();
+    p_.table.HideBuyControls();
 }
 
 void RoundSteps::SessionStep()
@@ -143,7 +143,7 @@ void RoundSteps::StartGame()
     views_.calls->showBallWindow(true);
     views_.figures->showCallCount(0);
     views_.figures->showCallCaption(p_.language.text(Text::CallsLabel));
-    p_.rack.HideBuyControls();
+    p_.table.HideBuyControls();
     views_.calls->showLogo(false);
     views_.calls->showBoard(true);
     p_.board.StartOfGame();
@@ -198,7 +198,7 @@ void RoundSteps::EndGame(bool aborted)
     // Credits used up: nothing left to buy the next game with.
     if (const std::optional<Money> balance = p_.shop.balance(); balance && balance->cents() <= 0) {
         p_.round.creditUsedUp();
-        p_.rack.HideBuyControls();
+        p_.table.HideBuyControls();
         views_.status->showStatus(p_.language.text(Text::StatusLeftGame));
         timer1_.stop();
         views_.dialogs->showThanks();
@@ -210,7 +210,7 @@ void RoundSteps::LeaveGame()
     p_.links.close(Link::GameFeed);
     p_.links.close(Link::SalesFeed);
     p_.round.left();
-    p_.rack.HideBuyControls();
+    p_.table.HideBuyControls();
     views_.shop->showClaim(false);
     p_.pictures.ShowPatternPicture(QStringLiteral("grid.gif"));
     views_.figures->showPlayers(QString());

@@ -263,11 +263,6 @@ void ViewHub::setGeometry(const QString& control, int left, int top, int width, 
         w->setGeometry(left, top, qMax(0, width), qMax(0, height));
 }
 
-void ViewHub::moveControl(const QString& control, int left, int top)
-{
-    if (QWidget* w = widget(control))
-        w->move(left, top);
-}
 
 bool ViewHub::isVisible(const QString& control) const
 {
@@ -281,15 +276,6 @@ bool ViewHub::isVisible(const QString& control) const
     return w->isWindow() ? w->isVisible() : !w->isHidden();
 }
 
-void ViewHub::setColumns(const QString& listBox, int columns)
-{
-    if (auto* list = qobject_cast<QListWidget*>(resolve(listBox))) {
-        const int n = qMax(1, columns);
-        list->setFlow(QListView::TopToBottom);
-        list->setWrapping(n > 1);
-        list->setGridSize(n > 1 ? QSize(qMax(1, list->viewport()->width() / n), 18) : QSize());
-    }
-}
 
 bool ViewHub::loadPicture(const QString& control, const QString& file)
 {
@@ -301,11 +287,6 @@ bool ViewHub::loadPicture(const QString& control, const QString& file)
     return false;
 }
 
-void ViewHub::repaint(const QString& control)
-{
-    if (QWidget* w = widget(control))
-        w->update();
-}
 
 void ViewHub::showWindow(const QString& name)
 {

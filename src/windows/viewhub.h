@@ -43,10 +43,7 @@ public:
     void setStatusNotice(const QString& notice);
     void setProgress(const QString& control, int value);
     void setGeometry(const QString& control, int left, int top, int width, int height);
-    void moveControl(const QString& control, int left, int top);
-    void setColumns(const QString& listBox, int columns);
     bool loadPicture(const QString& control, const QString& file);
-    void repaint(const QString& control);
     void showWindow(const QString& window);
     void hideWindow(const QString& window);
     void messageBox(const QString& text);
