@@ -14,7 +14,7 @@ struct BenchWindow {
     QTemporaryDir dir;
     GameClock clock;
     NullWavePlayer player;
-    TForm1 form;
+    MainWindow form;
     ViewHub hub{&form};
     ScreenViews screen{&form, &hub};
     GameCore core;

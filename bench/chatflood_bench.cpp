@@ -19,7 +19,7 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     BenchWindow bench(250);
-    TForm1& form = bench.form;
+    MainWindow& form = bench.form;
     GameCore& core = bench.core;
 
     // The room: ten lines every 10 ms to whoever joins.

@@ -12,7 +12,7 @@
 #include <sys/resource.h>
 
 namespace {
-void Render(TForm1& form, QImage& target)
+void Render(MainWindow& form, QImage& target)
 {
     for (int k = 1; k <= 6; ++k) {
         QPainter p(&target);
@@ -28,7 +28,7 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     BenchWindow bench;
-    TForm1& form = bench.form;
+    MainWindow& form = bench.form;
     GameCore& core = bench.core;
     QImage target(260, 270, QImage::Format_RGB32);
     Render(form, target);   // warm up fonts and caches

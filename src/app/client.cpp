@@ -191,7 +191,7 @@ int RunClient(int argc, char** argv, const ClientHooks& hooks)
     else
         player = std::make_unique<MediaWavePlayer>();
 
-    TForm1 form;
+    MainWindow form;
     bool cursorOk = false;
     const QCursor dauber =
         LoadCursorFile(ProgramFolder(config.folder, config.installedFolder).path(QStringLiteral("dab4.cur")), &cursorOk);
@@ -202,27 +202,27 @@ int RunClient(int argc, char** argv, const ClientHooks& hooks)
     form.attach(&core, &hub);
 
     // Every window exists before the core starts; only the login dialog shows at start.
-    Tlogindialog login(&core);
+    LoginDialog login(&core);
     hub.addWindow(QStringLiteral("Tlogindialog"), &login);
-    TAboutDialog about(&form);
+    AboutDialog about(&form);
     hub.addWindow(QStringLiteral("TAboutDialog"), &about);
-    Tmarketdialog market(&core);
+    ThanksDialog market(&core);
     hub.addWindow(QStringLiteral("Tmarketdialog"), &market);
-    TForm2 news;
+    NewsDialog news;
     hub.addWindow(QStringLiteral("TForm2"), &news);
-    TAliasConfirm alias(&core);
+    AliasDialog alias(&core);
     hub.addWindow(QStringLiteral("TAliasConfirm"), &alias);
-    Tgifdownload download;
+    DownloadWindow download;
     hub.addWindow(QStringLiteral("Tgifdownload"), &download);
-    Tgetcset callers(&core);
+    CallerSetWindow callers(&core);
     hub.addWindow(QStringLiteral("Tgetcset"), &callers);
-    Tgetbings funBingos(&core);
+    FunBingoWindow funBingos(&core);
     hub.addWindow(QStringLiteral("Tgetbings"), &funBingos);
-    Twinners winners(&form);
+    WinnersWindow winners(&form);
     hub.addWindow(QStringLiteral("Twinners"), &winners);
-    Tgetaset announcers(&core);
+    AnnouncerSetWindow announcers(&core);
     hub.addWindow(QStringLiteral("Tgetaset"), &announcers);
-    TForm3 alert(&core);
+    CommsAlert alert(&core);
     hub.addWindow(QStringLiteral("TForm3"), &alert);
 
     const ClientParts parts{form, hub, core, login};

@@ -9,16 +9,16 @@
 
 class GameCore;
 class QCommandLineParser;
-class TForm1;
-class Tlogindialog;
+class MainWindow;
+class LoginDialog;
 class ViewHub;
 
 // The running client as a hook sees it.
 struct ClientParts {
-    TForm1& form;
+    MainWindow& form;
     ViewHub& hub;
     GameCore& core;
-    Tlogindialog& login;
+    LoginDialog& login;
 };
 
 // What an aid adds to the client's start. Every member may be left as it is.

@@ -386,9 +386,9 @@ void BingoCardWidget::setFaceCursor(const QCursor& cursor)
         f->setCursor(scaled);
 }
 
-// ---------------------------------------------------------------- CardPanel1
+// ---------------------------------------------------------------- CardPanel
 
-CardPanel1::CardPanel1(GameCore* core, int card, QWidget* parent) : QWidget(parent)
+CardPanel::CardPanel(GameCore* core, int card, QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("Card") + QString::number(card));
     setGeometry(5, 25, 250, 262);

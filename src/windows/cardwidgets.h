@@ -113,10 +113,10 @@ private:
 };
 
 // The navy panel a card sits in ("Card1".."Card10"), 250x262, created hidden.
-class CardPanel1 : public QWidget {
+class CardPanel : public QWidget {
     Q_OBJECT
 public:
-    CardPanel1(GameCore* core, int card, QWidget* parent = nullptr);
+    CardPanel(GameCore* core, int card, QWidget* parent = nullptr);
     BingoCardWidget* card() const { return card_; }
 
 private:

@@ -70,7 +70,7 @@ QPushButton* Button(QWidget* parent, const char* name, const QString& text, int 
 
 // ---------------------------------------------------------------- login
 
-Tlogindialog::Tlogindialog(GameCore* core, QWidget* parent) : QDialog(parent), core_(core)
+LoginDialog::LoginDialog(GameCore* core, QWidget* parent) : QDialog(parent), core_(core)
 {
     setObjectName(QStringLiteral("Tlogindialog"));
     setWindowTitle(QStringLiteral("Bingo Login"));
@@ -111,7 +111,7 @@ Tlogindialog::Tlogindialog(GameCore* core, QWidget* parent) : QDialog(parent), c
     });
 }
 
-void Tlogindialog::showEvent(QShowEvent* event)
+void LoginDialog::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
     // The keyboard starts where typing is needed: the first empty box, else Connect.
@@ -134,7 +134,7 @@ void CentredDialog::showEvent(QShowEvent* event)
         move(s->availableGeometry().center() - rect().center());
 }
 
-TAboutDialog::TAboutDialog(QWidget* mainWindow, QWidget* parent) : CentredDialog(parent)
+AboutDialog::AboutDialog(QWidget* mainWindow, QWidget* parent) : CentredDialog(parent)
 {
     setObjectName(QStringLiteral("TAboutDialog"));
     setWindowTitle(QStringLiteral("About Vexo Bingo"));
@@ -158,7 +158,7 @@ TAboutDialog::TAboutDialog(QWidget* mainWindow, QWidget* parent) : CentredDialog
 
 // ---------------------------------------------------------------- thanks
 
-Tmarketdialog::Tmarketdialog(GameCore* core, QWidget* parent) : QDialog(parent)
+ThanksDialog::ThanksDialog(GameCore* core, QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("Tmarketdialog"));
     setWindowTitle(QStringLiteral("THANKS"));
@@ -179,7 +179,7 @@ Tmarketdialog::Tmarketdialog(GameCore* core, QWidget* parent) : QDialog(parent)
 
 // ---------------------------------------------------------------- news
 
-TForm2::TForm2(QWidget* parent) : QWidget(parent)
+NewsDialog::NewsDialog(QWidget* parent) : QWidget(parent)
 {
     CloseOnEscape(this);
     setObjectName(QStringLiteral("TForm2"));
@@ -201,7 +201,7 @@ TForm2::TForm2(QWidget* parent) : QWidget(parent)
 
 // ---------------------------------------------------------------- alias
 
-TAliasConfirm::TAliasConfirm(GameCore* core, QWidget* parent) : CentredDialog(parent)
+AliasDialog::AliasDialog(GameCore* core, QWidget* parent) : CentredDialog(parent)
 {
     setObjectName(QStringLiteral("TAliasConfirm"));
     setWindowTitle(QStringLiteral("Alias Confirmation Form"));
@@ -222,7 +222,7 @@ TAliasConfirm::TAliasConfirm(GameCore* core, QWidget* parent) : CentredDialog(pa
 
 // ---------------------------------------------------------------- downloads
 
-Tgifdownload::Tgifdownload(QWidget* parent) : QWidget(parent)
+DownloadWindow::DownloadWindow(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("Tgifdownload"));
     setWindowTitle(QStringLiteral("File Download"));
@@ -235,7 +235,7 @@ Tgifdownload::Tgifdownload(QWidget* parent) : QWidget(parent)
     bar->setGeometry(12, 60, 276, 20);
 }
 
-void Tgifdownload::showEvent(QShowEvent* event)
+void DownloadWindow::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
     for (QWidget* w : QApplication::topLevelWidgets())
@@ -269,16 +269,16 @@ SetCatalogueWindow::SetCatalogueWindow(GameCore* core, SetKind kind, const QStri
     });
 }
 
-Tgetcset::Tgetcset(GameCore* core, QWidget* parent)
+CallerSetWindow::CallerSetWindow(GameCore* core, QWidget* parent)
     : SetCatalogueWindow(core, SetKind::Caller, QStringLiteral("Tgetcset"), QStringLiteral("Set Game Caller"), parent) {}
-Tgetbings::Tgetbings(GameCore* core, QWidget* parent)
+FunBingoWindow::FunBingoWindow(GameCore* core, QWidget* parent)
     : SetCatalogueWindow(core, SetKind::FunBingo, QStringLiteral("Tgetbings"), QStringLiteral("Set Fun Bingo Callers"), parent) {}
-Tgetaset::Tgetaset(GameCore* core, QWidget* parent)
+AnnouncerSetWindow::AnnouncerSetWindow(GameCore* core, QWidget* parent)
     : SetCatalogueWindow(core, SetKind::Announcer, QStringLiteral("Tgetaset"), QStringLiteral("set Game Announcer/Host"), parent) {}
 
 // ---------------------------------------------------------------- winners
 
-Twinners::Twinners(QWidget* mainWindow, QWidget* parent) : QWidget(parent), main_(mainWindow)
+WinnersWindow::WinnersWindow(QWidget* mainWindow, QWidget* parent) : QWidget(parent), main_(mainWindow)
 {
     CloseOnEscape(this);
     setObjectName(QStringLiteral("Twinners"));
@@ -307,7 +307,7 @@ Twinners::Twinners(QWidget* mainWindow, QWidget* parent) : QWidget(parent), main
     MakeText(this, "memo2", QString(), 30, 184, 290, 66, 12, false, ink);
 }
 
-void Twinners::showEvent(QShowEvent* event)
+void WinnersWindow::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
     if (main_)
@@ -324,7 +324,7 @@ void SetCatalogueWindow::closeEvent(QCloseEvent* event)
         core_->catalogue(kind_).CloseClick();
 }
 
-TForm3::TForm3(GameCore* core, QWidget* parent) : QWidget(parent), core_(core)
+CommsAlert::CommsAlert(GameCore* core, QWidget* parent) : QWidget(parent), core_(core)
 {
     CloseOnEscape(this);
     setObjectName(QStringLiteral("TForm3"));
@@ -355,7 +355,7 @@ TForm3::TForm3(GameCore* core, QWidget* parent) : QWidget(parent), core_(core)
     });
 }
 
-void TForm3::closeEvent(QCloseEvent* event)
+void CommsAlert::closeEvent(QCloseEvent* event)
 {
     QWidget::closeEvent(event);
     if (core_)

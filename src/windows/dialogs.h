@@ -9,10 +9,10 @@
 class GameCore;
 class QLabel;
 
-class Tlogindialog : public QDialog {
+class LoginDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit Tlogindialog(GameCore* core, QWidget* parent = nullptr);
+    explicit LoginDialog(GameCore* core, QWidget* parent = nullptr);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -31,34 +31,34 @@ protected:
     void showEvent(QShowEvent* event) override;
 };
 
-class TAboutDialog : public CentredDialog {
+class AboutDialog : public CentredDialog {
     Q_OBJECT
 public:
-    explicit TAboutDialog(QWidget* mainWindow, QWidget* parent = nullptr);
+    explicit AboutDialog(QWidget* mainWindow, QWidget* parent = nullptr);
 };
 
-class Tmarketdialog : public QDialog {
+class ThanksDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit Tmarketdialog(GameCore* core, QWidget* parent = nullptr);
+    explicit ThanksDialog(GameCore* core, QWidget* parent = nullptr);
 };
 
-class TForm2 : public QWidget {
+class NewsDialog : public QWidget {
     Q_OBJECT
 public:
-    explicit TForm2(QWidget* parent = nullptr);
+    explicit NewsDialog(QWidget* parent = nullptr);
 };
 
-class TAliasConfirm : public CentredDialog {
+class AliasDialog : public CentredDialog {
     Q_OBJECT
 public:
-    explicit TAliasConfirm(GameCore* core, QWidget* parent = nullptr);
+    explicit AliasDialog(GameCore* core, QWidget* parent = nullptr);
 };
 
-class Tgifdownload : public QWidget {
+class DownloadWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit Tgifdownload(QWidget* parent = nullptr);
+    explicit DownloadWindow(QWidget* parent = nullptr);
 
 protected:
     // Shown at the main window's left edge, 430 pixels below its top.
@@ -83,28 +83,28 @@ private:
     SetKind kind_;
 };
 
-class Tgetcset : public SetCatalogueWindow {
+class CallerSetWindow : public SetCatalogueWindow {
     Q_OBJECT
 public:
-    explicit Tgetcset(GameCore* core, QWidget* parent = nullptr);
+    explicit CallerSetWindow(GameCore* core, QWidget* parent = nullptr);
 };
 
-class Tgetbings : public SetCatalogueWindow {
+class FunBingoWindow : public SetCatalogueWindow {
     Q_OBJECT
 public:
-    explicit Tgetbings(GameCore* core, QWidget* parent = nullptr);
+    explicit FunBingoWindow(GameCore* core, QWidget* parent = nullptr);
 };
 
-class Tgetaset : public SetCatalogueWindow {
+class AnnouncerSetWindow : public SetCatalogueWindow {
     Q_OBJECT
 public:
-    explicit Tgetaset(GameCore* core, QWidget* parent = nullptr);
+    explicit AnnouncerSetWindow(GameCore* core, QWidget* parent = nullptr);
 };
 
-class Twinners : public QWidget {
+class WinnersWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit Twinners(QWidget* mainWindow, QWidget* parent = nullptr);
+    explicit WinnersWindow(QWidget* mainWindow, QWidget* parent = nullptr);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -113,10 +113,10 @@ private:
     QWidget* main_;
 };
 
-class TForm3 : public QWidget {
+class CommsAlert : public QWidget {
     Q_OBJECT
 public:
-    explicit TForm3(GameCore* core, QWidget* parent = nullptr);
+    explicit CommsAlert(GameCore* core, QWidget* parent = nullptr);
 
 protected:
     // The window's own close button, and Escape, count as its OK.

@@ -81,9 +81,9 @@ RoundButton* MakeButton(QWidget* parent, const char* name, const QString& captio
 }
 }
 
-// ---------------------------------------------------------------- TForm1
+// ---------------------------------------------------------------- MainWindow
 
-TForm1::TForm1(QWidget* parent) : QMainWindow(parent)
+MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
 {
     InstallScreenReaderSupport();
     setObjectName(QStringLiteral("TForm1"));
@@ -134,7 +134,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent)
     buildKeys();
 }
 
-void TForm1::buildKeys()
+void MainWindow::buildKeys()
 {
     const auto key = [this](const QKeySequence& sequence, std::function<void()> action) {
         connect(new QShortcut(sequence, this), &QShortcut::activated, this, std::move(action));
@@ -163,7 +163,7 @@ void TForm1::buildKeys()
     QList<QWidget*> order;
     for (const char* name : {"s1image", "s2image", "s3image", "s4image", "tbimage", "button4", "dpresent", "adpresent"})
         order << findChild<QWidget*>(QLatin1String(name));
-    for (CardPanel1* panel : cards_)
+    for (CardPanel* panel : cards_)
         for (int face = 1; face <= 4; ++face)
             order << panel->card()->faceWidget(face);
     for (const char* name : {"mtext", "mChat", "ListBox1"})
@@ -172,30 +172,30 @@ void TForm1::buildKeys()
         setTabOrder(order[i], order[i + 1]);
 }
 
-TForm1::~TForm1() = default;
+MainWindow::~MainWindow() = default;
 
-CardPanel1* TForm1::cardPanel(int card) const
+CardPanel* MainWindow::cardPanel(int card) const
 {
     return card >= 1 && card <= 10 ? cards_[card - 1] : nullptr;
 }
 
-void TForm1::attach(GameCore* core, ViewHub* hub)
+void MainWindow::attach(GameCore* core, ViewHub* hub)
 {
     core_ = core;
     hub_ = hub;
     board_->setCore(core);
-    for (CardPanel1* c : cards_)
+    for (CardPanel* c : cards_)
         c->card()->setCore(core);
 }
 
-void TForm1::resizeEvent(QResizeEvent* event)
+void MainWindow::resizeEvent(QResizeEvent* event)
 {
     QMainWindow::resizeEvent(event);
     if (core_)
         core_->table().FormResize(tableRoom());
 }
 
-TableRoom TForm1::tableRoom() const
+TableRoom MainWindow::tableRoom() const
 {
     const auto size = [this](const char* name) {
         const QWidget* w = findChild<QWidget*>(QLatin1String(name));
@@ -204,13 +204,13 @@ TableRoom TForm1::tableRoom() const
     return CardRoom(size("MultiPanel").width(), size("PlayPanel").height());
 }
 
-void TForm1::widenCardTable()
+void MainWindow::widenCardTable()
 {
     if (auto* grid = findChild<QWidget*>(QStringLiteral("GridPanel1")))
         grid->setGeometry(0, 0, CardTableWidth(), grid->height());
 }
 
-void TForm1::dockChat(bool shown)
+void MainWindow::dockChat(bool shown)
 {
     auto* play = findChild<Pane*>(QStringLiteral("PlayPanel"));
     auto* multi = findChild<QWidget*>(QStringLiteral("MultiPanel"));
@@ -225,7 +225,7 @@ void TForm1::dockChat(bool shown)
     layOutPlayArea();
 }
 
-void TForm1::layOutPlayArea()
+void MainWindow::layOutPlayArea()
 {
     if (auto* play = findChild<Pane*>(QStringLiteral("PlayPanel")); play && play->onResize)
         play->onResize(play->size());
@@ -240,13 +240,13 @@ void TForm1::layOutPlayArea()
         core_->table().FormResize(tableRoom());
 }
 
-void TForm1::showWindow(const QString& name)
+void MainWindow::showWindow(const QString& name)
 {
     if (hub_)
         hub_->showWindow(name);
 }
 
-void TForm1::buildTopBand(QWidget* band)
+void MainWindow::buildTopBand(QWidget* band)
 {
     auto* top = Named(new TiledImage(band), "TopPanel");
     static_cast<Pane*>(band)->onResize = [top](const QSize& s) { top->setGeometry(0, 0, s.width(), s.height()); };
@@ -350,7 +350,7 @@ void TForm1::buildTopBand(QWidget* band)
     panel7->hide();
 }
 
-void TForm1::buildSidePanel(QWidget* side)
+void MainWindow::buildSidePanel(QWidget* side)
 {
     auto* frame = Named(new TiledImage(side), "SidePanel");
     auto* plate = new Pane(QStringLiteral("SidePlate"), side);
@@ -426,7 +426,7 @@ void TForm1::buildSidePanel(QWidget* side)
     tbtext->hide();
 }
 
-void TForm1::buildPlayPanel(QWidget* play)
+void MainWindow::buildPlayPanel(QWidget* play)
 {
     auto* multi = new Pane(QStringLiteral("MultiPanel"), play);
     auto* splitter = new Pane(QStringLiteral("Splitter2"), play);
@@ -479,13 +479,13 @@ void TForm1::buildPlayPanel(QWidget* play)
         title->setGeometry(5 + 130 * k, 2, 125, 20);
     }
     for (int k = 1; k <= 10; ++k)
-        cards_[k - 1] = new CardPanel1(nullptr, k, grid);
+        cards_[k - 1] = new CardPanel(nullptr, k, grid);
     grid->hide();
 
     buildChatPanel(chat);
 }
 
-void TForm1::buildChatPanel(QWidget* chat)
+void MainWindow::buildChatPanel(QWidget* chat)
 {
     chat->setAutoFillBackground(true);
     const auto colours = [](QWidget* w, const QColor& ink, const QColor& paper) {
@@ -552,7 +552,7 @@ void TForm1::buildChatPanel(QWidget* chat)
     };
 }
 
-void TForm1::buildBottomBand(QWidget* band)
+void MainWindow::buildBottomBand(QWidget* band)
 {
     auto* frame = Named(new TiledImage(band), "BottomPanel");
     auto* plate = new Pane(QStringLiteral("StatusPlate"), band);
@@ -573,7 +573,7 @@ void TForm1::buildBottomBand(QWidget* band)
     };
 }
 
-void TForm1::buildMenus()
+void MainWindow::buildMenus()
 {
     QMenuBar* bar = menuBar();
     bar->setObjectName(QStringLiteral("MainMenu1"));

@@ -11,20 +11,20 @@
 #include "windows/controls.h"
 
 class BoardWidget;
-class CardPanel1;
+class CardPanel;
 class GameCore;
 class ViewHub;
 
-class TForm1 : public QMainWindow {
+class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    explicit TForm1(QWidget* parent = nullptr);
-    ~TForm1() override;
+    explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // Connects the controls to the core; until then commands go nowhere.
     void attach(GameCore* core, ViewHub* hub);
 
-    CardPanel1* cardPanel(int card) const;   // 1..10
+    CardPanel* cardPanel(int card) const;   // 1..10
     BoardWidget* board() const { return board_; }
     QPlainTextEdit* memo() const { return memo_; }
     // The dauber cursor read from the program folder at start-up.
@@ -58,7 +58,7 @@ private:
     GameCore* core_ = nullptr;
     ViewHub* hub_ = nullptr;
     BoardWidget* board_ = nullptr;
-    CardPanel1* cards_[10] = {};
+    CardPanel* cards_[10] = {};
     QPlainTextEdit* memo_ = nullptr;
     QCursor dauber_;
     bool dauberLoaded_ = false;

@@ -19,7 +19,7 @@ QString Name(const char* name) { return QLatin1String(name); }
 
 class StatusBand : public StatusView {
 public:
-    StatusBand(TForm1* main, ViewHub* hub) : main_(main), hub_(hub) {}
+    StatusBand(MainWindow* main, ViewHub* hub) : main_(main), hub_(hub) {}
     void showStatus(const QString& text) override { hub_->setText(Name("status"), text); }
     void showNotice(const QString& notice) override { hub_->setStatusNotice(notice); }
     void showConnectAttempts(int attempts) override { hub_->setProgress(Name("ProgressBar1"), attempts); }
@@ -43,7 +43,7 @@ public:
     static constexpr int kLogLines = 500;
 
 private:
-    TForm1* main_;
+    MainWindow* main_;
     ViewHub* hub_;
 };
 
@@ -104,15 +104,15 @@ private:
 
 class CardTable : public CardTableView {
 public:
-    CardTable(TForm1* main, ViewHub* hub) : main_(main), hub_(hub) {}
+    CardTable(MainWindow* main, ViewHub* hub) : main_(main), hub_(hub) {}
     void showTicketName(int card, const QString& name) override
     {
-        if (CardPanel1* panel = main_->cardPanel(card))
+        if (CardPanel* panel = main_->cardPanel(card))
             panel->card()->setTicketName(name);
     }
     void placeCard(int card, int column, int row) override
     {
-        CardPanel1* panel = main_->cardPanel(card);
+        CardPanel* panel = main_->cardPanel(card);
         if (!panel)
             return;
         const QPoint at = CardPlace(column, row);
@@ -122,7 +122,7 @@ public:
     }
     void hideCard(int card) override
     {
-        if (CardPanel1* panel = main_->cardPanel(card))
+        if (CardPanel* panel = main_->cardPanel(card))
             panel->hide();
     }
     void showTable(bool shown) override
@@ -141,7 +141,7 @@ public:
     void showCardId(const QString& shortId) override { hub_->setText(Name("cardid1"), shortId); }
     void redrawCard(int card) override
     {
-        if (CardPanel1* panel = main_->cardPanel(card))
+        if (CardPanel* panel = main_->cardPanel(card))
             panel->card()->redrawFaces();
     }
     void showLargeNumbers(bool large) override
@@ -156,18 +156,18 @@ public:
     {
         const QCursor cursor = dauber && main_->dauberLoaded() ? main_->dauberCursor() : QCursor(Qt::ArrowCursor);
         for (int k = 1; k <= 6; ++k)
-            if (CardPanel1* panel = main_->cardPanel(k))
+            if (CardPanel* panel = main_->cardPanel(k))
                 panel->card()->setFaceCursor(cursor);
     }
 
 private:
-    TForm1* main_;
+    MainWindow* main_;
     ViewHub* hub_;
 };
 
 class CallDisplay : public CallView, public PictureView {
 public:
-    CallDisplay(TForm1* main, ViewHub* hub) : main_(main), hub_(hub) {}
+    CallDisplay(MainWindow* main, ViewHub* hub) : main_(main), hub_(hub) {}
     void redrawBoard() override
     {
         if (main_->board())
@@ -255,7 +255,7 @@ private:
                 return false;
         return true;
     }
-    TForm1* main_;
+    MainWindow* main_;
     ViewHub* hub_;
 };
 
@@ -289,7 +289,7 @@ private:
 
 class ChatPanel : public ChatView {
 public:
-    ChatPanel(TForm1* main, ViewHub* hub) : main_(main), hub_(hub) {}
+    ChatPanel(MainWindow* main, ViewHub* hub) : main_(main), hub_(hub) {}
     void showChatPanel(bool shown) override { main_->dockChat(shown); }
     void showRoomName(const QString& name) override { hub_->setText(Name("ChatLabel"), name); }
     void clearInput() override { hub_->setText(Name("mtext"), QString()); }
@@ -300,7 +300,7 @@ public:
     void addMember(const QString& name) override { hub_->appendLine(Name("ListBox1"), name); }
 
 private:
-    TForm1* main_;
+    MainWindow* main_;
     ViewHub* hub_;
 };
 
@@ -413,7 +413,7 @@ private:
 }   // namespace
 
 struct ScreenViews::Parts {
-    Parts(TForm1* main, ViewHub* hub)
+    Parts(MainWindow* main, ViewHub* hub)
         : status(main, hub), figures(hub), shop(hub), table(main, hub), calls(main, hub), winners(hub), chat(main, hub),
           sets(hub), dialogs(hub), menus(hub), player(hub)
     {
@@ -431,7 +431,7 @@ struct ScreenViews::Parts {
     PlayerBoxes player;
 };
 
-ScreenViews::ScreenViews(TForm1* mainWindow, ViewHub* hub) : parts_(std::make_unique<Parts>(mainWindow, hub)) {}
+ScreenViews::ScreenViews(MainWindow* mainWindow, ViewHub* hub) : parts_(std::make_unique<Parts>(mainWindow, hub)) {}
 
 ScreenViews::~ScreenViews() = default;
 

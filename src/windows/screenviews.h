@@ -5,12 +5,12 @@
 
 #include <memory>
 
-class TForm1;
+class MainWindow;
 class ViewHub;
 
 class ScreenViews {
 public:
-    ScreenViews(TForm1* mainWindow, ViewHub* hub);
+    ScreenViews(MainWindow* mainWindow, ViewHub* hub);
     ~ScreenViews();
     Views views() const;
 

@@ -45,22 +45,22 @@ QString CardName(int k) { return QStringLiteral("Card") + QString::number(k); }
 struct Client {
     ScriptedPeer server;   // the request link's server
     CoreTestbed bed;
-    TForm1 form;
+    MainWindow form;
     ViewHub hub{&form};
     ScreenViews screen{&form, &hub};
     Views views = screen.views();
     GameCore* core = (hub.setStrict(true), hub.setSilent(true), bed.remake(&views), bed.core.get());
-    Tlogindialog login{core};
-    TAboutDialog about{&form};
-    Tmarketdialog market{core};
-    TForm2 news;
-    TAliasConfirm alias{core};
-    Tgifdownload download;
-    Tgetcset callers{core};
-    Tgetbings funBingos{core};
-    Twinners winners{&form};
-    Tgetaset announcers{core};
-    TForm3 alert{core};
+    LoginDialog login{core};
+    AboutDialog about{&form};
+    ThanksDialog market{core};
+    NewsDialog news;
+    AliasDialog alias{core};
+    DownloadWindow download;
+    CallerSetWindow callers{core};
+    FunBingoWindow funBingos{core};
+    WinnersWindow winners{&form};
+    AnnouncerSetWindow announcers{core};
+    CommsAlert alert{core};
 
     explicit Client(const QByteArray& settings = {}, int msPerSecond = 1000) : bed(msPerSecond, server.port())
     {
