@@ -19,6 +19,8 @@ void CardShop::setBalance(const QByteArray& wireText)
     balance_ = Money::parse(wireText);
     if (balance_)
         figures_->showBalance(*balance_);
+    else   // the figure shown stays; the credit check waits for a balance it can read
+        status_->log(QStringLiteral("Balance not read: ") + QString::fromLatin1(wireText.left(40)));
 }
 
 void CardShop::OpenRequest(Request request)

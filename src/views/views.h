@@ -141,8 +141,6 @@ public:
     virtual void showChatPanel(bool shown) = 0;
     virtual void showRoomName(const QString& name) = 0;
     virtual void clearInput() = 0;
-    // What could not be sent stays in the input box.
-    virtual void keepInput(const QString& text) = 0;
     virtual void clearChatLog() = 0;
     virtual void addChatLine(const QString& line) = 0;
     virtual void clearMembers() = 0;

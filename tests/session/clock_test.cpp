@@ -150,10 +150,11 @@ TEST(Endings, EachDrawEndsWhereItsFiguresSayAndTheNextSignInFollowsThePause)
 }
 
 // A balance of nothing or less after the purchase, however the server writes it, leaves
-// nothing to buy the next game with.
+// nothing to buy the next game with; one that is no amount at all ends nothing.
 TEST(Endings, WhenTheCreditIsUsedUpTheSessionRestsAfterTheFeedsBingoAndEnd)
 {
-    const std::pair<QByteArray, bool> balances[] = {{"0.00", true}, {"00.00", true}, {"-0.50", true}, {"0.01", false}};
+    const std::pair<QByteArray, bool> balances[] = {{"0.00", true}, {"00.00", true}, {"-0.50", true}, {"0.01", false},
+                                                       {"O.OO", false}};
     for (const auto& [balance, usedUp] : balances) {
         Session s;
         s.signIn();
@@ -169,6 +170,7 @@ TEST(Endings, WhenTheCreditIsUsedUpTheSessionRestsAfterTheFeedsBingoAndEnd)
         EXPECT_EQ(s.screen.status.text, usedUp ? "T1302" : "T1304") << balance.constData();
         EXPECT_EQ(s.screen.dialogs.thanksShown, usedUp) << balance.constData();
         EXPECT_TRUE(!usedUp || !s.ticking()) << balance.constData();
+        EXPECT_EQ(s.c().shop().balance().has_value(), balance != "O.OO");
     }
 }
 

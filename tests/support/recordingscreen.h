@@ -178,7 +178,6 @@ public:
     void showChatPanel(bool s) override { panelShown = s; }
     void showRoomName(const QString& name) override { roomName = name; }
     void clearInput() override { ++inputCleared; }
-    void keepInput(const QString&) override {}
     void clearChatLog() override { lines.clear(); }
     void addChatLine(const QString& line) override { lines << line; }
     void clearMembers() override { members.clear(); }

@@ -172,7 +172,6 @@ TEST(Windows, EveryViewOfTheCoreReachesWidgetsOfTheWindowsAndShowsWhatItIsTold)
         EXPECT_FALSE(v.pictures->showPicture(p, c.bed.filePath(QStringLiteral("absent.gif"))));
     v.winners->clearWinners();
     v.chat->showRoomName(QStringLiteral("Room"));
-    v.chat->keepInput(QStringLiteral("kept"));
     v.chat->clearInput();
     v.chat->addChatLine(QStringLiteral("line"));
     v.chat->clearChatLog();
