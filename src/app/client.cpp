@@ -203,27 +203,20 @@ int RunClient(int argc, char** argv, const ClientHooks& hooks)
 
     // Every window exists before the core starts; only the login dialog shows at start.
     LoginDialog login(&core);
-    hub.addWindow(QStringLiteral("Tlogindialog"), &login);
     AboutDialog about(&form);
-    hub.addWindow(QStringLiteral("TAboutDialog"), &about);
     ThanksDialog market(&core);
-    hub.addWindow(QStringLiteral("Tmarketdialog"), &market);
     NewsDialog news;
-    hub.addWindow(QStringLiteral("TForm2"), &news);
     AliasDialog alias(&core);
-    hub.addWindow(QStringLiteral("TAliasConfirm"), &alias);
     DownloadWindow download;
-    hub.addWindow(QStringLiteral("Tgifdownload"), &download);
     CallerSetWindow callers(&core);
-    hub.addWindow(QStringLiteral("Tgetcset"), &callers);
     FunBingoWindow funBingos(&core);
-    hub.addWindow(QStringLiteral("Tgetbings"), &funBingos);
     WinnersWindow winners(&form);
-    hub.addWindow(QStringLiteral("Twinners"), &winners);
     AnnouncerSetWindow announcers(&core);
-    hub.addWindow(QStringLiteral("Tgetaset"), &announcers);
     CommsAlert alert(&core);
-    hub.addWindow(QStringLiteral("TForm3"), &alert);
+    // Each window is known to the views by its design name, which it carries as its objectName.
+    for (QWidget* window : std::initializer_list<QWidget*>{&login, &about, &market, &news, &alias, &download, &callers,
+                                                         &funBingos, &winners, &announcers, &alert})
+        hub.addWindow(window->objectName(), window);
 
     const ClientParts parts{form, hub, core, login};
     if (hooks.beforeFormCreate)
