@@ -371,6 +371,8 @@ private:
 };
 
 class Menus : public MenuView {
+    static QString Literal(QString text) { return text.replace(QLatin1Char('&'), QStringLiteral("&&")); }
+
 public:
     explicit Menus(ViewHub* hub) : hub_(hub) {}
     void showTitle(const QString& title) override { hub_->setText(Name("TForm1"), title); }
@@ -378,13 +380,14 @@ public:
     void enableConnect(bool enabled) override { hub_->setEnabled(Name("ConnecttoGame1"), enabled); }
     void checkAutoDaub(bool on) override { hub_->setChecked(Name("Autodauber"), on); }
     void checkBestCardFirst(bool on) override { hub_->setChecked(Name("BestCardFirst1"), on); }
+    // The hall names the rooms and the help page: an ampersand in them is a character, not a key.
     void showRoomNames(const QStringList& names) override
     {
         for (int n = 1; n <= 6 && n <= names.size(); ++n)
             hub_->setText(n == 1 ? Name("JoinChatRoom1") : QStringLiteral("ChatRoom") + QString::number(n),
-                          names[n - 1]);
+                          Literal(names[n - 1]));
     }
-    void showHelpAddress(const QString& address) override { hub_->setText(Name("OnlineHelp1"), address); }
+    void showHelpAddress(const QString& address) override { hub_->setText(Name("OnlineHelp1"), Literal(address)); }
 
 private:
     ViewHub* hub_;

@@ -329,8 +329,12 @@ void ViewHub::errorBox(const QString& text) { showBox(QMessageBox::Critical, tex
 
 bool ViewHub::question(const QString& text)
 {
-    return QMessageBox::question(dialogParent(), QApplication::applicationName(), text,
-                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
+    // A question may carry the hall's words (its update message): shown as they are, never as markup.
+    QMessageBox box(QMessageBox::Question, QApplication::applicationName(), text, QMessageBox::Yes | QMessageBox::No,
+                    dialogParent());
+    box.setDefaultButton(QMessageBox::No);
+    box.setTextFormat(Qt::PlainText);
+    return box.exec() == QMessageBox::Yes;
 }
 
 bool ViewHub::chooseColour(std::uint32_t initial, std::uint32_t* chosen)

@@ -193,8 +193,17 @@ TEST(Windows, EveryViewOfTheCoreReachesWidgetsOfTheWindowsAndShowsWhatItIsTold)
     v.dialogs->showAliasConfirm(QStringLiteral("Lucky"));
     c.alias.hide();
     v.menus->showTitle(QStringLiteral("Vexo"));
-    v.menus->showRoomNames({QStringLiteral("r1"), QStringLiteral("r2"), QStringLiteral("r3"), QStringLiteral("r4"),
+    v.menus->showRoomNames({QStringLiteral("R&B"), QStringLiteral("r2"), QStringLiteral("r3"), QStringLiteral("r4"),
                             QStringLiteral("r5"), QStringLiteral("r6")});
+    EXPECT_EQ(c.form.findChild<QAction*>(QStringLiteral("JoinChatRoom1"))->text(), "R&&B");   // shown as sent
+    // A question may carry the hall's words: they are asked as they are, and No is the default.
+    QTimer::singleShot(0, [] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_TRUE(box);
+        EXPECT_TRUE(box->textFormat() == Qt::PlainText && box->text() == "<b>Update</b> now?");
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    EXPECT_FALSE(v.player->ask(QStringLiteral("<b>Update</b> now?")));
     v.menus->showHelpAddress(QStringLiteral("http://127.0.0.1/"));
     EXPECT_DEATH(c.hub.resolve(QStringLiteral("no-such-control")), "no-such-control");
     c.hub.setStrict(false);   // the program as shipped names it once and goes on
