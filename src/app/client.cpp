@@ -193,8 +193,8 @@ int RunClient(int argc, char** argv, const ClientHooks& hooks)
 
     MainWindow form;
     bool cursorOk = false;
-    const QCursor dauber =
-        LoadCursorFile(ProgramFolder(config.folder, config.installedFolder).path(QStringLiteral("dab4.cur")), &cursorOk);
+    const QCursor dauber = LoadCursorFile(
+        ProgramFolder(config.folder, config.installedFolder).path(QStringLiteral("dab4.cur")), &cursorOk);
     form.setDauberCursor(dauber, cursorOk);
     ViewHub hub(&form);
     ScreenViews screen(&form, &hub);

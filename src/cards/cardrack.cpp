@@ -193,7 +193,8 @@ void CardRack::EnterCard(const QString& cardId, const QByteArray& numbers, const
     card.Entered = true;
     table_->showCardId(card.ShortId());
     if (!card.LoadNumbers(numbers, selectionCode))
-        status_->showStatus(QStringLiteral("The bought card's numbers could not be read; the card keeps the numbers shown."));
+        status_->showStatus(
+            QStringLiteral("The bought card's numbers could not be read; the card keeps the numbers shown."));
     table_->redrawCard(current_);
 }
 

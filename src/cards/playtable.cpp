@@ -235,7 +235,8 @@ QString PlayTable::BoardReading(int number) const
         return QString();
     const int row = (number - 1) / 15;
     const QString text = Spoken(number);
-    return board_.isCalled(row, number - 15 * row) ? text + QStringLiteral(", ") + language_.text(Text::ReaderCalled) : text;
+    return board_.isCalled(row, number - 15 * row) ? text + QStringLiteral(", ") + language_.text(Text::ReaderCalled)
+                                                   : text;
 }
 
 QString PlayTable::CardName(int card) const
@@ -254,7 +255,8 @@ QString PlayTable::toGoBadge(int k) const
     const int left = rack_.toGo(k);
     if (!round_.running() || left < 0)
         return QString();
-    return left == 0 ? language_.text(Text::ReaderBingo) : QString::number(left) + QLatin1Char(' ') + language_.text(Text::ReaderToGo);
+    return left == 0 ? language_.text(Text::ReaderBingo)
+                     : QString::number(left) + QLatin1Char(' ') + language_.text(Text::ReaderToGo);
 }
 
 void PlayTable::ChooseSkin(int row)

@@ -69,7 +69,10 @@ public:
     // The claim by key: asks first, so that a stray key does not claim.
     void ClaimByKey();
     // The Help menu's list of the keys.
-    void KeyboardKeysClick() { player_->message(language_.text(Text::KeyboardKeysHelp).replace(QLatin1Char('|'), QLatin1Char('\n'))); }
+    void KeyboardKeysClick()
+    {
+        player_->message(language_.text(Text::KeyboardKeysHelp).replace(QLatin1Char('|'), QLatin1Char('\n')));
+    }
 
     // What a screen reader is told: the call just shown with the cards it brought to one to
     // go; a cell of a face (columns and rows 0..4); a face; a number of the board (1..75).

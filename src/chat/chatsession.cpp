@@ -179,8 +179,9 @@ void ChatSession::OnChatConnect(int errorCode)
         return;
     }
     const QString rule = L1(kRule);
-    for (const QString& line : {language_.text(Text::ChatWelcome), rule, language_.text(Text::ChatBeFriendly), language_.text(Text::ChatHowToType),
-                                language_.text(Text::ChatQuickButtons), language_.text(Text::ChatHowToIgnore), language_.text(Text::ChatHowToRefresh), rule,
+    for (const QString& line : {language_.text(Text::ChatWelcome), rule, language_.text(Text::ChatBeFriendly),
+                                language_.text(Text::ChatHowToType), language_.text(Text::ChatQuickButtons),
+                                language_.text(Text::ChatHowToIgnore), language_.text(Text::ChatHowToRefresh), rule,
                                 language_.text(Text::ChatKeepPasswordSecret), language_.text(Text::ChatHaveFun), rule})
         view_->addChatLine(line);
 }

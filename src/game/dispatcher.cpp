@@ -195,7 +195,8 @@ void GameCore::Handle(const WinnersReply& w)
     for (const QByteArray& name : w.names)
         names << L1(name);
     views_.winners->showWinners(Winners{L1(w.payout), names, L1(w.memo)});
-    views_.status->announce(parts_->language.text(Text::AnnounceWinners) + QLatin1Char(' ') + names.join(QStringLiteral(", ")) + QStringLiteral(". ")
-                    + parts_->language.text(Text::AnnouncePrize) + QStringLiteral(" $") + L1(w.payout));
+    views_.status->announce(parts_->language.text(Text::AnnounceWinners) + QLatin1Char(' ')
+                            + names.join(QStringLiteral(", ")) + QStringLiteral(". ")
+                            + parts_->language.text(Text::AnnouncePrize) + QStringLiteral(" $") + L1(w.payout));
     parts_->table.Refresh1Click();
 }

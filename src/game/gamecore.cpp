@@ -84,7 +84,8 @@ void GameCore::FormCreate()
     // Leftover set installers of earlier downloads.
     for (int n = 1; n <= 20; ++n)
         for (const char* key : {"bset", "cset", "aset"})
-            QFile::remove(QDir(config_.folder).filePath(QString::fromLatin1(key) + QString::number(n) + QStringLiteral(".exe")));
+            QFile::remove(
+                QDir(config_.folder).filePath(QString::fromLatin1(key) + QString::number(n) + QStringLiteral(".exe")));
 
     views_.figures->showPlayers(QString());
     views_.calls->showLogo(true);

@@ -52,7 +52,8 @@ public:
     // Game milliseconds the game server has to answer the sign-in once it took it.
     static constexpr int kLoginDeadlineMs = 30000;
 
-    GameCore(const CoreConfig& config, const Views& views, GameClock* clock, WavePlayer* player, QObject* parent = nullptr);
+    GameCore(const CoreConfig& config, const Views& views, GameClock* clock, WavePlayer* player,
+             QObject* parent = nullptr);
     ~GameCore() override;
 
     // Start-up of the main window: language, settings, cards, look.

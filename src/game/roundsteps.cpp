@@ -88,7 +88,8 @@ void RoundSteps::CallStep()
 {
     const int count = p_.round.callCount();
     if (count == 1 && p_.round.callCode(1) == '0') {
-        views_.player->message(QStringLiteral("Call information for this game not received successfully - Press Ok to Terminate Game"));
+        views_.player->message(
+            QStringLiteral("Call information for this game not received successfully - Press Ok to Terminate Game"));
         EndGame(true);
         return;
     }

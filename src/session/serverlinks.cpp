@@ -9,8 +9,8 @@ namespace {
 constexpr int kAttemptsBeforeAlert = 90;
 }
 
-ServerLinks::ServerLinks(const LinkPorts& ports, StatusView* status, DialogsView* dialogs, GameClock* clock, const LanguageTable& language,
-                         QObject* parent)
+ServerLinks::ServerLinks(const LinkPorts& ports, StatusView* status, DialogsView* dialogs, GameClock* clock,
+                         const LanguageTable& language, QObject* parent)
     : QObject(parent), ports_(ports), status_(status), dialogs_(dialogs), clock_(clock), language_(language)
 {
     for (Link link : {Link::Request, Link::GameFeed, Link::SalesFeed}) {
@@ -83,7 +83,8 @@ void ServerLinks::LinkConnected(Link link, int errorCode)
 {
     if (errorCode != 0) {
         if (link == Link::Request)
-            status_->log(QTime::currentTime().toString() + QStringLiteral(": SocketError: ") + QString::number(errorCode));
+            status_->log(QTime::currentTime().toString() + QStringLiteral(": SocketError: ")
+                         + QString::number(errorCode));
         ++attempts_;
         status_->showConnectAttempts(attempts_);
         if (attempts_ > kAttemptsBeforeAlert) {
@@ -122,8 +123,8 @@ void ServerLinks::ShowReconnecting()
     for (Link link : {Link::Request, Link::GameFeed, Link::SalesFeed}) {
         const QTime& since = retryingSince_[size_t(link)];
         if (!since.isNull()) {
-            status_->showNotice(language_.text(Text::ReconnectingFirst + int(link)) + QLatin1Char(' ') + since.toString()
-                                   + QStringLiteral("..."));
+            status_->showNotice(language_.text(Text::ReconnectingFirst + int(link)) + QLatin1Char(' ')
+                                + since.toString() + QStringLiteral("..."));
             return;
         }
     }

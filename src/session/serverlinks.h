@@ -17,8 +17,8 @@
 class ServerLinks : public QObject {
     Q_OBJECT
 public:
-    ServerLinks(const LinkPorts& ports, StatusView* status, DialogsView* dialogs, GameClock* clock, const LanguageTable& language,
-                QObject* parent = nullptr);
+    ServerLinks(const LinkPorts& ports, StatusView* status, DialogsView* dialogs, GameClock* clock,
+                const LanguageTable& language, QObject* parent = nullptr);
 
     void setHost(const QString& host) { host_ = host; }
     const QString& host() const { return host_; }

@@ -122,7 +122,8 @@ void SignIn::Welcome(const QString& alias)
     if (alias.right(3) == settings_.values().UserName.mid(6, 3)) {
         dialogs_->showAliasConfirm(alias);
     } else {
-        player_->message(language_.text(Text::PlayingAsBefore) + QLatin1Char(' ') + alias + QLatin1Char(' ') + language_.text(Text::PlayingAsAfter));
+        player_->message(language_.text(Text::PlayingAsBefore) + QLatin1Char(' ') + alias + QLatin1Char(' ')
+                         + language_.text(Text::PlayingAsAfter));
     }
     sounds_.PlayIfPresent(QStringLiteral("loginok.wav"));
     firstLogin_ = false;

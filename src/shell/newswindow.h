@@ -12,7 +12,8 @@
 class NewsWindow : public QObject {
     Q_OBJECT
 public:
-    NewsWindow(DialogsView* dialogs, PlayerView* player, SettingsStore& settings, const ProgramFolder& folder, QObject* parent = nullptr);
+    NewsWindow(DialogsView* dialogs, PlayerView* player, SettingsStore& settings, const ProgramFolder& folder,
+               QObject* parent = nullptr);
 
     // Shows the window with the news of newsUrl (the service directory's news address: a
     // full address, or a path on the settings' web host). The saved file serves while the

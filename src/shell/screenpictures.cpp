@@ -44,7 +44,10 @@ void ScreenPictures::ShowWinnersBackdrop(const QString& name)
     ShowOrFetch(Picture::WinnersBackdrop, name, FetchKind::Picture);
 }
 
-void ScreenPictures::LoadBingoPicture(const QString& name) { ShowOrFetch(Picture::BingoBanner, name, FetchKind::Picture); }
+void ScreenPictures::LoadBingoPicture(const QString& name)
+{
+    ShowOrFetch(Picture::BingoBanner, name, FetchKind::Picture);
+}
 
 void ScreenPictures::ClearAdSpace2()
 {

@@ -137,6 +137,7 @@ struct NullViews {
 
     Views views()
     {
-        return Views{&status, &figures, &shop, &cardTable, &call, &picture, &winners, &chat, &setWindows, &dialogs, &menu, &player, &systemView};
+        return Views{&status, &figures,    &shop,    &cardTable, &call,   &picture,   &winners,
+                     &chat,   &setWindows, &dialogs, &menu,      &player, &systemView};
     }
 };

@@ -332,19 +332,21 @@ CommsAlert::CommsAlert(GameCore* core, QWidget* parent) : QWidget(parent), core_
     resize(368, 353);
     const QColor red(200, 0, 0);
     MakeText(this, "Label3", QStringLiteral("Communication Problem Encountered:"), 12, 10, 344, 20, 14, true);
-    MakeText(this, "Label1", QStringLiteral("Your system is currently having difficulty communicating with the Bingo Servers. "),
-         12, 32, 344, 36);
+    MakeText(this, "Label1",
+             QStringLiteral("Your system is currently having difficulty communicating with the Bingo Servers. "), 12,
+             32, 344, 36);
     MakeText(this, "Label5", QStringLiteral("Causes?"), 12, 74, 344, 20, 14, true, red);
     MakeText(this, "Label4", QStringLiteral("Internet service disconnected."), 24, 96, 332, 20);
-    MakeText(this, "Label6", QStringLiteral("Internet routing problems from your ISP to the Bingo Server."), 24, 116, 332, 34);
+    MakeText(this, "Label6", QStringLiteral("Internet routing problems from your ISP to the Bingo Server."), 24, 116,
+             332, 34);
     MakeText(this, "Label7", QStringLiteral("Failure or Service Interuption of The Bingo Servers"), 24, 152, 332, 34);
     MakeText(this, "Label8", QStringLiteral("What can I do?"), 12, 190, 344, 20, 14, true, red);
     MakeText(this, "Label2",
          QStringLiteral("Confirm you are still connected to the internet by attempting to Surf the net with your web "
                         "browser or inspecting your Modem."),
          24, 212, 332, 50);
-    MakeText(this, "Label9", QStringLiteral("Press OK, the software will continue to re-attempt communication"), 12, 266,
-         344, 34, 12, true);
+    MakeText(this, "Label9", QStringLiteral("Press OK, the software will continue to re-attempt communication"), 12,
+             266, 344, 34, 12, true);
     auto* ok = Button(this, "Button1", QStringLiteral("OK, keep trying to connect..."), 84, 308, 200, 32);
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, [this, core] {

@@ -346,7 +346,9 @@ TEST(Windows, DuringAGameTheCardsFillTheRoomTheMainWindowGivesInReadingOrder)
     const int face = 5 * FaceLook().cellWidth + 10, tall = 3 * (5 * FaceLook().cellHeight + 5) + 42;
     const struct { int width, height, across, down; } cases[] = {
         {3 * face, tall, 1, 1}, {3 * face + 1, tall + 1, 2, 2}, {5 * face, tall, 2, 1}, {5 * face + 1, tall + 1, 3, 2}};
-    const auto room = [&] { return QSize(c.w(QStringLiteral("MultiPanel"))->width(), c.w(QStringLiteral("PlayPanel"))->height()); };
+    const auto room = [&] {
+        return QSize(c.w(QStringLiteral("MultiPanel"))->width(), c.w(QStringLiteral("PlayPanel"))->height());
+    };
     const QSize frame = c.form.size() - room();
     for (const auto& t : cases) {
         c.form.resize(frame + QSize(t.width, t.height));
@@ -431,7 +433,8 @@ TEST(Windows, TheChatDocksBesideTheCardsTakesTypedLinesShowsRoomTextPlainAndItsS
 
     QTest::mouseClick(c.w(QStringLiteral("ChatQuit")), Qt::LeftButton);
     EXPECT_TRUE(WaitFor([&] { return room.received.contains("RLucky"); }));
-    EXPECT_TRUE(!c.w(QStringLiteral("cpanel"))->isVisible() && multi->width() == c.w(QStringLiteral("PlayPanel"))->width());
+    EXPECT_TRUE(!c.w(QStringLiteral("cpanel"))->isVisible()
+                && multi->width() == c.w(QStringLiteral("PlayPanel"))->width());
 }
 
 namespace {
@@ -543,7 +546,10 @@ TEST(Windows, AGameIsPlayedWithTheKeyboardAloneFromTheLoginToTheWinnersAndReader
     AnswerWith(Qt::Key_Escape);   // F8 asks first: a stray key does not claim
     Key(Qt::Key_F8);
     backToMain();
-    EXPECT_EQ(c.hub.isVisible(QStringLiteral("button4")) ? qobject_cast<QAbstractButton*>(c.w(QStringLiteral("button4")))->text() : "", "Bingo!");
+    EXPECT_EQ(c.hub.isVisible(QStringLiteral("button4"))
+                  ? qobject_cast<QAbstractButton*>(c.w(QStringLiteral("button4")))->text()
+                  : "",
+              "Bingo!");
     c.bed.step();   // 61
     AnswerWith(Qt::Key_Y);
     Key(Qt::Key_F8);
