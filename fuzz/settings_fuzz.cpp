@@ -1,7 +1,9 @@
-// The settings line: any bytes are read into settings and written out again.
+// The settings line: any bytes are read into settings and written out again; what is written
+// keeps its fifteen fields, and once written reads back as the same settings.
 #include "shell/settings.h"
 
 #include <cstdint>
+#include <cstdlib>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -10,7 +12,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     QString caption;
     ApplySettingsLine(line, s, &caption);
     ClientSettings again;
-    ApplySettingsLine(SettingsLine(s), again, nullptr);
+    const QByteArray written = SettingsLine(s);
+    ApplySettingsLine(written, again, nullptr);
+    // What was written once (its values cleaned) is written the same ever after.
+    ClientSettings third;
+    ApplySettingsLine(SettingsLine(again), third, nullptr);
+    if (written.count('#') != 15 || written.contains('\n') || SettingsLine(third) != SettingsLine(again))
+        std::abort();
     (void)SettingValue(line.left(4), line);
     return 0;
 }

@@ -6,38 +6,48 @@
 #include <QSaveFile>
 
 namespace {
-QByteArray B(const QString& s) { return s.toLatin1(); }
-// A value the server supplied: written without the key syntax, so that it cannot
-// become a key of its own when the line is read back.
-QByteArray Plain(const QString& s)
+// Every value is written by this one rule: it cannot end its field ("#") or the line (CR,
+// LF), so no value, whoever supplied it, can start a key of its own when the line is read.
+QByteArray Value(const QString& s)
 {
     QByteArray bytes = s.toLatin1();
-    bytes.replace('#', QByteArray()).replace(':', QByteArray());
+    bytes.replace('#', QByteArray()).replace('\r', QByteArray()).replace('\n', QByteArray());
     return bytes;
 }
 }
 
 QByteArray SettingValue(const QByteArray& key, const QByteArray& line)
 {
-    return KeyedValue(line, key, 256, "#");
+    // Keys stand only at the start of the line or right after a "#", and the first field with
+    // a key counts. A value runs to the next "#" within 256 characters; a longer one is none.
+    qsizetype at = 0;
+    while (at <= line.size()) {
+        qsizetype end = line.indexOf('#', at);
+        if (end < 0)
+            return QByteArray();   // a field that is not closed holds nothing
+        if (line.mid(at, key.size()) == key && !key.isEmpty())
+            return end - (at + key.size()) < 256 ? line.mid(at + key.size(), end - (at + key.size())) : QByteArray();
+        at = end + 1;
+    }
+    return QByteArray();
 }
 
 QByteArray SettingsLine(const ClientSettings& s)
 {
     QByteArray line;
-    line += "UN:" + B(s.UserName);
-    line += "#WS:" + B(s.WebHost);
-    line += "#AL:" + Plain(s.Alias);
-    line += "#DM:" + B(s.AutoDaub);
-    line += "#SO:" + B(s.SoundOn);
-    line += "#V0:" + B(s.V0Value);
-    line += "#V1:" + B(s.FunBingoSet);
+    line += "UN:" + Value(s.UserName);
+    line += "#WS:" + Value(s.WebHost);
+    line += "#AL:" + Value(s.Alias).replace(':', QByteArray());
+    line += "#DM:" + Value(s.AutoDaub);
+    line += "#SO:" + Value(s.SoundOn);
+    line += "#V0:" + Value(s.V0Value);
+    line += "#V1:" + Value(s.FunBingoSet);
     line += "#V2:" + QByteArray::number(s.FunBingoIndex);
-    line += "#V3:" + B(s.CallerSet);
+    line += "#V3:" + Value(s.CallerSet);
     line += "#V4:" + QByteArray::number(s.FunBingoCount);
-    line += "#V5:" + B(s.LastNewsUrl);
-    line += "#V6:" + B(s.ForgetPassword);
-    line += "#V7:" + B(s.Password);
+    line += "#V5:" + Value(s.LastNewsUrl);
+    line += "#V6:" + Value(s.ForgetPassword);
+    line += "#V7:" + Value(s.Password);
     line += "#V8:#V9:#";
     return line;
 }
@@ -65,12 +75,15 @@ void ApplySettingsLine(const QByteArray& line, ClientSettings& s, QString* capti
     const QByteArray v1 = SettingValue("V1:", line);
     if (v1.size() > 2) {
         s.FunBingoSet = L1(v1);
-        // A count or index that is not a decimal number (our writer never makes one)
-        // falls back to a one-shout set played from its first shout.
-        s.FunBingoCount = ToInt(SettingValue("V4:", line)).value_or(1);
+        // A count or index that is not a decimal number in its range (our writer never
+        // makes one) falls back to a one-shout set played from its first shout.
+        const int count = ToInt(SettingValue("V4:", line)).value_or(1);
+        s.FunBingoCount = count >= 1 && count <= kMaxShouts ? count : 1;
         const QByteArray v2 = SettingValue("V2:", line);
-        if (!v2.isEmpty())
-            s.FunBingoIndex = ToInt(v2).value_or(1);
+        if (!v2.isEmpty()) {
+            const int index = ToInt(v2).value_or(1);
+            s.FunBingoIndex = index >= 0 && index <= s.FunBingoCount ? index : 1;
+        }
     }
     s.LastNewsUrl = L1(SettingValue("V5:", line));
     if (captionPrefix)

@@ -19,8 +19,11 @@ struct ClientSettings {
     QString Password;
 };
 
-// The value after the first occurrence of key (which carries its colon) up to the
-// first "#" within the 256 characters that follow; empty when either is missing.
+// No fun-bingo set holds more shouts than this.
+constexpr int kMaxShouts = 999;
+
+// The value of the first field that starts with key (which carries its colon), up to its
+// closing "#" within the 256 characters that follow; empty when there is none.
 QByteArray SettingValue(const QByteArray& key, const QByteArray& line);
 
 // The exact line the writer produces (without its CR LF).

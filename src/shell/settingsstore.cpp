@@ -3,8 +3,6 @@
 
 namespace {
 const QString kFile = QStringLiteral("defaults.cfg");
-// No set holds more shouts than this.
-constexpr int kMaxShouts = 999;
 }
 
 bool SettingsStore::load(QString* captionPrefix)

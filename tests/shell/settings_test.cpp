@@ -36,7 +36,12 @@ TEST(SettingsLine, WrittenExactlyAndReadBackButTheAliasWithAPasswordOnlyWhenTold
         {"V1:bst#V2:3#V4:5#V3:cs#", "|||TRUE|bst|3|5|cs"},
         {"V1:bset1#V2:x#V4:y#", "|||TRUE|bset1|1|1|"},   // hand-edited counts do not break the set
         {"V1:bset1#V4:2#", "|||TRUE|bset1|0|2|"},
-        {"UN:aWS:evil#WS:good#", "aWS:evil|evil||TRUE||0|0|"},   // a key inside an earlier value is found there
+        {"UN:aWS:evil#WS:good#", "aWS:evil|good||TRUE||0|0|"},   // a key inside a value is no key
+        {"V6:FALSE#V7:pw#V7:stolen#V6:TRUE#", "||pw|FALSE||0|0|"},   // each key once: the first
+        {"V1:bset1#V2:2147483647#V4:2147483647#", "|||TRUE|bset1|1|1|"},   // numbers out of range
+        {"V1:bset1#V2:7#V4:5#", "|||TRUE|bset1|1|5|"},
+        {"V1:bset1#V2:5#V4:999#", "|||TRUE|bset1|5|999|"},
+        {"V1:bset1#V2:-1#V4:1000#", "|||TRUE|bset1|1|1|"},
         {"UN:" + QByteArray(255, 'x') + "#", QString(255, 'x') + "|||TRUE||0|0|"},
         {"UN:" + QByteArray(256, 'x') + "#", "|||TRUE||0|0|"},   // no "#" within 256 characters
     };
@@ -45,6 +50,35 @@ TEST(SettingsLine, WrittenExactlyAndReadBackButTheAliasWithAPasswordOnlyWhenTold
         const QStringList fields = {r.UserName, r.WebHost, r.Password, r.ForgetPassword, r.FunBingoSet,
                                     QString::number(r.FunBingoIndex), QString::number(r.FunBingoCount), r.CallerSet};
         EXPECT_EQ(fields.join(QLatin1Char('|')).toStdString(), expected.toStdString()) << text.left(40).constData();
+    }
+}
+
+// Whatever a server or a player put in a value, the line keeps its fields: a value cannot end
+// its own field or the line, so it cannot set another key when the file is read again.
+TEST(SettingsLine, NoValueCanEndItsFieldOrStartAnother)
+{
+    const QString hostile = QStringLiteral("/news.rtf#DM:FALSE#SO:TRUE#V6:FALSE#V7:stolen#V3:../../x#\r\nUN:evil");
+    QString ClientSettings::*const fields[] = {&ClientSettings::UserName, &ClientSettings::WebHost,
+                                               &ClientSettings::Alias, &ClientSettings::AutoDaub,
+                                               &ClientSettings::SoundOn, &ClientSettings::V0Value,
+                                               &ClientSettings::FunBingoSet, &ClientSettings::CallerSet,
+                                               &ClientSettings::LastNewsUrl, &ClientSettings::ForgetPassword,
+                                               &ClientSettings::Password};
+    for (QString ClientSettings::*field : fields) {
+        ClientSettings s{"joe", "web:8080", "Jo", "TRUE", "FALSE", "x", "bset2", 3, "cs1", 4, "/news", "FALSE", "pw"};
+        s.*field = hostile;
+        const QByteArray line = SettingsLine(s);
+        EXPECT_EQ(line.count('#'), 15) << line.constData();
+        EXPECT_FALSE(line.contains('\r') || line.contains('\n'));
+        const ClientSettings r = Read(line);
+        for (QString ClientSettings::*other : fields) {
+            // (the password is kept only while V6 says FALSE)
+            const bool forgot = field == &ClientSettings::ForgetPassword && other == &ClientSettings::Password;
+            if (other != field && other != &ClientSettings::Alias && !forgot) {
+                EXPECT_EQ(r.*other, s.*other) << line.constData();
+            }
+        }
+        EXPECT_TRUE(r.FunBingoIndex == 3 && r.FunBingoCount == 4) << line.constData();
     }
 }
 
