@@ -37,6 +37,16 @@ void PlayTable::FormResize(const TableRoom& room)
     Refresh1Click();
 }
 
+void PlayTable::RoomChanged(const TableRoom& room)
+{
+    room_ = room;
+    if (!rack_.ready())
+        return;
+    LayoutMainWindow();
+    ShowCardControls();
+    Refresh1Click();
+}
+
 void PlayTable::LayoutMainWindow() { rack_.LayoutCards(round_.running(), room_); }
 
 void PlayTable::Refresh1Click()

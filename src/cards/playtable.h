@@ -27,8 +27,11 @@ public:
     {
     }
 
-    // The main window's play area changed size (or the chat panel came or went beside it).
+    // The main window changed size: the cards are laid out again from the first.
     void FormResize(const TableRoom& room);
+    // The chat panel came, went or was dragged beside the cards: they are laid out again in
+    // the room left, on the page the player was at.
+    void RoomChanged(const TableRoom& room);
     void LayoutMainWindow();
     void Refresh1Click();
     // The face choice, Buy and the claim as the sales and the card shown allow.

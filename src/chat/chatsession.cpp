@@ -93,13 +93,18 @@ void ChatSession::ReleaseLink()
     link_ = nullptr;
 }
 
-void ChatSession::Send(const QByteArray& line)
+bool ChatSession::Send(const QByteArray& line)
 {
-    if (!connected())
-        return;
-    // A room that reads nothing while we keep writing has stopped answering.
-    if (!link_->sendLine(line))
-        OnChatTimeOut();
+    // The link refuses a line while more than its bound waits unsent: the room is not reading,
+    // or the line is longer than the bound. Either way nothing is lost and the room stays open.
+    return connected() && link_->sendLine(line);
+}
+
+void ChatSession::NotSent()
+{
+    if (connected())
+        player_->message(QStringLiteral("The chat room is not taking what you send: what was not sent is "
+                                        "still in the box."));
 }
 
 void ChatSession::SendTypedLines(const QString& text)
@@ -108,13 +113,19 @@ void ChatSession::SendTypedLines(const QString& text)
     if (lines.last().isEmpty())   // the end of the last line is not a line of its own
         lines.removeLast();
     view_->clearInput();
-    for (QString line : lines)
-        SendQuickPhrase(line.remove(QLatin1Char('\r')));
+    for (int i = 0; i < lines.size(); ++i) {
+        if (!Send("B" + alias_ + ": " + lines[i].remove(QLatin1Char('\r')).toLatin1())) {
+            view_->keepInput(lines.mid(i).join(QLatin1Char('\n')));
+            NotSent();
+            return;
+        }
+    }
 }
 
 void ChatSession::SendQuickPhrase(const QString& text)
 {
-    Send("B" + alias_ + ": " + text.toLatin1());
+    if (!Send("B" + alias_ + ": " + text.toLatin1()))
+        NotSent();
 }
 
 void ChatSession::RefreshMembers()
@@ -153,7 +164,8 @@ void ChatSession::ToggleIgnore(const QString& member)
 
 bool ChatSession::Ignored(const QByteArray& line) const
 {
-    const QByteArray head = line.mid(2, 25);   // the sender and the start of the text
+    // The sender and the start of the text, in the form the member list shows names.
+    const QByteArray head = PlainText(line.mid(2, 25)).toLatin1();
     for (const QByteArray& entry : ignore_)
         if (!entry.isEmpty() && head.contains(entry))
             return true;

@@ -50,7 +50,10 @@ private:
     void OnChatTimeOut();
     void CloseChat();
     void ReleaseLink();
-    void Send(const QByteArray& line);
+    // False when the line could not be handed to the room (none open, or the room is not
+    // reading what it has been sent).
+    bool Send(const QByteArray& line);
+    void NotSent();
     void AddMember(const QByteArray& name);
     bool Ignored(const QByteArray& line) const;
 

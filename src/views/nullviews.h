@@ -71,6 +71,7 @@ struct NullChat : ChatView {
     void showChatPanel(bool) override {}
     void showRoomName(const QString&) override {}
     void clearInput() override {}
+    void keepInput(const QString&) override {}
     void clearChatLog() override {}
     void addChatLine(const QString&) override {}
     void clearMembers() override {}

@@ -141,6 +141,8 @@ public:
     virtual void showChatPanel(bool shown) = 0;
     virtual void showRoomName(const QString& name) = 0;
     virtual void clearInput() = 0;
+    // Puts text back into the input box: what could not be sent.
+    virtual void keepInput(const QString& text) = 0;
     virtual void clearChatLog() = 0;
     virtual void addChatLine(const QString& line) = 0;
     virtual void clearMembers() = 0;

@@ -237,7 +237,7 @@ void MainWindow::layOutPlayArea()
         members->setGridSize(n > 1 ? QSize(qMax(1, members->viewport()->width() / n), 18) : QSize());
     }
     if (core_)
-        core_->table().FormResize(tableRoom());
+        core_->table().RoomChanged(tableRoom());
 }
 
 void MainWindow::showWindow(const QString& name)

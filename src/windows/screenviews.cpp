@@ -293,6 +293,7 @@ public:
     void showChatPanel(bool shown) override { main_->dockChat(shown); }
     void showRoomName(const QString& name) override { hub_->setText(Name("ChatLabel"), name); }
     void clearInput() override { hub_->setText(Name("mtext"), QString()); }
+    void keepInput(const QString& text) override { hub_->setText(Name("mtext"), text); }
     void clearChatLog() override { hub_->setItems(Name("mChat"), {}); }
     void addChatLine(const QString& line) override { hub_->appendLine(Name("mChat"), line); }
     void clearMembers() override { hub_->setItems(Name("ListBox1"), {}); }

@@ -95,6 +95,14 @@ TEST_F(Chat, EveryRoomCodeAndEveryPlayerLineOnTheWire)
     send(room1, "S0Bob: one\r\nS0bob: two\r\nS0Ann: hi Bob\r\nS0Ann: 123456789012345678901 Bob\r\n", 0);
     ASSERT_TRUE(WaitFor([&] { return log().last().endsWith(QLatin1String(" Bob")); }));
     EXPECT_EQ(log().mid(log().size() - 2).join('|'), "bob: two|Ann: 123456789012345678901 Bob");
+    // A name with a control character is listed with a blank in its place, and that is the
+    // name ignored.
+    send(room1, "SLBad\x01Guy\r\n", 0);
+    ASSERT_TRUE(WaitFor([&] { return members().contains(QLatin1String("Bad Guy")); }));
+    chat().ToggleIgnore(members().last());
+    send(room1, "S0Bad\x01Guy: spam\r\nS0Ann: fine\r\n", 0);
+    ASSERT_TRUE(WaitFor([&] { return log().last() == QLatin1String("Ann: fine"); }));
+    EXPECT_FALSE(log().join('|').contains(QLatin1String("spam")));
     player.questionAnswer = false;
     chat().ToggleIgnore(QStringLiteral("Bob"));
     player.questionAnswer = true;
@@ -108,6 +116,21 @@ TEST_F(Chat, EveryRoomCodeAndEveryPlayerLineOnTheWire)
     send(room1, "SX\r\nS0Eve: late\r\n", 0);
     ASSERT_TRUE(WaitFor([&] { return !chat().open(); }));
     EXPECT_FALSE(panel.panelShown || log().last().contains("late"));
+}
+
+// What the link cannot take now (more than it may hold unsent) stays in the input box with a
+// word to the player; the room stays open, for that is no time-out.
+TEST_F(Chat, WhatCannotBeSentStaysInTheBoxAndTheRoomStaysOpen)
+{
+    join(1, room1);
+    const QString huge(70 * 1024, QLatin1Char('x'));
+    chat().SendTypedLines(QStringLiteral("first\n") + huge + QStringLiteral("\r\nlast\n"));
+    EXPECT_EQ(panel.kept, huge + QStringLiteral("\nlast"));
+    EXPECT_TRUE(player.messages.last().startsWith(QLatin1String("The chat room is not taking")));
+    EXPECT_TRUE(chat().open() && chat().connected());
+    chat().SendTypedLines(QStringLiteral("again"));
+    ASSERT_TRUE(WaitFor([&] { return room1.received.contains("B" + kAlias + ": again"); }));
+    EXPECT_TRUE(room1.received.contains("B" + kAlias + ": first") && !player.messages.contains(QLatin1String("T1515")));
 }
 
 TEST_F(Chat, SwitchingRoomsDisconnectsAndRefusals)

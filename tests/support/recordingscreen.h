@@ -173,11 +173,13 @@ public:
     bool panelShown = false;
     QString roomName;
     int inputCleared = 0;
+    QString kept;   // what was put back into the input box
     QStringList lines, members;
 
     void showChatPanel(bool s) override { panelShown = s; }
     void showRoomName(const QString& name) override { roomName = name; }
     void clearInput() override { ++inputCleared; }
+    void keepInput(const QString& text) override { kept = text; }
     void clearChatLog() override { lines.clear(); }
     void addChatLine(const QString& line) override { lines << line; }
     void clearMembers() override { members.clear(); }

@@ -172,6 +172,8 @@ TEST(Windows, EveryViewOfTheCoreReachesWidgetsOfTheWindowsAndShowsWhatItIsTold)
         EXPECT_FALSE(v.pictures->showPicture(p, c.bed.filePath(QStringLiteral("absent.gif"))));
     v.winners->clearWinners();
     v.chat->showRoomName(QStringLiteral("Room"));
+    v.chat->keepInput(QStringLiteral("kept"));
+    EXPECT_EQ(qobject_cast<QPlainTextEdit*>(c.w(QStringLiteral("mtext")))->toPlainText(), "kept");
     v.chat->clearInput();
     v.chat->addChatLine(QStringLiteral("line"));
     v.chat->clearChatLog();
@@ -408,8 +410,10 @@ TEST(Windows, TheChatDocksBesideTheCardsTakesTypedLinesShowsRoomTextPlainAndItsS
     c.core->signIn().LoginButton1Click(QStringLiteral("p"), QStringLiteral("w"), web.host(), false);
     ASSERT_TRUE(WaitFor([&] { return c.core->signIn().directoryRead(); }));
     c.play(CoreTestbed::codes({1, 2, 3}));   // signs in as "Lucky"
+    c.core->table().RightCardClick();   // the player's page stays through the chat's coming and going
     c.form.findChild<QAction*>(QStringLiteral("JoinChatRoom1"))->trigger();
     ASSERT_TRUE(WaitFor([&] { return c.core->chat().connected(); }));
+    EXPECT_EQ(c.core->rack().currentCard(), 2);
     QWidget* multi = c.w(QStringLiteral("MultiPanel"));
     EXPECT_TRUE(c.w(QStringLiteral("cpanel"))->isVisible() && multi->width() == 258);
     EXPECT_EQ(c.w(QStringLiteral("cpanel"))->x(), 258 + 7);
@@ -429,12 +433,14 @@ TEST(Windows, TheChatDocksBesideTheCardsTakesTypedLinesShowsRoomTextPlainAndItsS
     QTest::mouseMove(splitter, QPoint(103, 20));
     QTest::mouseRelease(splitter, Qt::LeftButton, {}, QPoint(103, 20));
     EXPECT_EQ(multi->width(), 358);
-    EXPECT_TRUE(WaitFor([&] { return c.w(CardName(1))->geometry().right() < 358 && splitter->x() == 358; }));
+    EXPECT_TRUE(WaitFor([&] { return c.w(CardName(2))->geometry().right() < 358 && splitter->x() == 358; }));
+    EXPECT_EQ(c.core->rack().currentCard(), 2);
 
     QTest::mouseClick(c.w(QStringLiteral("ChatQuit")), Qt::LeftButton);
     EXPECT_TRUE(WaitFor([&] { return room.received.contains("RLucky"); }));
     EXPECT_TRUE(!c.w(QStringLiteral("cpanel"))->isVisible()
                 && multi->width() == c.w(QStringLiteral("PlayPanel"))->width());
+    EXPECT_EQ(c.core->rack().currentCard(), 2);
 }
 
 namespace {
