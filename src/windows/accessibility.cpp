@@ -9,9 +9,85 @@
 
 namespace {
 
-class CellInterface : public QAccessibleInterface {
+// A column's or a row's header ("G"): a cell of its own that says its letter.
+class HeaderInterface : public QAccessibleInterface {
+public:
+    HeaderInterface(QWidget* owner, const QString& text, QAccessible::Role role) : owner_(owner), text_(text), role_(role)
+    {
+    }
+    bool isValid() const override { return owner_ != nullptr; }
+    QObject* object() const override { return nullptr; }
+    QWindow* window() const override { return owner_ ? owner_->window()->windowHandle() : nullptr; }
+    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+    QAccessibleInterface* parent() const override { return QAccessible::queryAccessibleInterface(owner_.data()); }
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    QString text(QAccessible::Text t) const override { return t == QAccessible::Name ? text_ : QString(); }
+    void setText(QAccessible::Text, const QString&) override {}
+    QRect rect() const override { return {}; }
+    QAccessible::Role role() const override { return role_; }
+    QAccessible::State state() const override
+    {
+        QAccessible::State s;
+        s.invisible = true;   // the letters are drawn with the grid, not as cells of their own
+        return s;
+    }
+
+private:
+    QPointer<QWidget> owner_;
+    QString text_;
+    QAccessible::Role role_;
+};
+
+// Interfaces made on demand and kept while their grid's interface lives.
+class Registry {
+public:
+    ~Registry()
+    {
+        for (QAccessible::Id id : ids_)
+            if (id)
+                QAccessible::deleteAccessibleInterface(id);
+    }
+    template <class Make>
+    QAccessibleInterface* get(int slot, Make make) const
+    {
+        if (slot < 0)
+            return nullptr;
+        if (ids_.size() <= size_t(slot))
+            ids_.resize(size_t(slot) + 1, 0);
+        if (!ids_[size_t(slot)])
+            ids_[size_t(slot)] = QAccessible::registerAccessibleInterface(make());
+        return QAccessible::accessibleInterface(ids_[size_t(slot)]);
+    }
+    int slotOf(const QAccessibleInterface* i) const
+    {
+        for (size_t k = 0; k < ids_.size(); ++k)
+            if (ids_[k] && QAccessible::accessibleInterface(ids_[k]) == i)
+                return int(k);
+        return -1;
+    }
+
+private:
+    mutable std::vector<QAccessible::Id> ids_;
+};
+
+class CellInterface : public QAccessibleInterface, public QAccessibleTableCellInterface {
 public:
     CellInterface(QWidget* owner, ReadableGrid* grid, int index) : owner_(owner), grid_(grid), index_(index) {}
+
+    void* interface_cast(QAccessible::InterfaceType t) override
+    {
+        return t == QAccessible::TableCellInterface ? static_cast<QAccessibleTableCellInterface*>(this) : nullptr;
+    }
+    bool isSelected() const override { return false; }
+    QList<QAccessibleInterface*> columnHeaderCells() const override;
+    QList<QAccessibleInterface*> rowHeaderCells() const override;
+    int columnIndex() const override { return grid_->cellColumn(index_); }
+    int rowIndex() const override { return grid_->cellRow(index_); }
+    int columnExtent() const override { return 1; }
+    int rowExtent() const override { return 1; }
+    QAccessibleInterface* table() const override { return parent(); }
 
     bool isValid() const override { return owner_ != nullptr; }
     QObject* object() const override { return nullptr; }
@@ -49,15 +125,16 @@ private:
     int index_;
 };
 
-// The grid as a table of cells; the cells live as long as the grid's interface.
-class GridInterface : public QAccessibleWidget {
+// The grid as a table of cells, with its letters as headers; the cells and headers live as
+// long as the grid's interface.
+class GridInterface : public QAccessibleWidget, public QAccessibleTableInterface {
 public:
     GridInterface(QWidget* widget, ReadableGrid* grid) : QAccessibleWidget(widget, QAccessible::Table), grid_(grid) {}
-    ~GridInterface() override
+
+    void* interface_cast(QAccessible::InterfaceType t) override
     {
-        for (QAccessible::Id id : ids_)
-            if (id)
-                QAccessible::deleteAccessibleInterface(id);
+        return t == QAccessible::TableInterface ? static_cast<QAccessibleTableInterface*>(this)
+                                                : QAccessibleWidget::interface_cast(t);
     }
 
     int childCount() const override { return grid_->cellCount(); }
@@ -65,18 +142,41 @@ public:
     {
         if (index < 0 || index >= grid_->cellCount())
             return nullptr;
-        if (ids_.size() <= size_t(index))
-            ids_.resize(size_t(index) + 1, 0);
-        if (!ids_[size_t(index)])
-            ids_[size_t(index)] = QAccessible::registerAccessibleInterface(new CellInterface(widget(), grid_, index));
-        return QAccessible::accessibleInterface(ids_[size_t(index)]);
+        return cells_.get(index, [&] { return new CellInterface(widget(), grid_, index); });
     }
-    int indexOfChild(const QAccessibleInterface* child) const override
+    int indexOfChild(const QAccessibleInterface* child) const override { return cells_.slotOf(child); }
+
+    // The table: rows and columns of cells, the letters as their headers, nothing selected.
+    QAccessibleInterface* caption() const override { return nullptr; }
+    QAccessibleInterface* summary() const override { return nullptr; }
+    QAccessibleInterface* cellAt(int row, int column) const override { return child(grid_->cellIndex(row, column)); }
+    int selectedCellCount() const override { return 0; }
+    QList<QAccessibleInterface*> selectedCells() const override { return {}; }
+    QString columnDescription(int column) const override { return grid_->columnHeader(column); }
+    QString rowDescription(int row) const override { return grid_->rowHeader(row); }
+    int selectedColumnCount() const override { return 0; }
+    int selectedRowCount() const override { return 0; }
+    int columnCount() const override { return grid_->columnCount(); }
+    int rowCount() const override { return grid_->rowCount(); }
+    QList<int> selectedColumns() const override { return {}; }
+    QList<int> selectedRows() const override { return {}; }
+    bool isColumnSelected(int) const override { return false; }
+    bool isRowSelected(int) const override { return false; }
+    bool selectRow(int) override { return false; }
+    bool selectColumn(int) override { return false; }
+    bool unselectRow(int) override { return false; }
+    bool unselectColumn(int) override { return false; }
+    void modelChange(QAccessibleTableModelChangeEvent*) override {}
+
+    // The header of a column (slots 0..) or a row (slots after the columns); none without a text.
+    QAccessibleInterface* header(bool column, int k) const
     {
-        for (size_t i = 0; i < ids_.size(); ++i)
-            if (ids_[i] && QAccessible::accessibleInterface(ids_[i]) == child)
-                return int(i);
-        return -1;
+        const QString text = column ? grid_->columnHeader(k) : grid_->rowHeader(k);
+        if (text.isEmpty())
+            return nullptr;
+        const int slot = column ? k : grid_->columnCount() + k;
+        const QAccessible::Role role = column ? QAccessible::ColumnHeader : QAccessible::RowHeader;
+        return headers_.get(slot, [&] { return new HeaderInterface(widget(), text, role); });
     }
     QAccessibleInterface* childAt(int x, int y) const override
     {
@@ -100,8 +200,23 @@ public:
 
 private:
     ReadableGrid* grid_;
-    mutable std::vector<QAccessible::Id> ids_;
+    Registry cells_;
+    Registry headers_;
 };
+
+QList<QAccessibleInterface*> CellInterface::columnHeaderCells() const
+{
+    auto* table = dynamic_cast<GridInterface*>(parent());
+    QAccessibleInterface* h = table ? table->header(true, columnIndex()) : nullptr;
+    return h ? QList<QAccessibleInterface*>{h} : QList<QAccessibleInterface*>{};
+}
+
+QList<QAccessibleInterface*> CellInterface::rowHeaderCells() const
+{
+    auto* table = dynamic_cast<GridInterface*>(parent());
+    QAccessibleInterface* h = table ? table->header(false, rowIndex()) : nullptr;
+    return h ? QList<QAccessibleInterface*>{h} : QList<QAccessibleInterface*>{};
+}
 
 QAccessibleInterface* Factory(const QString& className, QObject* object)
 {

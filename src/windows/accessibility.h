@@ -5,11 +5,20 @@
 #include <QString>
 #include <QWidget>
 
-// A widget drawn as a grid of cells that a reader can walk one cell at a time.
+// A widget drawn as a grid of cells that a reader can walk one cell at a time, or by row and
+// column as a table.
 class ReadableGrid {
 public:
     virtual ~ReadableGrid() = default;
-    virtual int cellCount() const = 0;
+    virtual int rowCount() const = 0;
+    virtual int columnCount() const = 0;
+    virtual int cellIndex(int row, int column) const = 0;   // -1 outside the grid
+    virtual int cellRow(int index) const = 0;
+    virtual int cellColumn(int index) const = 0;
+    // The header of a column or a row ("B" … "O" where the letters head them); empty for none.
+    virtual QString columnHeader(int) const { return {}; }
+    virtual QString rowHeader(int) const { return {}; }
+    int cellCount() const { return rowCount() * columnCount(); }
     virtual QString cellReading(int index) const = 0;
     virtual QRect cellRect(int index) const = 0;   // in the widget's own coordinates
     virtual QString gridReading() const = 0;       // the grid as a whole

@@ -65,3 +65,5 @@ QRect BoardWidget::cellRect(int index) const
     const int pitch = kBoardPitch;
     return QRect((pitch - 1) * (index % 15 + 1), pitch * (index / 15), pitch - 1, pitch);
 }
+
+QString BoardWidget::rowHeader(int row) const { return ColumnLetter(row * 15 + 1); }

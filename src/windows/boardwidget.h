@@ -19,7 +19,16 @@ public:
     explicit BoardWidget(QWidget* parent = nullptr);
     void setCore(GameCore* core) { core_ = core; update(); }
 
-    int cellCount() const override { return 75; }
+    // Five rows, one a letter, of fifteen numbers: cell n - 1 holds number n.
+    int rowCount() const override { return 5; }
+    int columnCount() const override { return 15; }
+    int cellIndex(int row, int column) const override
+    {
+        return row >= 0 && row < 5 && column >= 0 && column < 15 ? row * 15 + column : -1;
+    }
+    int cellRow(int index) const override { return index / 15; }
+    int cellColumn(int index) const override { return index % 15; }
+    QString rowHeader(int row) const override;
     QString cellReading(int index) const override;
     QRect cellRect(int index) const override;
     QString gridReading() const override { return accessibleName(); }

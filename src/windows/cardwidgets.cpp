@@ -401,3 +401,5 @@ CardPanel::CardPanel(GameCore* core, int card, QWidget* parent) : QWidget(parent
 }
 
 void BingoCardWidget::setTicketName(const QString& name) { ticketid_->setText(name); }
+
+QString FaceWidget::columnHeader(int column) const { return ColumnLetter(column * 15 + 1); }

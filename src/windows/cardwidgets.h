@@ -61,7 +61,16 @@ public:
     // Puts the keyboard's cell here (columns and rows 0..4).
     void setFocusCell(int column, int row);
 
-    int cellCount() const override { return 25; }   // column by column, as the card is read
+    // Five columns under the letters, five rows; cells column by column, as the card is read.
+    int rowCount() const override { return 5; }
+    int columnCount() const override { return 5; }
+    int cellIndex(int row, int column) const override
+    {
+        return row >= 0 && row < 5 && column >= 0 && column < 5 ? column * 5 + row : -1;
+    }
+    int cellRow(int index) const override { return index % 5; }
+    int cellColumn(int index) const override { return index / 5; }
+    QString columnHeader(int column) const override;
     QString cellReading(int index) const override;
     QRect cellRect(int index) const override;
     QString gridReading() const override;

@@ -548,6 +548,25 @@ TEST(Windows, AGameIsPlayedWithTheKeyboardAloneFromTheLoginToTheWinnersAndReader
     QAccessibleInterface* board = QAccessible::queryAccessibleInterface(c.form.board());
     EXPECT_TRUE(board->childCount() == 75 && board->child(45)->text(QAccessible::Name) == "G 46, T1805"
                 && board->child(46)->text(QAccessible::Name) == "G 47");
+    // Both are tables a reader walks by row and column: the face under its letters, the board
+    // a letter to a row.
+    QAccessibleTableInterface* faceTable = cells->tableInterface();
+    ASSERT_TRUE(faceTable && faceTable->rowCount() == 5 && faceTable->columnCount() == 5);
+    EXPECT_EQ(faceTable->columnDescription(3), "G");
+    QAccessibleInterface* cell = faceTable->cellAt(2, 0);   // column B, row 3
+    ASSERT_TRUE(cell && cell->tableCellInterface());
+    EXPECT_EQ(cell->text(QAccessible::Name), "B 3");
+    EXPECT_TRUE(cell->tableCellInterface()->rowIndex() == 2 && cell->tableCellInterface()->columnIndex() == 0);
+    const QList<QAccessibleInterface*> heads = faceTable->cellAt(4, 3)->tableCellInterface()->columnHeaderCells();
+    ASSERT_EQ(heads.size(), 1);
+    EXPECT_TRUE(heads[0]->text(QAccessible::Name) == "G" && heads[0]->role() == QAccessible::ColumnHeader);
+    EXPECT_EQ(faceTable->cellAt(5, 0), nullptr);
+    QAccessibleTableInterface* boardTable = board->tableInterface();
+    ASSERT_TRUE(boardTable && boardTable->rowCount() == 5 && boardTable->columnCount() == 15);
+    EXPECT_EQ(boardTable->cellAt(3, 0), board->child(45));   // G 46 starts the G row
+    EXPECT_TRUE(board->child(45)->tableCellInterface()->rowIndex() == 3
+                && board->child(74)->tableCellInterface()->columnIndex() == 14);
+    EXPECT_EQ(board->child(45)->tableCellInterface()->rowHeaderCells().value(0)->text(QAccessible::Name), "G");
 
     AnswerWith(Qt::Key_Escape);   // F8 asks first: a stray key does not claim
     Key(Qt::Key_F8);
