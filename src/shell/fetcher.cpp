@@ -5,10 +5,22 @@
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <sys/stat.h>
 
 namespace {
 constexpr qint64 kMaxFetchBytes = 8 * 1024 * 1024;
+
+// Whether two paths name one file: on a folder that ignores letter case, "Grid.GIF" and
+// "grid.gif" are the same file, and removing one would remove both.
+bool SameFile(const QString& a, const QString& b)
+{
+    struct stat sa {};
+    struct stat sb {};
+    return ::stat(QFile::encodeName(a).constData(), &sa) == 0 && ::stat(QFile::encodeName(b).constData(), &sb) == 0
+           && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
+}   // namespace
 
 Fetcher::Fetcher(DialogsView* dialogs, PlayerView* player, const ServiceDirectory& directory,
                  const SettingsStore& settings, const ProgramFolder& folder, QObject* parent)
@@ -20,6 +32,14 @@ Fetcher::Fetcher(DialogsView* dialogs, PlayerView* player, const ServiceDirector
         if (total > 0)
             dialogs_->showDownloadProgress(int(std::lround(double(received) * 100.0 / double(total))));
     });
+    // A client killed during a fetch leaves its temporary file behind. They are swept here, when the
+    // core is made, because no fetch of this client can have begun yet.
+    for (const QString& under : {QString(), QStringLiteral("sounds")}) {
+        const QDir dir(QDir(folder_.root()).filePath(under));
+        for (const QString& file : dir.entryList({QStringLiteral("*.tmp")}, QDir::Files | QDir::Hidden))
+            if (TemporaryName(file) == file)
+                QFile::remove(dir.filePath(file));
+    }
 }
 
 bool Fetcher::Fetchable(const QString& name)
@@ -86,8 +106,12 @@ void Fetcher::Finished(HttpClient::Outcome outcome)
     });
     const QString temporary = TemporaryPath(done);
     if (outcome == HttpClient::Outcome::Success) {
-        QFile::remove(folder_.writePath(done.folder + done.name));   // an old copy in another letter case
-        if (QFile::rename(temporary, TargetPath(done))) {
+        const QString target = TargetPath(done);
+        const QString old = folder_.writePath(done.folder + done.name);   // perhaps in another letter case
+        // rename(2) puts the new file in the old one's place in one step: whatever fails, one of them is there.
+        if (std::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(target).constData()) == 0) {
+            if (!SameFile(old, target))
+                QFile::remove(old);
             if (done_)
                 done_(Done{done.name, done.kind, done.place, true});
             return;

@@ -2,6 +2,8 @@
 // Fetches a picture or sound the game needs and does not hold, from the operator's file
 // and image hosts, one at a time through the small download window, then shows or plays
 // it where it was asked for. Names arrive checked (IsSafeFileName) and are checked again.
+// A fetch lands in a temporary file that then replaces the old copy in one step; the
+// temporary files a killed client left are removed when the fetcher is made.
 #include "components/net/httpclient.h"
 #include "shell/directory.h"
 #include "shell/programfolder.h"

@@ -1,6 +1,7 @@
 // The set windows through the core against a one-page web server: the list, the
 // player's choice in the settings file, and the download and unpacking of a set's package.
 // The server answers every request with one body: the list, then the package once the list is in.
+#include "calls/setcatalogue.h"
 #include "coretestbed.h"
 #include "minihttp.h"
 #include "scriptedpeer.h"
@@ -39,6 +40,71 @@ QByteArray Tar(const QList<TarFile>& files)
         archive_write_data(a, f.data.constData(), size_t(f.data.size()));
         archive_entry_free(e);
     }
+    archive_write_free(a);
+    return out;
+}
+
+// A tar block made by hand, for headers the writer above will not make: the ustar
+// fields in octal and the checksum over the block; and bytes padded to whole blocks.
+QByteArray Block(const QByteArray& name, char type, qint64 size)
+{
+    QByteArray h(512, '\0');
+    const auto put = [&h](int at, const QByteArray& field) { h.replace(at, field.size(), field); };
+    put(0, name);
+    put(100, "0000644");
+    put(108, "0000000");
+    put(116, "0000000");
+    put(124, QByteArray::number(size, 8).rightJustified(11, '0'));
+    put(136, "00000000000");
+    h[156] = type;
+    put(257, QByteArray("ustar\0" "00", 8));
+    put(148, "        ");
+    int sum = 0;
+    for (char c : h)
+        sum += static_cast<unsigned char>(c);
+    put(148, QByteArray::number(sum, 8).rightJustified(6, '0') + '\0');
+    return h;
+}
+QByteArray Padded(QByteArray data)
+{
+    data.append(QByteArray((512 - data.size() % 512) % 512, '\0'));
+    return data;
+}
+// Folder headers d1/ ... dn/.
+QByteArray Folders(int n)
+{
+    QByteArray t;
+    for (int i = 1; i <= n; ++i)
+        t += Block("d" + QByteArray::number(i) + '/', '5', 0);
+    return t;
+}
+// A pax extended header holding one comment of n bytes, for the entry after it.
+QByteArray PaxComment(int n)
+{
+    const QByteArray body = " comment=" + QByteArray(n, 'c') + '\n';
+    int length = int(body.size());
+    while (QByteArray::number(length).size() + body.size() != length)
+        length = int(QByteArray::number(length).size() + body.size());
+    return Block("pax", 'x', length) + Padded(QByteArray::number(length) + body);
+}
+// These tar blocks, ended and gzip-compressed.
+QByteArray Gzip(const QByteArray& tar)
+{
+    const QByteArray whole = tar + QByteArray(1024, '\0');
+    QByteArray out;
+    archive* a = archive_write_new();
+    archive_write_set_format_raw(a);
+    archive_write_add_filter_gzip(a);
+    archive_write_open(a, &out, nullptr, [](archive*, void* o, const void* b, size_t n) {
+        static_cast<QByteArray*>(o)->append(static_cast<const char*>(b), qsizetype(n));
+        return la_ssize_t(n);
+    }, nullptr);
+    archive_entry* e = archive_entry_new();
+    archive_entry_set_filetype(e, AE_IFREG);
+    archive_entry_set_size(e, whole.size());
+    archive_write_header(a, e);
+    archive_write_data(a, whole.constData(), size_t(whole.size()));
+    archive_entry_free(e);
     archive_write_free(a);
     return out;
 }
@@ -204,6 +270,32 @@ TEST_F(Sets, AnAnnouncerPackageReplacesTheGreetingsOnlyWhenItIsWholeAndRunsNothi
     }
     EXPECT_EQ(bed.readFile("sounds/b12.wav"), "twelve");   // from the last package, the whole one
     EXPECT_TRUE(screen.system.started.isEmpty() && !exists("aset1.exe"));
+}
+
+// A package is read only so far: every header counts against the entries allowed, folders
+// too, and the unpacked archive is capped, extended headers and all. A flood of folder
+// headers, a few hundred bytes of gzip, is refused at the first header past the limit.
+TEST(Packages, EveryHeaderCountsAndTheUnpackedArchiveIsCapped)
+{
+    PackageLimits limits;
+    limits.maxEntries = 4;
+    limits.maxEntryBytes = limits.maxTotalBytes = 1024;
+    limits.suffix = QStringLiteral(".wav");
+    const QByteArray file = Block("a.wav", '0', 5) + Padded("hello");
+    const std::pair<QByteArray, const char*> cases[] = {   // why it is refused; "" when taken
+        {Folders(3) + file, ""},
+        {Folders(4) + file, "holds too many entries"},
+        {PaxComment(16 * 1024) + file, ""},
+        {PaxComment(int(UnpackedCap(limits))) + file, "is too large unpacked"},
+    };
+    for (const auto& [tar, why] : cases) {
+        const Package package = ReadPackage(Gzip(tar), limits);
+        EXPECT_EQ(package.error, *why ? QStringLiteral("the package ") + why : QString()) << why;
+        EXPECT_EQ(package.entries.size(), *why ? 0 : 1) << why;
+        EXPECT_EQ(package.entries.value(0).data, *why ? "" : "hello") << why;
+    }
+    const PackageLimits set = SetPackageLimits();
+    EXPECT_EQ(ReadPackage(Gzip(Folders(set.maxEntries + 1)), set).error, "the package holds too many entries");
 }
 
 TEST_F(Sets, TransferFailuresAreReportedAndCloseTheWindowSaveTheFunBingosOne)

@@ -99,3 +99,48 @@ TEST_F(Fetch, NamesItDoesNotTakeAndFailuresPerKind)
     EXPECT_EQ(screen.player.messages, QStringList{"Unable to Receive Image File: ad1.gif"});
     EXPECT_TRUE(leftovers().isEmpty() && !QFile::exists(bed.filePath("ad1.gif")));
 }
+
+// The temporary files of fetches a killed client left in the writable folder and its sounds
+// are gone once a core is made there; other files ending in ".tmp" stay.
+TEST_F(Fetch, TheTemporaryFilesOfAKilledClientAreRemovedWhenTheCoreStarts)
+{
+    for (const char* stale : {"grid.tmp", ".tmp", "sounds/ding.tmp"})
+        bed.writeFile(QString::fromLatin1(stale), "half a file");
+    bed.writeFile(QStringLiteral("notes.old.tmp"), "the player's");
+    ASSERT_EQ(leftovers().size(), 4);
+    bed.remake();
+    EXPECT_EQ(leftovers(), QStringList{"notes.old.tmp"});
+    EXPECT_EQ(bed.readFile("notes.old.tmp"), "the player's");
+}
+
+// A fetched file takes the old copy's place, in the same or another letter case, and no
+// temporary file stays. When the new file cannot be put in place (here its temporary file
+// is gone, as when another copy of the client starts in the same folder) the old copy stays.
+TEST_F(Fetch, AFetchReplacesTheOldCopyInOneStepAndAFailedOneLosesNothing)
+{
+    ScreenPictures& pictures = bed.c().pictures();
+    const auto copies = [&](const char* name) { return QDir(bed.dir.path()).entryList({name}, QDir::Files); };
+    const std::pair<const char*, const char*> replaced[] = {{"pat1.gif", "pat1.gif"}, {"PAT2.GIF", "pat2.gif"}};
+    for (const auto& [old, name] : replaced) {
+        bed.writeFile(old, "old picture");
+        pictures.FetchFile(name, FetchKind::Picture, Picture::BingoBanner);
+        EXPECT_EQ(fetched(), "GET /images/" + QByteArray(name) + " HTTP/1.1");
+        EXPECT_EQ(copies(name), QStringList{name});
+        EXPECT_EQ(bed.readFile(name), "GIF89a picture") << name;
+        EXPECT_TRUE(leftovers().isEmpty()) << name;
+    }
+    screen.dialogs.onHideDownload = [&] {
+        for (const char* temporary : {"pat3.tmp", "pat4.tmp"})
+            QFile::remove(bed.filePath(temporary));
+    };
+    const std::pair<const char*, const char*> kept[] = {{"pat3.gif", "pat3.gif"}, {"PAT4.GIF", "pat4.gif"}};
+    for (const auto& [old, name] : kept) {
+        bed.writeFile(old, "old picture");
+        pictures.FetchFile(name, FetchKind::Picture, Picture::BingoBanner);
+        fetched();
+        EXPECT_EQ(copies(name), QStringList{old});
+        EXPECT_EQ(bed.readFile(old), "old picture") << name;
+        EXPECT_EQ(screen.player.messages.value(0), "Unable to Receive Image File: " + QString::fromLatin1(name));
+        screen.player.messages.clear();
+    }
+}

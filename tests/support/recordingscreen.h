@@ -12,6 +12,7 @@
 #include <QList>
 #include <QMap>
 #include <array>
+#include <functional>
 #include <optional>
 
 class StatusRecord : public StatusView {
@@ -239,7 +240,14 @@ public:
         downloadShown = true;
     }
     void showDownloadProgress(int percent) override { downloadProgress = percent; }
-    void hideDownload() override { downloadShown = false; }
+    // Runs as the download window closes, when a fetch's file has arrived and is not yet in place.
+    std::function<void()> onHideDownload;
+    void hideDownload() override
+    {
+        downloadShown = false;
+        if (onHideDownload)
+            onHideDownload();
+    }
     void showCommsAlert(bool s) override
     {
         commsAlertShown = s;

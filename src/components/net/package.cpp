@@ -23,6 +23,11 @@ Package Refuse(const QString& why)
 
 }   // namespace
 
+qint64 UnpackedCap(const PackageLimits& limits)
+{
+    return limits.maxTotalBytes + qint64(limits.maxEntries + 1) * kHeaderRoom;
+}
+
 bool IsSafeRelativePath(const QString& path)
 {
     if (path.isEmpty() || path.size() > 255)
@@ -45,6 +50,10 @@ Package ReadPackage(const QByteArray& bytes, const PackageLimits& limits)
     Package package;
     QSet<QString> seen;
     qint64 total = 0;
+    int headers = 0;
+    // Filter 0 is the one nearest the tar reader: its count is the unpacked stream read so far. It is
+    // checked at each header; a file's own bytes past it are bounded by maxEntryBytes.
+    const qint64 cap = UnpackedCap(limits);
     archive_entry* entry = nullptr;
     for (;;) {
         const int r = archive_read_next_header(a.get(), &entry);
@@ -52,6 +61,11 @@ Package ReadPackage(const QByteArray& bytes, const PackageLimits& limits)
             break;
         if (r != ARCHIVE_OK)
             return Refuse(QStringLiteral("the package is damaged"));
+        // Every header counts, folders too: a flood of folder headers costs as much to read as files.
+        if (++headers > limits.maxEntries)
+            return Refuse(QStringLiteral("the package holds too many entries"));
+        if (archive_filter_bytes(a.get(), 0) > cap)
+            return Refuse(QStringLiteral("the package is too large unpacked"));
         const char* rawName = archive_entry_pathname(entry);
         QString name = QString::fromUtf8(rawName ? rawName : "");
         if (name.startsWith(QLatin1String("./")))
@@ -68,8 +82,6 @@ Package ReadPackage(const QByteArray& bytes, const PackageLimits& limits)
         if (seen.contains(key))
             return Refuse(QStringLiteral("the package names a file twice: ") + name);
         seen.insert(key);
-        if (package.entries.size() >= limits.maxEntries)
-            return Refuse(QStringLiteral("the package holds too many files"));
         // The size in the header is checked before anything is read, and again while reading.
         const qint64 declared = archive_entry_size_is_set(entry) ? archive_entry_size(entry) : 0;
         if (declared < 0 || declared > limits.maxEntryBytes || total + declared > limits.maxTotalBytes)

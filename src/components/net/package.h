@@ -31,8 +31,16 @@ struct Package {
 
 // Reads a package. Only regular files are taken; links, devices and the like refuse
 // the package, as do a name that could leave the destination folder, a name given
-// twice, and anything past the limits. Folder entries are skipped.
+// twice, and anything past the limits. Folder entries are skipped, but every header,
+// a folder's too, counts against maxEntries, and reading stops once the unpacked
+// archive passes UnpackedCap: a small download cannot keep the reader busy for long.
 Package ReadPackage(const QByteArray& bytes, const PackageLimits& limits);
+// Room for one entry's header, its extended headers (long names, attributes) and the
+// padding of its data to whole blocks, beyond the files' own bytes.
+constexpr qint64 kHeaderRoom = 8 * 1024;
+// How large the archive may be once unpacked: the files' bytes and room for each header
+// and for the end of the archive.
+qint64 UnpackedCap(const PackageLimits& limits);
 // Whether a "/" separated relative path stays below its folder: every part is a safe
 // file name (IsSafeFileName).
 bool IsSafeRelativePath(const QString& path);
