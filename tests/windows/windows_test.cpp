@@ -122,6 +122,7 @@ TEST(Windows, EveryViewOfTheCoreReachesWidgetsOfTheWindowsAndShowsWhatItIsTold)
     EXPECT_EQ(qobject_cast<QLabel*>(c.w(QStringLiteral("f_credits")))->text(), "-0.05");
     v.figures->showCountdown(125);
     EXPECT_EQ(qobject_cast<QLabel*>(c.w(QStringLiteral("CallField")))->text(), "2:05");
+    EXPECT_TRUE(CountdownText(70) == "1:10" && CountdownText(600) == "10:00" && CountdownText(5) == "0:05");
     v.figures->showCallCount(7);
     v.figures->showCallCaption(QStringLiteral("Calls"));
     for (bool on : {true, false}) {
