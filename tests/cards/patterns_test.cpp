@@ -23,6 +23,8 @@ Cells Block(int left, int top, int width, int height)
     return cells;
 }
 Cells Row(int r) { return Block(0, r, 5, 1); }
+const Cells kDiagonal = Cell(0, 0) | Cell(1, 1) | Cell(2, 2) | Cell(3, 3) | Cell(4, 4);
+const Cells kAntiDiagonal = Cell(0, 4) | Cell(1, 3) | Cell(2, 2) | Cell(3, 1) | Cell(4, 0);
 Cells Column(int c) { return Block(c, 0, 1, 5); }
 const Cells kFace = Block(0, 0, 5, 5);
 
@@ -85,6 +87,9 @@ TEST(BingoCheck, EachKindWinsOnItsCellsAndPaintsTheFirstMatchRedOnEachFace)
         {"A02000012", {Row(2) | Column(2)}, 1, {Row(2) | Column(2)}}, {"A02000012", {Column(0)}, 0, {0}},
         {"A01000012", {Row(0) | Row(1)}, 1, {Row(0)}}, {"A00000012", {Row(0) | Row(1)}, 1, {Row(0)}},
         {"A0<000012", {kFace}, 1, {kFace}}, {"A0=000012", {kFace}, 0, {0}},
+        // Either diagonal alone is a line.
+        {"A01000012", {kDiagonal}, 1, {kDiagonal}}, {"A01000012", {kAntiDiagonal}, 1, {kAntiDiagonal}},
+        {"A01000012", {kAntiDiagonal & ~Cell(4, 0)}, 0, {0}},
         // "D": blocks keep the free square; placements run column by column, then down.
         {"D04000012", {Block(0, 0, 4, 2)}, 1, {Block(0, 0, 2, 2)}},
         {"D04000012", {Block(1, 0, 2, 2) | Block(0, 1, 2, 2)}, 1, {Block(0, 1, 2, 2)}},
