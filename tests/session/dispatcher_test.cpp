@@ -158,6 +158,10 @@ TEST(Feeds, WinnersAreAskedForAndListed)
     EXPECT_EQ(winners.last.payout + '|' + winners.last.names.join(',') + '|' + winners.last.note,
               "25.00|Ann,Bob|Well played");
     EXPECT_EQ(t.screen.status.announced.last(), "T1813 Ann, Bob. T1814 $25.00");
+    // The reply frees the request link: the next request goes out at once.
+    EXPECT_FALSE(t.core.links().busy());
+    t.core.ShowLastWinners(QStringLiteral("100002"));
+    ASSERT_TRUE(WaitFor([&] { return t.request.received.last() == "PQZ!GS100002##"; }));
     // Every name is handed over; an empty list counts one empty name; a refusal shows no list.
     t.bed.line(Link::Request, "PQZ!LOGINOK$110.00%1$2A,B,C,D,E%2$3%3");
     EXPECT_EQ(winners.last.names, (QStringList{"A", "B", "C", "D", "E"}));
