@@ -75,7 +75,7 @@ TEST_F(Chat, EveryRoomCodeAndEveryPlayerLineOnTheWire)
 
     // Typed lines in order (an empty one too), quick phrases as their buttons' hints give them, the list.
     const int cleared = panel.inputCleared;
-    chat().SendTypedLines(QStringLiteral("hello\n\nsee you\n"));
+    chat().SendTypedLines(QStringLiteral("hello\r\n\nsee you\n"));
     chat().SendQuickPhrase(QStringLiteral("T1206"));
     chat().SendQuickPhrase(QStringLiteral("BINGO!!!"));
     chat().RefreshMembers();
@@ -92,9 +92,12 @@ TEST_F(Chat, EveryRoomCodeAndEveryPlayerLineOnTheWire)
     // Ignoring: exact case, within the sender and the start of the text; "No" forgets the name.
     chat().ToggleIgnore(QStringLiteral("  Bob "));
     EXPECT_EQ(player.messages.last(), "Bob T1514");
-    send(room1, "S0Bob: one\r\nS0bob: two\r\nS0Ann: hi Bob\r\nS0Ann: 123456789012345678901 Bob\r\n", 0);
+    send(room1, "S0Bob: one\r\nS0bob: two\r\nS0Ann: hi Bob\r\nS0Ann: 12345678901234567Bob\r\n"
+                "S0Ann: 123456789012345678Bob\r\nS0Ann: 123456789012345678901 Bob\r\n", 0);
     ASSERT_TRUE(WaitFor([&] { return log().last().endsWith(QLatin1String(" Bob")); }));
-    EXPECT_EQ(log().mid(log().size() - 2).join('|'), "bob: two|Ann: 123456789012345678901 Bob");
+    // Characters 3 to 27 of the line: a name ending at 27 is seen, one ending at 28 is not.
+    EXPECT_EQ(log().mid(log().size() - 3).join('|'),
+              "bob: two|Ann: 123456789012345678Bob|Ann: 123456789012345678901 Bob");
     // A name with a control character is listed with a blank in its place, and that is the
     // name ignored.
     send(room1, "SLBad\x01Guy\r\n", 0);
