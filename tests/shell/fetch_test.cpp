@@ -10,7 +10,8 @@
 namespace {
 
 struct Fetch : ::testing::Test {
-    MiniHttp web;
+    MiniHttp web;      // the file host
+    MiniHttp images;   // the image host, for the ad spaces
     CoreTestbed bed;
     RecordingScreen& screen = bed.screen;
     QString shown(Picture place) const { return bed.screen.pictures.shown.value(place); }
@@ -20,11 +21,17 @@ struct Fetch : ::testing::Test {
         bed.writeFile(QStringLiteral("defaults.cfg"), "UN:p#SO:TRUE#V6:TRUE#\r\n");
         bed.remake();
         bed.create();
-        web.body = "files:" + web.host().toLatin1() + "%imageurl:" + web.host().toLatin1() + "%";
+        web.body = "files:" + web.host().toLatin1() + "%imageurl:" + images.host().toLatin1() + "%";
         bed.c().signIn().LoginButton1Click(QStringLiteral("p"), QStringLiteral("w"), web.host(), false);
         ASSERT_TRUE(WaitFor([&] { return bed.c().signIn().directoryRead(); }));
         web.requests.clear();
-        web.body = "GIF89a picture";
+        web.body = images.body = "GIF89a picture";
+    }
+    // The request line of the last request to the image host, once the fetch is over.
+    QByteArray fetchedImage()
+    {
+        WaitFor([&] { return !bed.c().fetcher().busy(); });
+        return images.requests.isEmpty() ? QByteArray() : images.requests.last().left(images.requests.last().indexOf('\r'));
     }
     // The request line of the last request, once the fetch is over.
     QByteArray fetched()
@@ -49,8 +56,9 @@ TEST_F(Fetch, EachKindComesFromItsHostIntoItsPlaceAndIsShownOrPlayed)
     EXPECT_TRUE(shown(Picture::Pattern).endsWith("pat99.gif"));
     EXPECT_EQ(bed.readFile("pat99.gif"), "GIF89a picture");
 
-    pictures.ShowAdSpace1(QStringLiteral("Ad.JPG"));
-    EXPECT_EQ(fetched(), "GET /images/Ad.JPG HTTP/1.1");
+    pictures.ShowAdSpace1(QStringLiteral("Ad.JPG"));   // the ad spaces come from the image host
+    EXPECT_EQ(fetchedImage(), "GET /images/Ad.JPG HTTP/1.1");
+    EXPECT_EQ(web.requests.size(), 1);
     EXPECT_TRUE(shown(Picture::Logo).endsWith("Ad.JPG"));
     pictures.ShowWinnersBackdrop(QStringLiteral("box.gif"));   // the winners window's own picture
     EXPECT_EQ(fetched(), "GET /images/box.gif HTTP/1.1");
@@ -71,9 +79,16 @@ TEST_F(Fetch, EachKindComesFromItsHostIntoItsPlaceAndIsShownOrPlayed)
     pictures.FetchFile(QStringLiteral("one.gif"), FetchKind::Picture, Picture::BingoBanner);
     pictures.FetchFile(QStringLiteral("two.gif"), FetchKind::AdSpace2, Picture::Advert);
     pictures.FetchFile(QStringLiteral("one.gif"), FetchKind::Picture, Picture::BingoBanner);
-    EXPECT_EQ(fetched(), "GET /images/two.gif HTTP/1.1");
-    EXPECT_EQ(web.requests.size(), 7);
+    EXPECT_EQ(fetchedImage(), "GET /images/two.gif HTTP/1.1");
+    EXPECT_TRUE(web.requests.size() == 5 && images.requests.size() == 2);
     EXPECT_TRUE(shown(Picture::BingoBanner).endsWith("one.gif") && shown(Picture::Advert).endsWith("two.gif"));
+
+    // Sixteen wait while one runs; more are not taken.
+    for (int k = 0; k < 18; ++k)
+        pictures.FetchFile(QStringLiteral("q%1.gif").arg(k), FetchKind::Picture);
+    fetched();
+    EXPECT_EQ(web.requests.size(), 5 + 1 + Fetcher::kMaxWaiting);
+    EXPECT_EQ(Fetcher::kMaxWaiting, 16);
 }
 
 TEST_F(Fetch, NamesItDoesNotTakeAndFailuresPerKind)
@@ -92,10 +107,11 @@ TEST_F(Fetch, NamesItDoesNotTakeAndFailuresPerKind)
     pictures.ShowPatternPicture(QStringLiteral("pat77.gif"));
     fetched();
     EXPECT_TRUE(shown(Picture::Pattern).endsWith("NAgrid.gif"));
+    images.status = 404;
     pictures.ShowAdSpace2(QStringLiteral("ad2.gif"));   // the second ad space fails quietly
-    fetched();
+    fetchedImage();
     pictures.ShowAdSpace1(QStringLiteral("ad1.gif"));
-    fetched();
+    fetchedImage();
     EXPECT_EQ(screen.player.messages, QStringList{"Unable to Receive Image File: ad1.gif"});
     EXPECT_TRUE(leftovers().isEmpty() && !QFile::exists(bed.filePath("ad1.gif")));
 }
