@@ -9,12 +9,10 @@
 
 namespace {
 
-// A column's or a row's header ("G"): a cell of its own that says its letter.
-class HeaderInterface : public QAccessibleInterface {
+// A part of a grid without parts of its own (a cell or a header), living while its grid does.
+class LeafInterface : public QAccessibleInterface {
 public:
-    HeaderInterface(QWidget* owner, const QString& text, QAccessible::Role role) : owner_(owner), text_(text), role_(role)
-    {
-    }
+    explicit LeafInterface(QWidget* owner) : owner_(owner) {}
     bool isValid() const override { return owner_ != nullptr; }
     QObject* object() const override { return nullptr; }
     QWindow* window() const override { return owner_ ? owner_->window()->windowHandle() : nullptr; }
@@ -23,8 +21,20 @@ public:
     QAccessibleInterface* child(int) const override { return nullptr; }
     int childCount() const override { return 0; }
     int indexOfChild(const QAccessibleInterface*) const override { return -1; }
-    QString text(QAccessible::Text t) const override { return t == QAccessible::Name ? text_ : QString(); }
     void setText(QAccessible::Text, const QString&) override {}
+
+protected:
+    QPointer<QWidget> owner_;
+};
+
+// A column's or a row's header ("G"): a cell of its own that says its letter.
+class HeaderInterface : public LeafInterface {
+public:
+    HeaderInterface(QWidget* owner, const QString& text, QAccessible::Role role)
+        : LeafInterface(owner), text_(text), role_(role)
+    {
+    }
+    QString text(QAccessible::Text t) const override { return t == QAccessible::Name ? text_ : QString(); }
     QRect rect() const override { return {}; }
     QAccessible::Role role() const override { return role_; }
     QAccessible::State state() const override
@@ -35,7 +45,6 @@ public:
     }
 
 private:
-    QPointer<QWidget> owner_;
     QString text_;
     QAccessible::Role role_;
 };
@@ -72,9 +81,9 @@ private:
     mutable std::vector<QAccessible::Id> ids_;
 };
 
-class CellInterface : public QAccessibleInterface, public QAccessibleTableCellInterface {
+class CellInterface : public LeafInterface, public QAccessibleTableCellInterface {
 public:
-    CellInterface(QWidget* owner, ReadableGrid* grid, int index) : owner_(owner), grid_(grid), index_(index) {}
+    CellInterface(QWidget* owner, ReadableGrid* grid, int index) : LeafInterface(owner), grid_(grid), index_(index) {}
 
     void* interface_cast(QAccessible::InterfaceType t) override
     {
@@ -89,19 +98,10 @@ public:
     int rowExtent() const override { return 1; }
     QAccessibleInterface* table() const override { return parent(); }
 
-    bool isValid() const override { return owner_ != nullptr; }
-    QObject* object() const override { return nullptr; }
-    QWindow* window() const override { return owner_ ? owner_->window()->windowHandle() : nullptr; }
-    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
-    QAccessibleInterface* parent() const override { return QAccessible::queryAccessibleInterface(owner_.data()); }
-    QAccessibleInterface* child(int) const override { return nullptr; }
-    int childCount() const override { return 0; }
-    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
     QString text(QAccessible::Text t) const override
     {
         return t == QAccessible::Name && owner_ ? grid_->cellReading(index_) : QString();
     }
-    void setText(QAccessible::Text, const QString&) override {}
     QRect rect() const override
     {
         if (!owner_)
@@ -120,7 +120,6 @@ public:
     }
 
 private:
-    QPointer<QWidget> owner_;
     ReadableGrid* grid_;   // the owner itself, read only while it lives
     int index_;
 };
