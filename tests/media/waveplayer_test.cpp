@@ -79,7 +79,12 @@ TEST_F(WavePlayerTest, NullPlayerFinishesOnTheNextTurn)
 TEST_F(WavePlayerTest, WithoutARuntimeFolderTheFixedOneIsUsedOnlyWhenOursAndClosedToOthers)
 {
     const QByteArray before = qgetenv("XDG_RUNTIME_DIR");
+    // A temporary folder of this test's own, so that nothing another user left in /tmp counts.
+    QTemporaryDir tmp;
+    const QByteArray tmpBefore = qgetenv("TMPDIR");
+    qputenv("TMPDIR", QFile::encodeName(tmp.path()));
     const QByteArray fixed = QFile::encodeName(QDir::tempPath()) + "/vexobingo-runtime-" + QByteArray::number(getuid());
+    ASSERT_TRUE(fixed.startsWith(QFile::encodeName(tmp.path())));
     for (const int mode : {0777, -1, 0700}) {   // -1: a link to a folder of ours
         std::filesystem::remove(fixed.constData());
         ASSERT_TRUE(mode < 0 ? symlink(QFile::encodeName(dir.path()), fixed) == 0
@@ -93,6 +98,7 @@ TEST_F(WavePlayerTest, WithoutARuntimeFolderTheFixedOneIsUsedOnlyWhenOursAndClos
         std::filesystem::remove(chosen.constData());
     }
     before.isNull() ? qunsetenv("XDG_RUNTIME_DIR") : qputenv("XDG_RUNTIME_DIR", before);
+    tmpBefore.isNull() ? qunsetenv("TMPDIR") : qputenv("TMPDIR", tmpBefore);
 }
 
 }   // namespace
