@@ -28,13 +28,9 @@ const SkinRow kSkins[PlayTable::kSkinCount] = {
 
 void PlayTable::FormResize(const TableRoom& room)
 {
-    room_ = room;
-    if (!rack_.ready())
-        return;
-    rack_.showFirstCard();
-    LayoutMainWindow();
-    ShowCardControls();
-    Refresh1Click();
+    if (rack_.ready())
+        rack_.showFirstCard();
+    RoomChanged(room);
 }
 
 void PlayTable::RoomChanged(const TableRoom& room)

@@ -19,7 +19,6 @@ public:
     RoundSteps(CoreParts& parts, const Views& views, GameClock* clock, std::function<void(const QString&)> showWinners);
 
     void startTicking() { timer1_.start(); }
-    void stopTicking() { timer1_.stop(); }
     void setBingoImage(const QByteArray& name) { bingoImage_ = name; }
     void setPrizes(const PrizeTable& prizes) { prizes_ = prizes; }
 

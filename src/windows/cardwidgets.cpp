@@ -68,25 +68,27 @@ void SetLargeNumbers(bool large)
     look.boardPoints = large ? 9 : 8;
 }
 
+namespace {
+// A face's width with its margin, and a face's height with its margin: the card table's pitches.
+int FaceWidth() { return 5 * FaceLook().cellWidth + 10; }
+int FaceHeight() { return 5 * FaceLook().cellHeight + 5; }
+}   // namespace
+
 QPoint CardPlace(int column, int row)
 {
-    const FaceLook look;
-    const int faceWidth = 5 * look.cellWidth + 10;
-    const int pitch = faceWidth * 2;
+    const int pitch = FaceWidth() * 2;
     const int columns[3] = {5, pitch, 2 * pitch - 3};
-    const int rows[2] = {25, (5 * look.cellHeight + 5) * 2 + 42};
+    const int rows[2] = {25, FaceHeight() * 2 + 42};
     return QPoint(columns[qBound(0, column, 2)], rows[qBound(0, row, 1)]);
 }
 
-int CardTableWidth() { return (5 * FaceLook().cellWidth + 10) * 6; }
+int CardTableWidth() { return FaceWidth() * 6; }
 
 TableRoom CardRoom(int areaWidth, int areaHeight)
 {
-    const FaceLook look;
-    const int faceWidth = 5 * look.cellWidth + 10;
     TableRoom room;
-    room.columns = 1 + (areaWidth > faceWidth * 3 ? 1 : 0) + (areaWidth > faceWidth * 5 ? 1 : 0);
-    room.twoRows = areaHeight > (5 * look.cellHeight + 5) * 3 + 42;
+    room.columns = 1 + (areaWidth > FaceWidth() * 3 ? 1 : 0) + (areaWidth > FaceWidth() * 5 ? 1 : 0);
+    room.twoRows = areaHeight > FaceHeight() * 3 + 42;
     return room;
 }
 

@@ -216,8 +216,8 @@ void MainWindow::dockChat(bool shown)
     auto* multi = findChild<QWidget*>(QStringLiteral("MultiPanel"));
     if (!play || !multi)
         return;
-    // Beside the chat panel the cards keep at least 100 pixels clear.
-    const int width = shown ? qMin(kChatDockWidth, qMax(0, play->width() - 100)) : play->width();
+    // The play area's own layout leaves the chat at least 100 pixels beside the splitter.
+    const int width = shown ? kChatDockWidth : play->width();
     multi->setGeometry(0, 0, width, multi->height());
     for (const char* name : {"Splitter2", "cpanel"})
         if (auto* w = findChild<QWidget*>(QLatin1String(name)))

@@ -144,14 +144,8 @@ public:
         if (CardPanel* panel = main_->cardPanel(card))
             panel->card()->redrawFaces();
     }
-    void showLargeNumbers(bool large) override
-    {
-        SetLargeNumbers(large);
-        if (main_->board())
-            main_->board()->update();
-        for (int k = 1; k <= 10; ++k)
-            redrawCard(k);
-    }
+    // The table redraws the cards and the board after it (Refresh1Click).
+    void showLargeNumbers(bool large) override { SetLargeNumbers(large); }
     void showDauberCursor(bool dauber) override
     {
         const QCursor cursor = dauber && main_->dauberLoaded() ? main_->dauberCursor() : QCursor(Qt::ArrowCursor);

@@ -171,7 +171,12 @@ TEST(Windows, EveryViewOfTheCoreReachesWidgetsOfTheWindowsAndShowsWhatItIsTold)
                       Picture::BallLanded, Picture::WinnersBackdrop, Picture::SkinFrame, Picture::SkinBackground,
                       Picture::LeftArrow, Picture::RightArrow})
         EXPECT_FALSE(v.pictures->showPicture(p, c.bed.filePath(QStringLiteral("absent.gif"))));
+    // The pattern shows in both its places, the top band's and the one beside the cards.
+    EXPECT_TRUE(v.pictures->showPicture(Picture::Pattern, QStringLiteral(BINGO_APP_DIR "/grid.gif")));
+    for (const char* place : {"anigrid1", "anigrid2"})
+        EXPECT_TRUE(qobject_cast<PictureBox*>(c.w(QLatin1String(place)))->hasPicture()) << place;
     v.winners->clearWinners();
+    EXPECT_TRUE(c.w(QStringLiteral("Twinners.ListBox1"))->isHidden());
     v.chat->showRoomName(QStringLiteral("Room"));
     v.chat->keepInput(QStringLiteral("kept"));
     EXPECT_EQ(qobject_cast<QPlainTextEdit*>(c.w(QStringLiteral("mtext")))->toPlainText(), "kept");
@@ -256,6 +261,15 @@ TEST(Windows, TheWindowsOwnCloseButtonsAndEscapeDoWhatTheirButtonsDo)
 
 TEST(Windows, TheBoardLightsEachCalledNumberInItsOwnPlaceAndPressingOneDaubsTheCellUnderTheMouse)
 {
+    // A press finds its cell; the one-pixel lines between cells and the ground outside belong to none.
+    const int pitch = FaceLook().cellWidth + 1;
+    const std::pair<QPoint, QPoint> presses[] = {
+        {{0, 0}, {0, 0}}, {{pitch - 2, pitch - 2}, {0, 0}}, {{pitch - 1, 5}, {-1, -1}}, {{5, pitch - 1}, {-1, -1}},
+        {{pitch, 5}, {1, 0}}, {{4 * pitch + 5, 4 * pitch + 5}, {4, 4}}, {{5 * pitch - 1, 5}, {-1, -1}},
+        {{5 * pitch, 5}, {-1, -1}}, {{-1, 5}, {-1, -1}},
+    };
+    for (const auto& [point, cell] : presses)
+        EXPECT_EQ(CellAt(point), cell) << point.x() << ',' << point.y();
     Client c;
     c.play(CoreTestbed::codes({16, 75, 1}));   // 16: face 1, column 1, row 0 of the card bought
     c.bed.step();
@@ -442,6 +456,14 @@ TEST(Windows, TheChatDocksBesideTheCardsTakesTypedLinesShowsRoomTextPlainAndItsS
     EXPECT_TRUE(!c.w(QStringLiteral("cpanel"))->isVisible()
                 && multi->width() == c.w(QStringLiteral("PlayPanel"))->width());
     EXPECT_EQ(c.core->rack().currentCard(), 2);
+
+    // In a narrow window the chat keeps 100 pixels beside the splitter's 7; the cards take the rest.
+    c.form.resize(300, c.form.height());
+    QApplication::processEvents();
+    c.views.chat->showChatPanel(true);
+    const int play = c.w(QStringLiteral("PlayPanel"))->width();
+    ASSERT_LT(play - 107, 258);
+    EXPECT_EQ(multi->width(), play - 107);
 }
 
 namespace {
@@ -630,7 +652,7 @@ TEST(Windows, WinnersAndTheirNoteFromTheHallAreShownAsSentAndOpenNoFile)
     for (const char* name : {"Twinners.payout", "Twinners.memo2"})
         EXPECT_EQ(label(name)->textFormat(), Qt::PlainText);
     auto* list = qobject_cast<QListWidget*>(c.w(QStringLiteral("Twinners.ListBox1")));
-    ASSERT_TRUE(list && list->count() == 5);
+    ASSERT_TRUE(list && list->count() == 5 && !list->isHidden());   // the list shows past four names
     EXPECT_EQ(list->item(4)->text(), "&amp;Cy");
     Spin(50);
     char events[4096];
