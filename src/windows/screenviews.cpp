@@ -231,8 +231,9 @@ public:
         case Picture::Ball: return hub_->loadPicture(Name("Image10"), path);
         case Picture::BallLanded: return hub_->loadPicture(Name("Image10a"), path);
         case Picture::WinnersBackdrop: return hub_->loadPicture(Name("Twinners.winbackdrop"), path);
-        case Picture::SkinFrame: return loadAll({"TopPanel", "SidePanel", "BottomPanel"}, path);
-        case Picture::SkinBackground: return loadAll({"GridBackground", "GameBackground", "BingoBackground"}, path);
+        case Picture::SkinFrame: return hub_->loadTiles({"TopPanel", "SidePanel", "BottomPanel"}, path);
+        case Picture::SkinBackground:
+            return hub_->loadTiles({"GridBackground", "GameBackground", "BingoBackground"}, path);
         case Picture::LeftArrow: return hub_->loadPicture(Name("LeftCard"), path);
         case Picture::RightArrow: return hub_->loadPicture(Name("RightCard"), path);
         }
@@ -241,14 +242,6 @@ public:
 
 private:
     static QString Strip(int k) { return QStringLiteral("rec") + QString::number(k + 1); }
-    // A file that cannot be read stops the change there.
-    bool loadAll(std::initializer_list<const char*> places, const QString& path)
-    {
-        for (const char* p : places)
-            if (!hub_->loadPicture(Name(p), path))
-                return false;
-        return true;
-    }
     MainWindow* main_;
     ViewHub* hub_;
 };

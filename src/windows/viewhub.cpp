@@ -22,7 +22,6 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QProgressBar>
-#include <QRegularExpression>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -31,6 +30,20 @@
 
 namespace {
 QColor FromColour(std::uint32_t rgb) { return QColor::fromRgb(QRgb(rgb & 0xFFFFFFu)); }
+
+// The letter a menu text underlines for Alt (after a single '&'; "&&" is an ampersand), or
+// a null character when it has none.
+QChar MnemonicOf(const QString& text)
+{
+    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+        if (text.at(i) != QLatin1Char('&'))
+            continue;
+        if (text.at(i + 1) != QLatin1Char('&'))
+            return text.at(i + 1);
+        ++i;
+    }
+    return {};
+}
 
 // A menu title with a letter underlined for Alt: the first letter that no other menu of the
 // bar has taken. Ampersands of the text itself are shown as they are.
@@ -43,10 +56,9 @@ QString WithMnemonic(QMenu* menu, const QString& title)
         return text;
     QString taken;
     for (const QAction* a : bar->actions()) {
-        const QString other = a->text();
-        const qsizetype at = other.indexOf(QRegularExpression(QStringLiteral("&[^&]")));
-        if (a->menu() != menu && at >= 0)
-            taken += other.at(at + 1).toLower();
+        const QChar letter = MnemonicOf(a->text());
+        if (a->menu() != menu && !letter.isNull())
+            taken += letter.toLower();
     }
     for (qsizetype i = 0; i < text.size(); ++i)
         if (text.at(i).isLetter() && !taken.contains(text.at(i).toLower()))
@@ -285,6 +297,22 @@ bool ViewHub::loadPicture(const QString& control, const QString& file)
     if (auto* tiled = qobject_cast<TiledImage*>(o))
         return tiled->loadFile(file);
     return false;
+}
+
+bool ViewHub::loadTiles(std::initializer_list<const char*> controls, const QString& file)
+{
+    const QImage image = LoadPictureFile(file, nullptr);
+    if (image.isNull())
+        return false;
+    const QPixmap tile = QPixmap::fromImage(image);
+    bool all = true;
+    for (const char* control : controls) {
+        auto* tiled = qobject_cast<TiledImage*>(resolve(QLatin1String(control)));
+        if (tiled)
+            tiled->setTile(tile);
+        all &= tiled != nullptr;
+    }
+    return all;
 }
 
 

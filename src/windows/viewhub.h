@@ -44,6 +44,8 @@ public:
     void setProgress(const QString& control, int value);
     void setGeometry(const QString& control, int left, int top, int width, int height);
     bool loadPicture(const QString& control, const QString& file);
+    // One tile picture for several tiled controls, read once and shared by all of them.
+    bool loadTiles(std::initializer_list<const char*> controls, const QString& file);
     void showWindow(const QString& window);
     void hideWindow(const QString& window);
     void messageBox(const QString& text);

@@ -4,6 +4,7 @@
 #include "coretestbed.h"
 #include "minihttp.h"
 #include "scriptedpeer.h"
+#include "components/media/effects.h"
 #include "components/media/pictures.h"
 #include "windows/boardwidget.h"
 #include "windows/cardwidgets.h"
@@ -16,6 +17,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QLabel>
@@ -32,6 +34,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <functional>
 #include <sys/inotify.h>
 #include <unistd.h>
@@ -175,6 +178,22 @@ TEST(Windows, EveryViewOfTheCoreReachesWidgetsOfTheWindowsAndShowsWhatItIsTold)
     EXPECT_TRUE(v.pictures->showPicture(Picture::Pattern, QStringLiteral(BINGO_APP_DIR "/grid.gif")));
     for (const char* place : {"anigrid1", "anigrid2"})
         EXPECT_TRUE(qobject_cast<PictureBox*>(c.w(QLatin1String(place)))->hasPicture()) << place;
+    // A skin's frame and background each cover three panels, read once and shared by all three.
+    const QString skin = QStringLiteral(BINGO_APP_DIR "/skins/");
+    const QDir skins(skin);
+    const QStringList bitmaps = skins.entryList({QStringLiteral("*.bmp")});
+    ASSERT_GE(bitmaps.size(), 2);
+    const struct { Picture picture; std::array<const char*, 3> panels; } skinned[] = {
+        {Picture::SkinFrame, {"TopPanel", "SidePanel", "BottomPanel"}},
+        {Picture::SkinBackground, {"GridBackground", "GameBackground", "BingoBackground"}}};
+    for (const auto& [picture, panels] : skinned) {
+        EXPECT_TRUE(v.pictures->showPicture(picture, skin + bitmaps[picture == Picture::SkinFrame ? 0 : 1]));
+        const qint64 first = qobject_cast<TiledImage*>(c.w(QLatin1String(panels[0])))->tile().cacheKey();
+        for (const char* panel : panels) {
+            const QPixmap& tile = qobject_cast<TiledImage*>(c.w(QLatin1String(panel)))->tile();
+            EXPECT_TRUE(!tile.isNull() && tile.cacheKey() == first) << panel;
+        }
+    }
     v.winners->clearWinners();
     EXPECT_TRUE(c.w(QStringLiteral("Twinners.ListBox1"))->isHidden());
     v.chat->showRoomName(QStringLiteral("Room"));
@@ -397,6 +416,12 @@ TEST(Windows, MenuCommandsReachTheCore)
     // The bar's titles come from the language table, each with a letter for Alt that no other title has.
     const QList<QAction*> titles = c.form.menuBar()->actions();
     EXPECT_TRUE(titles.size() == 7 && titles[0]->text() == "&T124" && titles[1]->text() == "T126");
+    // An ampersand in a title is a character; the letter after it is still free to take, and
+    // the next title skips the letter the first one took.
+    c.hub.setText("Connect1", "&Co");
+    c.hub.setText("MarkerColor1", "Cash");
+    EXPECT_EQ(titles[0]->text(), "&&&Co");
+    EXPECT_EQ(titles[1]->text(), "C&ash");
     GameCore& core = *c.core;
     int small = 0;
     const struct { const char* action; std::function<bool()> done; } cases[] = {

@@ -24,7 +24,12 @@ bool TiledImage::loadFile(const QString& path, QString* error)
 
 void TiledImage::setTile(const QImage& image)
 {
-    tile_ = QPixmap::fromImage(image);
+    setTile(QPixmap::fromImage(image));
+}
+
+void TiledImage::setTile(const QPixmap& tile)
+{
+    tile_ = tile;
     update();
 }
 

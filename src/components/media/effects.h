@@ -13,6 +13,8 @@ public:
     // Loads a GIF, JPEG or BMP tile; on failure the previous tile stays.
     bool loadFile(const QString& path, QString* error = nullptr);
     void setTile(const QImage& image);
+    void setTile(const QPixmap& tile);
+    const QPixmap& tile() const { return tile_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
