@@ -9,8 +9,9 @@ bool LanguageTable::load(const QString& path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    // The file holds at most 501 short lines; anything past 1 MiB is not ours.
-    parse(file.read(1024 * 1024));
+    // The file holds at most 501 short lines; anything past 1 MiB is not ours. What is read is
+    // what the file holds, so no buffer of the bound is reserved.
+    parse(file.read(qMin(file.size(), qint64(1024 * 1024))));
     return true;
 }
 

@@ -160,7 +160,8 @@ bool readFile(const QString& path, QByteArray* data, QString* error)
         setError(error, QStringLiteral("picture file too large: ") + path);
         return false;
     }
-    *data = f.read(kMaxPictureFileBytes);
+    // Read what the file holds, not the bound: a read of the bound would reserve it whole.
+    *data = f.read(f.size());
     return true;
 }
 
