@@ -36,8 +36,8 @@ Fetcher::Fetcher(DialogsView* dialogs, PlayerView* player, const ServiceDirector
     // core is made, because no fetch of this client can have begun yet.
     for (const QString& under : {QString(), QStringLiteral("sounds")}) {
         const QDir dir(QDir(folder_.root()).filePath(under));
-        for (const QString& file : dir.entryList({QStringLiteral("*.tmp")}, QDir::Files | QDir::Hidden))
-            if (TemporaryName(file) == file)
+        for (const QString& file : dir.entryList(QDir::Files | QDir::Hidden))
+            if (file.endsWith(QLatin1String(".tmp")) && TemporaryName(file) == file)
                 QFile::remove(dir.filePath(file));
     }
 }
