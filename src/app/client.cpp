@@ -2,7 +2,8 @@
 // event loop.
 #include "app/client.h"
 
-#include "components/media/mediawaveplayer.h"
+#include "components/media/loadedwaveplayer.h"
+#include "components/media/wavefiles.h"
 #include "components/media/pictures.h"
 #include "game/gamecore.h"
 #include "shell/gameclock.h"
@@ -189,7 +190,10 @@ int RunClient(int argc, char** argv, const ClientHooks& hooks)
     if (parser.isSet(line.noSound))
         player = std::make_unique<NullWavePlayer>();
     else
-        player = std::make_unique<MediaWavePlayer>();
+        // The sound library is part of the program: beside the program, or in the build's program
+        // folder for the aids that run the client from elsewhere.
+        player = std::make_unique<LoadedWavePlayer>(
+            hooks.programFolder.isEmpty() ? QCoreApplication::applicationDirPath() : hooks.programFolder);
 
     MainWindow form;
     bool cursorOk = false;

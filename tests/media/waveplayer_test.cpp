@@ -1,5 +1,7 @@
-// The wave players: header checks, the null player's notice, and the runtime folder the
-// sound libraries are given. The media player is tested under the sound queue (soundqueue_media_test).
+// The wave players: header checks, the null player's notice, the sound library loaded at the
+// first sound, and the runtime folder the sound libraries are given. The media player is tested
+// under the sound queue (soundqueue_media_test).
+#include "components/media/loadedwaveplayer.h"
 #include "components/media/mediawaveplayer.h"
 
 #include <QDir>
@@ -74,6 +76,38 @@ TEST_F(WavePlayerTest, NullPlayerFinishesOnTheNextTurn)
     ASSERT_TRUE(QTest::qWaitFor([&] { return notices.count() == 1; }, 1000));
     QTest::qWait(50);
     EXPECT_TRUE(notices.count() == 1 && player.mode() == WavePlayer::Mode::Stopped);
+}
+
+// The sound library is loaded at the first sound, not before, and plays it with one notice; where
+// it is missing, every sound is refused with the reason and nothing else happens.
+TEST_F(WavePlayerTest, TheSoundLibraryIsLoadedAtTheFirstSoundAndItsAbsenceIsSaid)
+{
+    const QString wave = file("a.wav", makeWave(200));
+    {
+        LoadedWavePlayer player(QStringLiteral(BINGO_APP_DIR));
+        QSignalSpy notices(&player, &WavePlayer::notify);
+        EXPECT_EQ(player.mode(), WavePlayer::Mode::Stopped);
+        QString error;
+        const bool played = player.play(wave, &error);
+        // Without a sound backend on this machine the library loads and its player refuses.
+        EXPECT_FALSE(error.contains(QLatin1String(LoadedWavePlayer::kModule))) << error.toStdString();
+        if (played) {
+            EXPECT_TRUE(QTest::qWaitFor([&] { return notices.count() == 1; }, 5000 + MediaWavePlayer::kWatchdogSlackMs));
+        }
+        EXPECT_EQ(player.mode(), WavePlayer::Mode::Stopped);
+    }
+    LoadedWavePlayer player(dir.path());
+    QSignalSpy notices(&player, &WavePlayer::notify);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        QString error;
+        EXPECT_FALSE(player.play(wave, &error));
+        EXPECT_TRUE(error.startsWith(QLatin1String("The sound library cannot be loaded"))
+                    && error.contains(QLatin1String(LoadedWavePlayer::kModule))) << error.toStdString();
+        EXPECT_EQ(player.mode(), WavePlayer::Mode::Stopped);
+    }
+    player.stop();
+    QTest::qWait(20);
+    EXPECT_TRUE(notices.isEmpty());
 }
 
 TEST_F(WavePlayerTest, WithoutARuntimeFolderTheFixedOneIsUsedOnlyWhenOursAndClosedToOthers)
