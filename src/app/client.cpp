@@ -143,6 +143,9 @@ int RunClient(int argc, char** argv, const ClientHooks& hooks)
     if (const int rc = AnswerWithoutWindows(argc, argv, hooks); rc >= 0)
         return rc;
     EnsureRuntimeFolder();
+    // The menus stay in the window, where the skin draws them; asking the desktop for a menu bar
+    // of its own would also cost a round of the session bus before the first window shows.
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vexo Bingo"));
     QApplication::setApplicationDisplayName(QStringLiteral("Vexo Bingo"));
