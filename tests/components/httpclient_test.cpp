@@ -177,6 +177,11 @@ TEST(FileNames, ServerNamesResolveWithoutRegardToCaseAndOnlySafeNamesAreCreated)
     };
     for (const auto& [given, found] : resolved)
         EXPECT_EQ(ResolveFileCaseInsensitive(dir.path(), QLatin1String(given)), base + QLatin1String(found)) << given;
+    // Of names that differ only in case the same one is found every time, whatever the folder's order.
+    for (const char* twin : {"Sounds/WELCOME.wav", "Sounds/welcome.Wav"})
+        QFile(dir.filePath(QLatin1String(twin))).open(QIODevice::WriteOnly);
+    EXPECT_EQ(ResolveFileCaseInsensitive(dir.path(), QStringLiteral("sounds/WELCOME.WAV")),
+              base + QStringLiteral("Sounds/WELCOME.wav"));
 
     EXPECT_TRUE(IsSafeFileName(QStringLiteral("grid.gif")) && IsSafeFileName(QString(128, QLatin1Char('a'))));
     for (const QString& bad : {QString(129, QLatin1Char('a')), QString(), QStringLiteral("."), QStringLiteral(".."),

@@ -1,6 +1,7 @@
 #include "components/net/filenames.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
 #include <QStringList>
 
@@ -18,14 +19,15 @@ QString ResolveFileCaseInsensitive(const QString& folder, const QString& relativ
             continue;
         QString next = current + QLatin1Char('/') + part;
         if (part != QLatin1String("..") && !QFileInfo::exists(next)) {
-            const QStringList entries =
-                QDir(current).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+            // Read in the folder's own order, unsorted: a launch folder may hold thousands of
+            // names. Of several that differ only in case the first in code-point order wins.
+            QDirIterator entries(current, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
             QString found;
-            for (const QString& entry : entries) {
-                if (entry.compare(part, Qt::CaseInsensitive) == 0) {
+            while (entries.hasNext()) {
+                entries.next();
+                const QString entry = entries.fileName();
+                if (entry.compare(part, Qt::CaseInsensitive) == 0 && (found.isEmpty() || entry < found))
                     found = entry;
-                    break;
-                }
             }
             if (found.isEmpty())
                 return asGiven;
