@@ -91,10 +91,12 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("bingo-hall"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("4.66"));   // the client's version
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Demo bingo hall: web service, game server and chat rooms."));
     parser.addHelpOption();
+    parser.addVersionOption();
     const auto add = [&parser](const char* name, const char* help, const char* valueName) {
         parser.addOption(QCommandLineOption(QString::fromLatin1(name), QString::fromLatin1(help),
                                             QString::fromLatin1(valueName)));

@@ -4,7 +4,9 @@
 # lets the client sign in, buys two cards with the client's keys (as a player without a mouse
 # would: xdotool types them) and lets the game play, and then shows that everything the client
 # wrote is in that user's own folder (~/.local/share/vexobingo) and nothing in the installed one.
-# Ends with the AppStream and desktop-entry validators on the installed files. Not part of CI.
+# Checks the package with lintian before installing it (any error, warning or information fails
+# the check; what the package itself overrides is shown with its reason) and ends with the
+# AppStream and desktop-entry validators on the installed files. Not part of CI.
 #
 # Usage (as root, or it asks sudo): scripts/package_check.sh [build-folder] (default: build-pkg)
 # CHECK_USER names the player's account (default vexocheck, made when missing); its
@@ -53,6 +55,29 @@ DEB=$(scripts/package.sh "$BUILD" | tail -1)
 echo "$DEB ($(du -h "$DEB" | cut -f1))"
 dpkg-deb -f "$DEB" Version Depends Recommends
 
+say "lintian"
+# As a normal user: lintian advises against running it as root. Any error, warning or information
+# fails the check. The tags the package overrides are listed (O:) with the reasons its overrides
+# file gives (N:); lintian counts a shown override at its tag's level, so the verdict is read from
+# the E:, W: and I: lines. Pedantic and experimental tags are not shown: they ask for a layout the
+# program folder cannot have (its pictures beside its programs under /usr/lib, found through the
+# executable's own folder).
+install -d -o nobody "$WORK/lintian"
+install -m 644 -o nobody "$DEB" "$WORK/lintian/"
+if ! (cd "$WORK/lintian" && runuser -u nobody -- env -i PATH=/usr/bin:/bin HOME="$WORK/lintian" \
+        TMPDIR="$WORK/lintian" LANG=C.UTF-8 lintian --display-info --show-overrides --fail-on none \
+        "$(basename "$DEB")") > "$WORK/lintian.log" 2>&1; then
+    cat "$WORK/lintian.log" >&2
+    echo "lintian could not check the package" >&2
+    exit 1
+fi
+cat "$WORK/lintian.log"
+if grep -q '^[EWI]: ' "$WORK/lintian.log"; then
+    echo "lintian found faults in the package" >&2
+    exit 1
+fi
+echo "lintian: no errors, warnings or information; $(grep -c '^O: ' "$WORK/lintian.log") tag(s) overridden"
+
 say "installing it with apt"
 if dpkg-query -W -f='${Status}' vexobingo 2>/dev/null | grep -q "install ok installed"; then
     DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq vexobingo >/dev/null
@@ -64,13 +89,16 @@ fi
 sed -n '/^The following NEW/,/^[^ ]/p' "$WORK/apt.log" | sed '$d'
 grep "^Setting up" "$WORK/apt.log"
 dpkg-query -W -f='${Package} ${Version} ${Status}\n' vexobingo
-ls -l /usr/bin/vexobingo /usr/bin/bingo-hall
-version=$(vexobingo --version)
-echo "$version"
-if [ "$version" != "vexobingo $(dpkg-deb -f "$DEB" Version)" ]; then
-    echo "--version does not match the package" >&2
-    exit 1
-fi
+ls -l /usr/games/vexobingo /usr/games/bingo-hall
+for command in vexobingo bingo-hall; do
+    version=$(env -u DISPLAY -u WAYLAND_DISPLAY "/usr/games/$command" --version)
+    echo "$version"
+    if [ "$version" != "$command $(dpkg-deb -f "$DEB" Version)" ]; then
+        echo "$command --version does not match the package" >&2
+        exit 1
+    fi
+done
+ls /usr/share/man/man6/vexobingo.6.gz /usr/share/man/man6/bingo-hall.6.gz /usr/share/doc/vexobingo
 
 say "the player"
 id "$PLAYER" >/dev/null 2>&1 || useradd --create-home --shell /bin/bash "$PLAYER"
@@ -82,8 +110,9 @@ id "$PLAYER"
 RUNTIME=/run/user/$PLAYER_UID
 # As the player, with a clean environment: only what a desktop session would give. An array, not
 # a function, so that a program started in the background has runuser's process id.
-AS_PLAYER=(runuser -u "$PLAYER" -- env -i HOME="$HOME_DIR" USER="$PLAYER" LOGNAME="$PLAYER" PATH=/usr/bin:/bin
-           LANG=C.UTF-8)
+# PATH is a Debian user's default, which holds the games.
+AS_PLAYER=(runuser -u "$PLAYER" -- env -i HOME="$HOME_DIR" USER="$PLAYER" LOGNAME="$PLAYER"
+           PATH=/usr/local/bin:/usr/bin:/bin:/usr/local/games:/usr/games LANG=C.UTF-8)
 if [ -z "${NO_SOUND:-}" ]; then
     AS_PLAYER+=(XDG_RUNTIME_DIR="$RUNTIME")
     if [ ! -d "$RUNTIME" ]; then

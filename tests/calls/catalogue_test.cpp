@@ -247,6 +247,9 @@ TEST_F(Sets, AnAnnouncerPackageReplacesTheGreetingsOnlyWhenItIsWholeAndRunsNothi
         {Tar({{"welcome.wav", "hello"}, {"huge.wav", {}, 100 * 1024 * 1024}}), "a file that is too large: huge.wav"},
         {Tar({}), "no sounds"},
         {"#!/bin/sh\nrm -rf ~\n", "not a readable archive"},
+        // One name twice, or in two letter cases: the folder would hold one file for both.
+        {Tar({{"welcome.wav", "hello"}, {"welcome.wav", "again"}}), "names a file twice: welcome.wav"},
+        {Tar({{"welcome.wav", "hello"}, {"WELCOME.wav", "again"}}), "names a file twice: WELCOME.wav"},
         // "b12.wav" is a name already there in another letter case: it takes that file's place.
         {Tar({{"welcome.wav", "hello"}, {"b12.wav", "twelve"}, {"saleson.wav", "s"}}), ""},
     };
@@ -296,6 +299,14 @@ TEST(Packages, EveryHeaderCountsAndTheUnpackedArchiveIsCapped)
     }
     const PackageLimits set = SetPackageLimits();
     EXPECT_EQ(ReadPackage(Gzip(Folders(set.maxEntries + 1)), set).error, "the package holds too many entries");
+    // A set package holds up to 256 sounds: the 257th refuses it.
+    QByteArray sounds;
+    for (int i = 1; i <= 256; ++i)
+        sounds += Block("s" + QByteArray::number(i) + ".wav", '0', 1) + Padded("x");
+    const Package full = ReadPackage(Gzip(sounds), set);
+    EXPECT_TRUE(full.ok && full.entries.size() == 256) << full.error.toStdString();
+    const Package over = ReadPackage(Gzip(sounds + Block("s257.wav", '0', 1) + Padded("x")), set);
+    EXPECT_TRUE(!over.ok && over.error == "the package holds too many entries" && over.entries.isEmpty());
 }
 
 TEST_F(Sets, TransferFailuresAreReportedAndCloseTheWindowSaveTheFunBingosOne)

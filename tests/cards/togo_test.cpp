@@ -91,3 +91,44 @@ TEST(ToGo, BoughtCardsShowTheirCountAndSayOneToGoOnceAndBestCardFirstPagesTheClo
     bed.step();   // the end of the draw ends the game
     EXPECT_TRUE(!core.round().running() && core.rack().shownCard(1) == 1 && core.rack().toGo(2) == -1);
 }
+
+// Each game says one to go afresh: the card that came to one to go in the first game does so
+// in the second too, with the sound and the readers' alert, however the first game ended.
+TEST(ToGo, EveryGameSaysOneToGoAgainNotOnlyTheFirst)
+{
+    CoreTestbed bed;
+    const QString language = QStringLiteral("English.txt");
+    bed.writeFile(language, bed.readFile(language) + "1800 to go\r\n");
+    bed.writeFile(QStringLiteral("defaults.cfg"), "SO:TRUE#\r\n");
+    bed.writeFile(QStringLiteral("sounds/onetogo.wav"), "RIFF");
+    bed.create();
+    const auto heard = [&] {   // how often the one-to-go sound has begun
+        while (bed.player.playing)
+            bed.player.finish();
+        const QStringList& p = bed.player.played;
+        return std::count_if(p.begin(), p.end(), [](const QString& s) { return s.endsWith("onetogo.wav"); });
+    };
+    const QStringList& said = bed.screen.status.announced;
+    // Row 3 of face 1 is 4, 19, 34, 49, 64: the fourth call leaves the card one to go, and the
+    // draw ends there without a bingo.
+    const QByteArray draw = CoreTestbed::codes({4, 19, 49, 64});
+    for (const QByteArray game : {"100001", "100002"}) {
+        SCOPED_TRACE(game.constData());
+        bed.signIn();
+        bed.openSales(100, game);
+        bed.buyCard(1, game);
+        bed.startGame(draw, 70, 75, "A01000001", game);
+        bed.step(3);
+        ASSERT_EQ(bed.c().rack().toGo(1), 2);
+        const auto before = heard();
+        bed.step();   // 64
+        EXPECT_EQ(heard(), before + 1);
+        EXPECT_EQ(said.value(said.size() - 1), "O 64. T1808 1: 1 to go");
+        EXPECT_EQ(bed.c().table().toGoBadge(1), "1 to go");
+        bed.step();   // the end of the draw ends the game, and the pause after it leads to the next
+        ASSERT_EQ(bed.c().round().phase(), Phase::Pause);
+        bed.clock.advance(30001);
+        bed.tick();
+        ASSERT_EQ(bed.c().round().phase(), Phase::SignedOut);
+    }
+}

@@ -67,6 +67,35 @@ TEST(RtfReader, FormatsEscapesDestinationsAndBounds)
     EXPECT_TRUE(changes.paragraphs[0].runs.size() == Rtf::kMaxRunsPerParagraph && changes.plainText().size() == 1200);
 }
 
+// Every destination the reader skips hides its whole group, letters, escapes, breaks and nested
+// groups alike, written without the "\*" that lets a reader skip any destination; the text around
+// it stays, in its own format.
+TEST(RtfReader, EverySkippedDestinationHidesItsGroup)
+{
+    const char* const skipped[] = {
+        "fonttbl", "stylesheet", "info", "pict", "object", "fldinst", "filetbl", "listtable", "listoverridetable",
+        "revtbl", "rsidtbl", "generator", "themedata", "colorschememapping", "datastore", "latentstyles", "xmlnstbl",
+        "nonshppict", "shp", "header", "headerl", "headerr", "headerf", "footer", "footerl", "footerr", "footerf",
+        "footnote", "annotation", "xe", "tc", "bkmkstart", "bkmkend"};
+    for (const char* d : skipped) {
+        const QByteArray word = QByteArray("\\") + d;
+        for (const QByteArray& group : {"{" + word + " x\\'e9{\\b y}\\u8364?z\\par w}", "{" + word + "1 x}"})
+            EXPECT_EQ(Shape(ReadRtf("{\\rtf1 a{\\i b" + group + "c}d}")).toStdString(), "a<i>bcd") << group.constData();
+    }
+    // A word that only begins like one is no destination.
+    EXPECT_EQ(ReadRtf("{\\rtf1 a{\\footers b}{\\footer x}c}").plainText(), "abc");
+}
+
+// The colour table keeps its first 256 colours; a \cf past them is the box's own colour.
+TEST(RtfReader, TheColourTableKeeps256Colours)
+{
+    QByteArray table = "{\\colortbl";
+    for (int i = 0; i < 300; ++i)
+        table += "\\red" + QByteArray::number(i % 256) + "\\green" + QByteArray::number(i / 256) + "\\blue7;";
+    const RtfDocument doc = ReadRtf("{\\rtf1" + table + "}\\cf1 a\\cf255 b\\cf256 c\\cf299 d}");
+    EXPECT_EQ(Shape(doc).toStdString(), "<#010007>a<#ff0007>bcd");
+}
+
 struct News : ::testing::Test {
     MiniHttp web;
     CoreTestbed bed;

@@ -75,13 +75,13 @@ QByteArray CoreTestbed::codes(std::initializer_list<int> numbers)
     return s;
 }
 
-void CoreTestbed::buyCard(int faces)
+void CoreTestbed::buyCard(int faces, const QByteArray& game)
 {
     const int card = core->rack().currentCard();
     core->shop().chooseFaces(faces);
     line(Link::Request, "PQZ!CARDRG1$A" + QByteArray::number(card) + "%A$B" + numbers(faces) + "%B");
     core->shop().Button3Click();
-    line(Link::Request, "PQZ!LOGINOK100001.00001.0000" + QByteArray::number(card) + "$04.00%0$B" + numbers(faces)
+    line(Link::Request, "PQZ!LOGINOK" + game + ".00001.0000" + QByteArray::number(card) + "$04.00%0$B" + numbers(faces)
                             + "%B$C" + QByteArray::number(card) + "%C");
 }
 

@@ -84,18 +84,21 @@ struct CoreTestbed {
     {
         line(Link::Request, "PQZ!LOGINOK$05.00%0$1" + pattern + "%1$BLucky%B$5" + QByteArray::number(seconds) + "%5");
     }
-    // The sales feed says "buy" and the game feed announces game 100001.
-    void openSales(int seconds = 100)
+    // The sales feed says "buy" and the game feed announces game 100001 (or `game`).
+    void openSales(int seconds = 100, const QByteArray& game = "100001")
     {
         line(Link::SalesFeed, "PQZACKBUY1");
-        line(Link::GameFeed, "PQZ$0A%0$8100001%8$2 10.00%2$33%3$4" + QByteArray::number(seconds) + "%4$7A01000001%7");
+        line(Link::GameFeed, "PQZ$0A%0$8" + game + "%8$2 10.00%2$33%3$4" + QByteArray::number(seconds)
+                                 + "%4$7A01000001%7");
     }
-    // Chooses a card of `faces` faces for the current card (numbers(faces)) and buys it.
-    void buyCard(int faces = 1);
-    // The game feed starts game 100001 with this draw and figures.
-    void startGame(const QByteArray& draw, int winning, int final, const QByteArray& pattern = "A01000001")
+    // Chooses a card of `faces` faces for the current card (numbers(faces)) and buys it for game
+    // 100001 (or `game`).
+    void buyCard(int faces = 1, const QByteArray& game = "100001");
+    // The game feed starts game 100001 (or `game`) with this draw and figures.
+    void startGame(const QByteArray& draw, int winning, int final, const QByteArray& pattern = "A01000001",
+                   const QByteArray& game = "100001")
     {
-        line(Link::GameFeed, "PQZ$0B%0$8100001%8$A" + draw + "%A$9bingo.gif%9$7" + pattern + "%7$5"
+        line(Link::GameFeed, "PQZ$0B%0$8" + game + "%8$A" + draw + "%A$9bingo.gif%9$7" + pattern + "%7$5"
                                  + QByteArray::number(winning) + "%5$6" + QByteArray::number(final) + "%6");
     }
     // Ticks until each of the next `steps` session steps has run (a ball a step rolls lands

@@ -313,6 +313,25 @@ TEST(Windows, TheBoardLightsEachCalledNumberInItsOwnPlaceAndPressingOneDaubsTheC
         EXPECT_EQ(Count(img, QRect(other, QSize(w - 1, h - 1)), daub), 0) << other.x() << "," << other.y();
 }
 
+// A reader hears every cell of a face, up to the last number there is: a card from the hall
+// whose O column ends with 75.
+TEST(Windows, AFaceCellIsReadForWhatItHoldsFromOneTo75)
+{
+    Client c;
+    c.bed.signIn();
+    c.bed.openSales();
+    QByteArray numbers = CoreTestbed::numbers(1);
+    numbers[24] = char(75 + 50);   // column O, row 5 (the columns follow each other, five cells each)
+    c.core->shop().chooseFaces(1);
+    c.bed.line(Link::Request, "PQZ!CARDRG1$A1%A$B" + numbers + "%B");
+    ASSERT_EQ(c.core->rack().card(1).CellNumber(1, 4, 4), 75);
+    QAccessibleInterface* cells = QAccessible::queryAccessibleInterface(c.form.cardPanel(1)->card()->faceWidget(1));
+    ASSERT_TRUE(cells && cells->tableInterface());
+    EXPECT_EQ(cells->child(0)->text(QAccessible::Name), "B 1");
+    EXPECT_EQ(cells->child(24)->text(QAccessible::Name), "O 75");
+    EXPECT_EQ(cells->tableInterface()->cellAt(4, 4)->text(QAccessible::Name), "O 75");
+}
+
 TEST(Windows, FacesInkBoughtCardsBlackAndOthersGreyOrSilverWhileTheGameRuns)
 {
     const struct { bool entered, running; Colour ink; } cases[] = {
@@ -615,6 +634,8 @@ TEST(Windows, AGameIsPlayedWithTheKeyboardAloneFromTheLoginToTheWinnersAndReader
     EXPECT_TRUE(board->child(45)->tableCellInterface()->rowIndex() == 3
                 && board->child(74)->tableCellInterface()->columnIndex() == 14);
     EXPECT_EQ(board->child(45)->tableCellInterface()->rowHeaderCells().value(0)->text(QAccessible::Name), "G");
+
+    EXPECT_EQ(board->child(74)->text(QAccessible::Name), "O 75");   // the last number has its reading too
 
     AnswerWith(Qt::Key_Escape);   // F8 asks first: a stray key does not claim
     Key(Qt::Key_F8);
