@@ -97,13 +97,20 @@ void CardShop::Handle(const CardReply& r)
 void CardShop::Handle(const PurchaseReply& r)
 {
     switch (r.verdict) {
-    case PurchaseReply::Verdict::Bought:
+    case PurchaseReply::Verdict::Bought: {
         menus_->enableConnect(false);
+        const std::optional<Money> before = balance_;
+        const int faces = rack_.currentFaces();
         setBalance(r.balance);
         status_->showStatus(language_.text(Text::StatusBalanceUpdated));
         rack_.EnterCard(QString::fromLatin1(r.cardId), r.cells, QString::fromLatin1(r.selection));
         table_.LayoutMainWindow();
+        BoughtCard bought{round_.gameNumber(), QString::fromLatin1(r.cardId), faces, std::nullopt, balance_};
+        if (before && balance_)
+            bought.price = Money::fromCents(before->cents() - balance_->cents());
+        events_.tell([&](PlayListener& l) { l.cardBought(bought); });
         break;
+    }
     case PurchaseReply::Verdict::WrongPassword:
         player_->beep();
         status_->showStatus(language_.text(Text::StatusWrongPassword));

@@ -5,6 +5,7 @@
 #include "cards/cardrack.h"
 #include "cards/playtable.h"
 #include "session/gameround.h"
+#include "session/playevents.h"
 #include "session/serverevents.h"
 #include "session/serverlinks.h"
 #include "shell/language.h"
@@ -20,9 +21,10 @@ void ShowRefusalText(PlayerView* player, const LanguageTable& language, const QB
 class CardShop {
 public:
     CardShop(const Views& views, const LanguageTable& language, ServerLinks& links, const GameRound& round,
-             CardRack& rack, PlayTable& table)
+             CardRack& rack, PlayTable& table, PlayEvents& events)
         : shop_(views.shop), status_(views.status), figures_(views.figures), menus_(views.menus),
-          player_(views.player), language_(language), links_(links), round_(round), rack_(rack), table_(table)
+          player_(views.player), language_(language), links_(links), round_(round), rack_(rack), table_(table),
+          events_(events)
     {
     }
 
@@ -58,5 +60,6 @@ private:
     const GameRound& round_;
     CardRack& rack_;
     PlayTable& table_;
+    PlayEvents& events_;
     std::optional<Money> balance_;
 };

@@ -21,8 +21,10 @@ QString PlainText(const QByteArray& bytes)
 }   // namespace
 
 ChatSession::ChatSession(ChatView* view, PlayerView* player, const ServiceDirectory& directory,
-                         const SettingsStore& settings, const LanguageTable& language, QObject* parent)
-    : QObject(parent), view_(view), player_(player), directory_(directory), settings_(settings), language_(language)
+                         const SettingsStore& settings, const LanguageTable& language, PlayEvents* events,
+                         QObject* parent)
+    : QObject(parent), events_(events), view_(view), player_(player), directory_(directory), settings_(settings),
+      language_(language)
 {
 }
 
@@ -206,8 +208,13 @@ void ChatSession::OnChatLine(const QByteArray& line)
     const QByteArray name = line.mid(2, 25);
     switch (line.at(1)) {
     case '0':
-        if (!Ignored(line))
-            view_->addChatLine(PlainText(line.mid(2, 1024)));
+        if (Ignored(line))
+            return;
+        view_->addChatLine(PlainText(line.mid(2, 1024)));
+        if (events_ && Mentions(line)) {
+            const QString text = PlainText(line.mid(2, 1024));
+            events_->tell([&](PlayListener& l) { l.mentioned(text); });
+        }
         return;
     case '1':
         view_->clearMembers();
@@ -233,6 +240,14 @@ void ChatSession::OnChatLine(const QByteArray& line)
     default:
         return;
     }
+}
+
+bool ChatSession::Mentions(const QByteArray& line) const
+{
+    const QByteArray alias = alias_.trimmed();
+    if (alias.isEmpty() || line.mid(2, 25).trimmed().compare(alias, Qt::CaseInsensitive) == 0)
+        return false;
+    return line.mid(27).toLower().contains(alias.toLower());
 }
 
 void ChatSession::CloseChat()

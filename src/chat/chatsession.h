@@ -3,6 +3,7 @@
 // server. Owns the link, the room the player is in, the alias used there and the
 // ignore list; the panel beside the play area shows what the room sends.
 #include "components/net/linesocket.h"
+#include "session/playevents.h"
 #include "shell/directory.h"
 #include "shell/language.h"
 #include "shell/settingsstore.h"
@@ -25,7 +26,7 @@ public:
     static constexpr int kMaxMembers = 500;
 
     ChatSession(ChatView* view, PlayerView* player, const ServiceDirectory& directory, const SettingsStore& settings,
-                const LanguageTable& language, QObject* parent = nullptr);
+                const LanguageTable& language, PlayEvents* events = nullptr, QObject* parent = nullptr);
     ~ChatSession() override;
 
     // The player's commands.
@@ -56,7 +57,10 @@ private:
     void NotSent();
     void AddMember(const QByteArray& name);
     bool Ignored(const QByteArray& line) const;
+    // Whether a room line's text (past its sender) names the player's alias, from someone else.
+    bool Mentions(const QByteArray& line) const;
 
+    PlayEvents* events_;
     ChatView* view_;
     PlayerView* player_;
     const ServiceDirectory& directory_;

@@ -11,6 +11,7 @@
 #include "game/gamecore.h"
 #include "rules/patterns.h"
 #include "session/gameround.h"
+#include "session/playevents.h"
 #include "session/serverevents.h"
 #include "session/serverlinks.h"
 #include "session/signin.h"
@@ -34,9 +35,9 @@ struct CoreParts {
           links(config.ports, views.status, views.dialogs, clock, language), rack(views, pattern, sounds),
           board(views.calls, clock, pictures),
           table(views, language, rack, board, sounds, settings, pattern, pictures, round, links),
-          shop(views, language, links, round, rack, table),
+          shop(views, language, links, round, rack, table, events),
           signIn(config.defaultWebHost, config.defaultWebSite, views, clock, settings, language, sounds),
-          chat(views.chat, views.player, signIn.directory(), settings, language),
+          chat(views.chat, views.player, signIn.directory(), settings, language, &events),
           fetcher(views.dialogs, views.player, signIn.directory(), settings, folder),
           update(views.player, views.system, signIn.directory(), folder, language, [this] { return rack.bought(); }),
           news(views.dialogs, views.player, settings, folder)
@@ -46,6 +47,7 @@ struct CoreParts {
                                                                       sounds, views.sets, views.player);
     }
 
+    PlayEvents events;   // first: every part may tell it
     ProgramFolder folder;
     LanguageTable language;
     SettingsStore settings;

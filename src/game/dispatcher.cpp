@@ -68,6 +68,7 @@ void GameCore::Handle(const Announcement& a)
             parts_->links.close(Link::SalesFeed);
             parts_->links.setReopenMark(Link::GameFeed, parts_->round.secondsToStart());
             parts_->links.open(Link::GameFeed);
+            parts_->events.tell([this](PlayListener& l) { l.salesOpened(parts_->round.secondsToStart()); });
         }
         return;
     }
@@ -156,6 +157,9 @@ bool GameCore::LoginAccepted(const LoginReply& r)
     views_.status->showAlias(alias);
     parts_->shop.setBalance(r.balance);
     views_.status->showStatus(parts_->language.text(Text::StatusBalanceUpdated));
+    parts_->events.tell([this](PlayListener& l) {
+        l.signedIn(parts_->settings.values().WebHost, parts_->shop.balance());
+    });
     views_.figures->showJackpot(QStringLiteral("$-.--"));
     ShowPattern(r.pattern);
     if (parts_->pattern.ProgressiveJackpot)
@@ -195,6 +199,7 @@ void GameCore::Handle(const WinnersReply& w)
     for (const QByteArray& name : w.names)
         names << L1(name);
     views_.winners->showWinners(Winners{L1(w.payout), names, L1(w.memo)});
+    parts_->events.tell([&](PlayListener& l) { l.winnersHeard(L1(w.payout), names); });
     views_.status->announce(parts_->language.text(Text::AnnounceWinners) + QLatin1Char(' ')
                             + names.join(QStringLiteral(", ")) + QStringLiteral(". ")
                             + parts_->language.text(Text::AnnouncePrize) + QStringLiteral(" $") + L1(w.payout));

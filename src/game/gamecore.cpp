@@ -189,6 +189,7 @@ void GameCore::AlertButton1Click() { parts_->links.AlertButton1Click(); }
 
 SignIn& GameCore::signIn() { return parts_->signIn; }
 CardShop& GameCore::shop() { return parts_->shop; }
+PlayEvents& GameCore::events() { return parts_->events; }
 PlayTable& GameCore::table() { return parts_->table; }
 SoundQueue& GameCore::sounds() { return parts_->sounds; }
 SetCatalogue& GameCore::catalogue(SetKind kind) { return *parts_->catalogues[size_t(kind)]; }

@@ -13,6 +13,7 @@
 class CallBoard;
 class CardRack;
 class CardShop;
+class PlayEvents;
 class ChatSession;
 class Fetcher;
 class GameClock;
@@ -65,6 +66,8 @@ public:
     void AlertButton1Click();
     SignIn& signIn();
     CardShop& shop();
+    // What happens in the player's games, for the parts that listen beside the game.
+    PlayEvents& events();
     PlayTable& table();
     SoundQueue& sounds();
     SetCatalogue& catalogue(SetKind kind);

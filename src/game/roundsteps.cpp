@@ -36,6 +36,7 @@ void RoundSteps::Timer1Timer()
 void RoundSteps::CountdownSecond()
 {
     const int s = p_.round.countDown();
+    p_.events.tell([&](PlayListener& l) { l.salesSecond(s, p_.rack.bought()); });
     if (s == 44)
         p_.sounds.PlayIfPresent(QStringLiteral("lastcall.wav"));
     if (s == 30)
@@ -125,6 +126,8 @@ void RoundSteps::OnCallShown(const QString& voice)
     }
     const QList<int> oneToGo = p_.rack.MarkCalls(p_.board.RefreshRecentCalls());
     p_.table.AnnounceCall(p_.board.newestCode(), oneToGo);
+    for (int card : oneToGo)
+        p_.events.tell([card](PlayListener& l) { l.oneToGo(card); });
     p_.round.countCall();
     const int count = p_.round.callCount();
     if (p_.pattern.ProgressiveJackpot && count >= 0 && count < int(prizes_.size()))
@@ -152,6 +155,10 @@ void RoundSteps::StartGame()
     p_.table.Refresh1Click();
     p_.links.close(Link::GameFeed);
     p_.table.LayoutMainWindow();
+    int inPlay = 0;
+    for (int k = 1; k <= CardRack::kCards; ++k)
+        inPlay += p_.rack.card(k).Entered ? 1 : 0;
+    p_.events.tell([&](PlayListener& l) { l.gameStarted(p_.round.gameNumber(), inPlay); });
 }
 
 void RoundSteps::AnnounceBingo()
@@ -169,6 +176,11 @@ void RoundSteps::AnnounceBingo()
 
 void RoundSteps::EndGame(bool aborted)
 {
+    // What the game came to, taken before the cards are cleared.
+    GameOutcome outcome{p_.round.gameNumber(), aborted, aborted ? 0 : p_.round.winningCall(), {}};
+    for (int k = 1; k <= CardRack::kInUse && !aborted; ++k)
+        if (p_.rack.card(k).Entered && p_.rack.toGo(k) == 0)
+            outcome.winningCards.append(k);
     views_.calls->showMachine(false);
     if (!aborted)
         p_.pictures.LoadPicture(Picture::BallLanded, QStringLiteral("bde.gif"));
@@ -189,6 +201,7 @@ void RoundSteps::EndGame(bool aborted)
     p_.table.LayoutMainWindow();
     views_.shop->showClaim(false);
 
+    p_.events.tell([&](PlayListener& l) { l.gameEnded(outcome); });
     if (!aborted)
         showWinners_(p_.round.gameNumber());
     CLEARALL();
@@ -222,6 +235,7 @@ void RoundSteps::LeaveGame()
     views_.menus->enableConnect(true);
     timer1_.stop();
     p_.signIn.ShowLoginDialog();
+    p_.events.tell([](PlayListener& l) { l.leftGame(); });
 }
 
 void RoundSteps::CLEARALL()

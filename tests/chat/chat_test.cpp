@@ -3,6 +3,7 @@
 #include "coretestbed.h"
 #include "minihttp.h"
 #include "scriptedpeer.h"
+#include "session/playevents.h"
 
 #include <gtest/gtest.h>
 
@@ -169,4 +170,26 @@ TEST_F(Chat, SwitchingRoomsDisconnectsAndRefusals)
     chat().JoinChatRoom(1);
     EXPECT_EQ(player.messages.last(), "T1512");
     EXPECT_FALSE(chat().open());
+}
+
+// A room line whose text names the player is told as a mention; the player's own line, an
+// ignored member's and a name that only contains the alias are not.
+TEST_F(Chat, ALineNamingThePlayerIsAMention)
+{
+    struct Mentions : PlayListener {
+        QStringList lines;
+        void mentioned(const QString& line) override { lines << line; }
+    } heard;
+    bed.c().events().listen(&heard);
+    join(1, room1);
+    const auto from = [](const char* who, const QByteArray& text) {
+        return "S0" + QByteArray(who).leftJustified(25, ' ') + text + "\r\n";
+    };
+    chat().ToggleIgnore(QStringLiteral("Eve"));
+    send(room1, from("Ann", "well done " + kAlias.toLower() + "!") + from(kAlias.constData(), "thanks " + kAlias)
+                    + from("Eve", "hey " + kAlias) + from("Bo", "nothing for you") + from("Cy", "Abcdefghijklmn"), 0);
+    ASSERT_TRUE(WaitFor([&] { return log().size() >= 15; }));
+    ASSERT_EQ(heard.lines.size(), 1) << heard.lines.join('|').toStdString();
+    EXPECT_TRUE(heard.lines[0].startsWith(QLatin1String("Ann")) && heard.lines[0].endsWith(QLatin1String("!")));
+    bed.c().events().forget(&heard);
 }
