@@ -9,6 +9,7 @@
 #include "shell/gameclock.h"
 #include "shell/programfolder.h"
 #include "windows/dialogs.h"
+#include "windows/limitswindows.h"
 #include "windows/mainwindow.h"
 #include "windows/screenviews.h"
 #include "windows/viewhub.h"
@@ -220,9 +221,11 @@ int RunClient(int argc, char** argv, const ClientHooks& hooks)
     WinnersWindow winners(&form);
     AnnouncerSetWindow announcers(&core);
     CommsAlert alert(&core);
+    PlayLimitsWindow limits(&core);
+    RealityCheckWindow reality(&core);
     // Each window is known to the views by its design name, which it carries as its objectName.
     for (QWidget* window : std::initializer_list<QWidget*>{&login, &about, &market, &news, &alias, &download, &callers,
-                                                         &funBingos, &winners, &announcers, &alert})
+                                                         &funBingos, &winners, &announcers, &alert, &limits, &reality})
         hub.addWindow(window->objectName(), window);
 
     const ClientParts parts{form, hub, core, login};

@@ -1,7 +1,10 @@
 #include "cards/cardshop.h"
 
+#include "limits/playlimits.h"
 #include "rules/wire.h"
 #include "shell/texts.h"
+
+#include <QRandomGenerator>
 
 void ShowRefusalText(PlayerView* player, const LanguageTable& language, const QByteArray& line, const char* firstPrefix,
                      int firstId)
@@ -12,6 +15,16 @@ void ShowRefusalText(PlayerView* player, const LanguageTable& language, const QB
     for (int i = 0; i < 6; ++i)
         if (reason == prefixes[i])
             player->message(language.text(firstId + i));
+}
+
+CardShop::CardShop(const Views& views, const LanguageTable& language, ServerLinks& links, const GameRound& round,
+                   CardRack& rack, PlayTable& table, PlayEvents& events, PlayLimits* limits)
+    : shop_(views.shop), status_(views.status), figures_(views.figures), menus_(views.menus), player_(views.player),
+      language_(language), links_(links), round_(round), rack_(rack), table_(table), events_(events),
+      limits_(limits), limitsView_(views.limits),
+      random_([](int lo, int hi) { return lo + int(QRandomGenerator::global()->bounded(hi - lo + 1)); })
+{
+    events_.listen(this);
 }
 
 void CardShop::setBalance(const QByteArray& wireText)
@@ -50,8 +63,98 @@ void CardShop::Button3Click()
         player_->beep();
         return;
     }
+    if (!WithinLimits(rack_.currentFaces())) {
+        StopAutoBuy(QString());
+        return;
+    }
     table_.HideBuyControls();
     OpenRequest(Request::Purchase);
+}
+
+bool CardShop::WithinLimits(int faces)
+{
+    if (!limits_)
+        return true;
+    const QString why = limits_->refusal(faces);
+    if (why.isEmpty())
+        return true;
+    player_->beep();
+    status_->showStatus(why);
+    player_->message(why);
+    return false;
+}
+
+bool CardShop::StartAutoBuy(int games)
+{
+    const int faces = rack_.currentFaces();
+    if (games < 1 || games > kMaxAutoGames || round_.running() || !round_.counting() || !round_.buyingOpen()
+        || links_.busy() || faces < 1 || faces > 4 || rack_.currentSelection().isEmpty())
+        return false;
+    auto_ = AutoBuy{games, 0, faces, -1, true, true};
+    ShowAutoBuy();
+    Button3Click();
+    return autoBuying();
+}
+
+void CardShop::CancelAutoBuy()
+{
+    if (autoBuying())
+        StopAutoBuy(QStringLiteral("Auto-buy cancelled."));
+}
+
+void CardShop::StopAutoBuy(const QString& why)
+{
+    if (!autoBuying())
+        return;
+    auto_ = AutoBuy{};
+    if (limitsView_)
+        limitsView_->hideAutoBuy();
+    if (!why.isEmpty())
+        status_->showStatus(why);
+}
+
+void CardShop::ShowAutoBuy()
+{
+    if (limitsView_)
+        limitsView_->showAutoBuy(qBound(1, auto_.bought + (auto_.buying ? 1 : 0), auto_.games), auto_.games);
+}
+
+// A new sales: the card is asked for at a random moment of its first third, so the players of
+// a hall who all auto-buy do not ask at the same instant.
+void CardShop::salesOpened(int secondsToStart)
+{
+    if (!autoBuying())
+        return;
+    const int choosing = qMax(0, secondsToStart - 35);   // the face choice closes 35 seconds before the start
+    const int latest = qMax(1, choosing / 3);
+    auto_.askAt = secondsToStart - random_(1, latest);
+    auto_.asked = false;
+}
+
+void CardShop::salesSecond(int secondsLeft, bool)
+{
+    if (!autoBuying() || auto_.asked || auto_.askAt < 0 || secondsLeft > auto_.askAt || !round_.selectionOpen())
+        return;
+    if (links_.busy())
+        return;   // the player's own request first; the next second tries again
+    auto_.asked = true;
+    const std::optional<Money> price = limits_ ? limits_->expectedPrice(auto_.faces) : std::nullopt;
+    if (balance_ && price && *balance_ < *price) {
+        StopAutoBuy(QStringLiteral("Auto-buy stopped: the balance is too low for another card."));
+        return;
+    }
+    if (!WithinLimits(auto_.faces)) {
+        StopAutoBuy(QString());
+        return;
+    }
+    auto_.buying = true;
+    ShowAutoBuy();
+    chooseFaces(auto_.faces);
+}
+
+void CardShop::leftGame()
+{
+    StopAutoBuy(QStringLiteral("Auto-buy stopped: you left the game."));
 }
 
 void CardShop::RequestStarterCards()
@@ -92,6 +195,12 @@ void CardShop::Handle(const CardReply& r)
     shop_->enableCardButtons(true);
     links_.setBusy(false);
     table_.Refresh1Click();
+    if (autoBuying() && auto_.buying) {
+        if (r.ok && round_.buyingOpen() && rack_.currentFaces() == auto_.faces)
+            Button3Click();
+        else
+            StopAutoBuy(QStringLiteral("Auto-buy stopped: no card could be had for this game."));
+    }
 }
 
 void CardShop::Handle(const PurchaseReply& r)
@@ -128,4 +237,14 @@ void CardShop::Handle(const PurchaseReply& r)
     links_.setBusy(false);
     shop_->enableCardButtons(true);
     table_.Refresh1Click();
+    if (autoBuying() && auto_.buying) {
+        auto_.buying = false;
+        if (r.verdict != PurchaseReply::Verdict::Bought) {
+            StopAutoBuy(QStringLiteral("Auto-buy stopped: the purchase was refused."));
+        } else if (++auto_.bought >= auto_.games) {
+            StopAutoBuy(QStringLiteral("Auto-buy finished: %1 games bought.").arg(auto_.games));
+        } else {
+            ShowAutoBuy();
+        }
+    }
 }

@@ -8,6 +8,7 @@
 #include "cards/cardshop.h"
 #include "cards/playtable.h"
 #include "chat/chatsession.h"
+#include "limits/playlimits.h"
 #include "game/gamecore.h"
 #include "rules/patterns.h"
 #include "session/gameround.h"
@@ -32,16 +33,18 @@ struct CoreParts {
     CoreParts(const CoreConfig& config, const Views& views, GameClock* clock, WavePlayer* player)
         : folder(config.folder, config.installedFolder), settings(folder, views.player),
           pictures(folder, views.pictures, views.status, views.calls), sounds(folder, settings, player, views.player),
-          links(config.ports, views.status, views.dialogs, clock, language), rack(views, pattern, sounds),
+          links(config.ports, views.status, views.dialogs, clock, language),
+          limits(config.folder, config.wallClock, clock, views.limits, views.status), rack(views, pattern, sounds),
           board(views.calls, clock, pictures),
           table(views, language, rack, board, sounds, settings, pattern, pictures, round, links),
-          shop(views, language, links, round, rack, table, events),
+          shop(views, language, links, round, rack, table, events, &limits),
           signIn(config.defaultWebHost, config.defaultWebSite, views, clock, settings, language, sounds),
           chat(views.chat, views.player, signIn.directory(), settings, language, &events),
           fetcher(views.dialogs, views.player, signIn.directory(), settings, folder),
           update(views.player, views.system, signIn.directory(), folder, language, [this] { return rack.bought(); }),
           news(views.dialogs, views.player, settings, folder)
     {
+        events.listen(&limits);
         for (SetKind kind : {SetKind::Caller, SetKind::FunBingo, SetKind::Announcer})
             catalogues[size_t(kind)] = std::make_unique<SetCatalogue>(kind, config.downloadSite, folder, settings,
                                                                       sounds, views.sets, views.player);
@@ -54,6 +57,7 @@ struct CoreParts {
     ScreenPictures pictures;
     SoundQueue sounds;
     ServerLinks links;
+    PlayLimits limits;
     GameRound round;
     PatternState pattern;
     CardRack rack;

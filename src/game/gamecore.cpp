@@ -190,6 +190,7 @@ void GameCore::AlertButton1Click() { parts_->links.AlertButton1Click(); }
 SignIn& GameCore::signIn() { return parts_->signIn; }
 CardShop& GameCore::shop() { return parts_->shop; }
 PlayEvents& GameCore::events() { return parts_->events; }
+PlayLimits& GameCore::limits() { return parts_->limits; }
 PlayTable& GameCore::table() { return parts_->table; }
 SoundQueue& GameCore::sounds() { return parts_->sounds; }
 SetCatalogue& GameCore::catalogue(SetKind kind) { return *parts_->catalogues[size_t(kind)]; }
@@ -204,3 +205,15 @@ const ServerLinks& GameCore::links() const { return parts_->links; }
 const SettingsStore& GameCore::settings() const { return parts_->settings; }
 const SignIn& GameCore::signIn() const { return parts_->signIn; }
 const ProgramFolder& GameCore::folder() const { return parts_->folder; }
+
+void GameCore::LeaveAfterGame()
+{
+    const Phase phase = parts_->round.phase();
+    const bool playing = parts_->round.running() || phase == Phase::Starting
+                         || (parts_->round.counting() && parts_->rack.bought());
+    if (!playing) {
+        views_.system->quit();
+        return;
+    }
+    parts_->limits.leaveAfterGame();
+}

@@ -7,13 +7,16 @@
 #include "views/views.h"
 
 #include <QObject>
+#include <QDateTime>
 #include <QTimer>
+#include <functional>
 #include <memory>
 
 class CallBoard;
 class CardRack;
 class CardShop;
 class PlayEvents;
+class PlayLimits;
 class ChatSession;
 class Fetcher;
 class GameClock;
@@ -45,6 +48,8 @@ struct CoreConfig {
     QString defaultWebSite = QStringLiteral(VEXO_DEFAULT_WEB_SITE);
     QString downloadSite = QStringLiteral(VEXO_DEFAULT_DOWNLOAD_SITE);
     LinkPorts ports;   // the game server's three ports
+    // The date and time for the play limits' days and waits (none: the system's clock).
+    std::function<QDateTime()> wallClock;
 };
 
 class GameCore : public QObject {
@@ -68,6 +73,10 @@ public:
     CardShop& shop();
     // What happens in the player's games, for the parts that listen beside the game.
     PlayEvents& events();
+    PlayLimits& limits();
+    // The reality check's "Leave the game": leaves as Quit does, once a game under way or
+    // bought into has ended; at once when there is none.
+    void LeaveAfterGame();
     PlayTable& table();
     SoundQueue& sounds();
     SetCatalogue& catalogue(SetKind kind);

@@ -18,6 +18,7 @@ RoundSteps::RoundSteps(CoreParts& parts, const Views& views, GameClock* clock,
 
 void RoundSteps::Timer1Timer()
 {
+    p_.limits.secondPassed();
     if (p_.round.phase() == Phase::Pause) {
         if (clock_->now() > p_.round.resumeAt()) {
             p_.round.resumed();
@@ -217,6 +218,8 @@ void RoundSteps::EndGame(bool aborted)
         timer1_.stop();
         views_.dialogs->showThanks();
     }
+    if (p_.limits.leavingAfterGame())
+        views_.system->quit();
 }
 
 void RoundSteps::LeaveGame()
@@ -236,6 +239,8 @@ void RoundSteps::LeaveGame()
     timer1_.stop();
     p_.signIn.ShowLoginDialog();
     p_.events.tell([](PlayListener& l) { l.leftGame(); });
+    if (p_.limits.leavingAfterGame())
+        views_.system->quit();
 }
 
 void RoundSteps::CLEARALL()

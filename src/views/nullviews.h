@@ -119,6 +119,12 @@ struct NullSystem : SystemView {
     bool startProgram(const QString&, const QStringList&) override { return false; }
     void quit() override {}
 };
+struct NullPlayLimits : PlayLimitsView {
+    void showAutoBuy(int, int) override {}
+    void hideAutoBuy() override {}
+    void showLimits(const LimitsForm&) override {}
+    void showRealityCheck(const RealityFigures&) override {}
+};
 }   // namespace nullviews
 
 struct NullViews {
@@ -135,10 +141,11 @@ struct NullViews {
     nullviews::NullMenu menu;
     nullviews::NullPlayer player;
     nullviews::NullSystem systemView;
+    nullviews::NullPlayLimits limits;
 
     Views views()
     {
         return Views{&status, &figures,    &shop,    &cardTable, &call,   &picture,   &winners,
-                     &chat,   &setWindows, &dialogs, &menu,      &player, &systemView};
+                     &chat,   &setWindows, &dialogs, &menu,      &player, &systemView, &limits};
     }
 };

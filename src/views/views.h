@@ -6,9 +6,11 @@
 #include "rules/bingocard.h"
 #include "rules/money.h"
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <optional>
 
 class LanguageTable;
 
@@ -221,6 +223,43 @@ public:
     virtual void quit() = 0;
 };
 
+// The player's own bounds on play: the limits, the reality check and auto-buy.
+enum class LimitKind { DailySpend, SessionSpend, DailyLoss };
+constexpr int kLimitKinds = 3;
+
+// One limit as it stands: the amount in force (none: no limit) and a change that waits,
+// with the moment it takes effect.
+struct LimitState {
+    std::optional<Money> amount;
+    bool changing = false;
+    std::optional<Money> next;   // the waiting amount (none: the limit goes)
+    QDateTime from;              // when the waiting amount takes effect
+};
+
+struct LimitsForm {
+    std::array<LimitState, kLimitKinds> limits;   // in LimitKind's order
+    int realityMinutes = 0;                       // 0 (off), 15, 30 or 60
+    QDateTime now;                                // the moment the form describes
+};
+
+// What the reality check shows: this session's time and money.
+struct RealityFigures {
+    qint64 playedSeconds = 0;
+    Money spent;
+    Money won;
+};
+
+class PlayLimitsView {
+public:
+    virtual ~PlayLimitsView() = default;
+    // Auto-buy runs: the game it buys for and how many it will buy ("game 3 of 10"), with Cancel.
+    virtual void showAutoBuy(int game, int games) = 0;
+    virtual void hideAutoBuy() = 0;
+    // The Play Limits window, filled with the limits as they stand.
+    virtual void showLimits(const LimitsForm& form) = 0;
+    virtual void showRealityCheck(const RealityFigures& figures) = 0;
+};
+
 // The views the core is handed; each part keeps the ones it speaks to.
 struct Views {
     StatusView* status = nullptr;
@@ -236,6 +275,7 @@ struct Views {
     MenuView* menus = nullptr;
     PlayerView* player = nullptr;
     SystemView* system = nullptr;
+    PlayLimitsView* limits = nullptr;
 };
 
 // The sales countdown as the figures show it: minutes, a colon and two-digit seconds ("2:05").

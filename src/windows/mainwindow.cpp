@@ -6,6 +6,7 @@
 #include "cards/playtable.h"
 #include "chat/chatsession.h"
 #include "game/gamecore.h"
+#include "limits/playlimits.h"
 #include "session/signin.h"
 #include "shell/programupdate.h"
 #include "windows/accessibility.h"
@@ -26,6 +27,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QShortcut>
+#include <QSpinBox>
 #include <QTimer>
 #include <cmath>
 
@@ -424,6 +426,30 @@ void MainWindow::buildSidePanel(QWidget* side)
     tbtext->setWordWrap(true);
     tbtext->setGeometry(2, 322, 88, 28);
     tbtext->hide();
+
+    // Auto-buy, beside Buy: this card now and one of as many faces at each of the next sales.
+    auto* games = Named(new QSpinBox(side), "AutoBuyGames");
+    games->setRange(1, 50);
+    games->setValue(5);
+    games->setGeometry(4, 354, 40, 24);
+    games->setAccessibleName(QStringLiteral("Auto-buy games"));
+    games->setAccessibleDescription(QStringLiteral("How many games, this one included, auto-buy buys a card for"));
+    // The keyboard reaches the box's own line: it tells a reader the same.
+    for (QLineEdit* line : games->findChildren<QLineEdit*>()) {
+        line->setAccessibleName(games->accessibleName());
+        line->setAccessibleDescription(games->accessibleDescription());
+    }
+    games->hide();
+    auto* autoBuy = MakeButton(side, "AutoBuy", QStringLiteral("Auto"), 9);
+    autoBuy->setGeometry(48, 354, 40, 24);
+    autoBuy->setToolTip(QStringLiteral("Buy this card, then one like it for each of the next games"));
+    autoBuy->setAccessibleName(QStringLiteral("Auto-buy"));
+    autoBuy->setAccessibleDescription(autoBuy->toolTip());
+    autoBuy->hide();
+    connect(autoBuy, &QAbstractButton::clicked, this, [this, games] {
+        if (core_)
+            core_->shop().StartAutoBuy(games->value());
+    });
 }
 
 void MainWindow::buildPlayPanel(QWidget* play)
@@ -564,13 +590,37 @@ void MainWindow::buildBottomBand(QWidget* band)
     progress->setRange(0, 91);
     progress->setValue(0);
     progress->setTextVisible(false);
+    // Auto-buy's progress and its Cancel, shown while it runs, take the status text's right end.
+    autoBuy_ = new Pane(QStringLiteral("AutoBuyPanel"), band);
+    auto* autoText = MakeLabel(autoBuy_, "AutoBuyLabel", QString(), kGold, 9, true, Qt::AlignRight | Qt::AlignVCenter);
+    auto* cancel = MakeButton(autoBuy_, "AutoBuyCancel", QStringLiteral("Cancel"), 8);
+    cancel->setAccessibleName(QStringLiteral("Cancel auto-buy"));
+    cancel->setAccessibleDescription(QStringLiteral("Stops buying cards for the coming games"));
+    connect(cancel, &QAbstractButton::clicked, this, [this] { if (core_) core_->shop().CancelAutoBuy(); });
+    autoBuy_->hide();
+    static_cast<Pane*>(autoBuy_)->onResize = [=](const QSize& s) {
+        autoText->setGeometry(0, 0, s.width() - 62, s.height());
+        cancel->setGeometry(s.width() - 58, 4, 56, s.height() - 8);
+    };
+    bottomBand_ = band;
     static_cast<Pane*>(band)->onResize = [=](const QSize& s) {
         frame->setGeometry(0, 0, s.width(), s.height());
         plate->setGeometry(2, 2, s.width() - 4, s.height() - 4);
         alias->setGeometry(0, 0, 160, s.height());
-        status->setGeometry(166, 0, qMax(0, s.width() - 166 - 88), s.height());
+        const int autoWidth = autoBuy_->isVisibleTo(band) ? 230 : 0;
+        status->setGeometry(166, 0, qMax(0, s.width() - 166 - 88 - autoWidth), s.height());
+        autoBuy_->setGeometry(s.width() - 88 - autoWidth, 0, autoWidth, s.height());
         progress->setGeometry(s.width() - 84, 7, 80, s.height() - 14);
     };
+}
+
+void MainWindow::showAutoBuy(const QString& text)
+{
+    if (auto* label = autoBuy_->findChild<QLabel*>(QStringLiteral("AutoBuyLabel")))
+        label->setText(text);
+    autoBuy_->setVisible(!text.isEmpty());
+    if (auto* band = static_cast<Pane*>(bottomBand_); band && band->onResize)
+        band->onResize(band->size());
 }
 
 void MainWindow::buildMenus()
@@ -605,6 +655,8 @@ void MainWindow::buildMenus()
 
     QMenu* connectMenu = menu("Connect1", "Connect");
     item(connectMenu, "ConnecttoGame1", "Connect to Game", core([](GameCore& g) { g.ConnecttoGame1Click(); }));
+    item(connectMenu, "PlayLimits1", "Play Limits...", core([](GameCore& g) { g.limits().ShowLimits(); }))
+        ->setToolTip(QStringLiteral("Your spending and loss limits and the reality check"));
     item(connectMenu, "Quit1", "Quit", [] { QApplication::quit(); });
 
     QMenu* dauber = menu("MarkerColor1", "Dauber");

@@ -37,6 +37,8 @@ public:
     void widenCardTable();
     // The chat panel beside the cards (shown), or the cards alone; the cards are laid out again.
     void dockChat(bool shown);
+    // Auto-buy's progress in the status band, with its Cancel; empty text hides it.
+    void showAutoBuy(const QString& text);
     static constexpr int kChatDockWidth = 258;   // the cards' width beside the chat
 
 protected:
@@ -60,6 +62,8 @@ private:
     BoardWidget* board_ = nullptr;
     CardPanel* cards_[10] = {};
     QPlainTextEdit* memo_ = nullptr;
+    QWidget* bottomBand_ = nullptr;
+    QWidget* autoBuy_ = nullptr;
     QCursor dauber_;
     bool dauberLoaded_ = false;
 };

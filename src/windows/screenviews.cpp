@@ -4,6 +4,7 @@
 #include "windows/boardwidget.h"
 #include "windows/captions.h"
 #include "windows/cardwidgets.h"
+#include "windows/limitswindows.h"
 #include "windows/mainwindow.h"
 #include "windows/viewhub.h"
 
@@ -76,12 +77,12 @@ public:
     }
     void showBuy(bool shown) override
     {
-        hub_->setVisible(Name("tbimage"), shown);
-        hub_->setVisible(Name("tbtext"), shown);
+        for (const char* c : {"tbimage", "tbtext", "AutoBuyGames", "AutoBuy"})
+            hub_->setVisible(Name(c), shown);
     }
     void enableCardButtons(bool enabled) override
     {
-        for (const char* c : {"s1image", "s2image", "s3image", "s4image", "tbimage"})
+        for (const char* c : {"s1image", "s2image", "s3image", "s4image", "tbimage", "AutoBuy"})
             hub_->setEnabled(Name(c), enabled);
     }
     void showClaim(bool shown) override { hub_->setVisible(Name("button4"), shown); }
@@ -381,6 +382,34 @@ private:
     ViewHub* hub_;
 };
 
+class LimitsWindows : public PlayLimitsView {
+public:
+    LimitsWindows(MainWindow* main, ViewHub* hub) : main_(main), hub_(hub) {}
+    void showAutoBuy(int game, int games) override
+    {
+        main_->showAutoBuy(QStringLiteral("Auto-buy: game %1 of %2").arg(game).arg(games));
+    }
+    void hideAutoBuy() override { main_->showAutoBuy(QString()); }
+    void showLimits(const LimitsForm& form) override
+    {
+        if (auto* window = qobject_cast<PlayLimitsWindow*>(hub_->window(Name("TPlayLimits")))) {
+            window->fill(form);
+            hub_->showWindow(Name("TPlayLimits"));
+        }
+    }
+    void showRealityCheck(const RealityFigures& figures) override
+    {
+        if (auto* window = qobject_cast<RealityCheckWindow*>(hub_->window(Name("TRealityCheck")))) {
+            window->fill(figures);
+            hub_->showWindow(Name("TRealityCheck"));
+        }
+    }
+
+private:
+    MainWindow* main_;
+    ViewHub* hub_;
+};
+
 class PlayerBoxes : public PlayerView, public SystemView {
 public:
     explicit PlayerBoxes(ViewHub* hub) : hub_(hub) {}
@@ -405,7 +434,7 @@ private:
 struct ScreenViews::Parts {
     Parts(MainWindow* main, ViewHub* hub)
         : status(main, hub), figures(hub), shop(hub), table(main, hub), calls(main, hub), winners(hub), chat(main, hub),
-          sets(hub), dialogs(hub), menus(hub), player(hub)
+          sets(hub), dialogs(hub), menus(hub), player(hub), limits(main, hub)
     {
     }
     StatusBand status;
@@ -419,6 +448,7 @@ struct ScreenViews::Parts {
     SmallWindows dialogs;
     Menus menus;
     PlayerBoxes player;
+    LimitsWindows limits;
 };
 
 ScreenViews::ScreenViews(MainWindow* mainWindow, ViewHub* hub) : parts_(std::make_unique<Parts>(mainWindow, hub)) {}
@@ -428,6 +458,6 @@ ScreenViews::~ScreenViews() = default;
 Views ScreenViews::views() const
 {
     Parts& p = *parts_;
-    return Views{&p.status, &p.figures, &p.shop,  &p.table,   &p.calls, &p.calls,  &p.winners,
-                 &p.chat,   &p.sets,    &p.dialogs, &p.menus, &p.player, &p.player};
+    return Views{&p.status, &p.figures, &p.shop,  &p.table,   &p.calls,  &p.calls,  &p.winners,
+                 &p.chat,   &p.sets,    &p.dialogs, &p.menus, &p.player, &p.player, &p.limits};
 }

@@ -344,6 +344,18 @@ private:
     QStringList& events_;
 };
 
+class LimitsRecord : public PlayLimitsView {
+public:
+    QStringList autoBuy;             // "3/10" for each progress shown, "-" when hidden
+    QList<LimitsForm> forms;         // each Play Limits window shown
+    QList<RealityFigures> checks;    // each reality check shown
+
+    void showAutoBuy(int game, int games) override { autoBuy << QStringLiteral("%1/%2").arg(game).arg(games); }
+    void hideAutoBuy() override { autoBuy << QStringLiteral("-"); }
+    void showLimits(const LimitsForm& form) override { forms << form; }
+    void showRealityCheck(const RealityFigures& figures) override { checks << figures; }
+};
+
 struct RecordingScreen {
     QStringList events;
     StatusRecord status;
@@ -359,6 +371,7 @@ struct RecordingScreen {
     MenusRecord menus;
     PlayerRecord player{events};
     SystemRecord system{events};
+    LimitsRecord limits;
 
     RecordingScreen() = default;
     RecordingScreen(const RecordingScreen&) = delete;
@@ -367,6 +380,6 @@ struct RecordingScreen {
     Views views()
     {
         return Views{&status, &figures, &shop, &table, &calls, &pictures, &winners, &chat, &sets, &dialogs, &menus,
-                     &player, &system};
+                     &player, &system, &limits};
     }
 };

@@ -9,6 +9,7 @@
 #include "windows/boardwidget.h"
 #include "windows/cardwidgets.h"
 #include "windows/dialogs.h"
+#include "windows/limitswindows.h"
 #include "windows/mainwindow.h"
 #include "windows/screenviews.h"
 #include "windows/viewhub.h"
@@ -64,6 +65,8 @@ struct Client {
     WinnersWindow winners{&form};
     AnnouncerSetWindow announcers{core};
     CommsAlert alert{core};
+    PlayLimitsWindow limits{core};
+    RealityCheckWindow reality{core};
 
     explicit Client(const QByteArray& settings = {}, int msPerSecond = 1000) : bed(msPerSecond, server.port())
     {
@@ -71,7 +74,8 @@ struct Client {
         const std::pair<const char*, QWidget*> windows[] = {
             {"Tlogindialog", &login}, {"TAboutDialog", &about}, {"Tmarketdialog", &market}, {"TForm2", &news},
             {"TAliasConfirm", &alias}, {"Tgifdownload", &download}, {"Tgetcset", &callers}, {"Tgetbings", &funBingos},
-            {"Twinners", &winners}, {"Tgetaset", &announcers}, {"TForm3", &alert}};
+            {"Twinners", &winners}, {"Tgetaset", &announcers}, {"TForm3", &alert}, {"TPlayLimits", &limits},
+            {"TRealityCheck", &reality}};
         for (const auto& [name, window] : windows)
             hub.addWindow(QLatin1String(name), window);
         if (!settings.isEmpty())
