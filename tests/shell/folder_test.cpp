@@ -1,11 +1,15 @@
-// An installed copy: it reads its files where they were installed, and every file it writes
-// lands in the player's own folder.
+// The program folders: a copy that can write beside its executable uses that folder alone; an
+// installed one reads its files where they were installed, and every file it writes lands in the
+// player's own folder.
 #include "coretestbed.h"
 #include "minihttp.h"
+#include "readonlyfolder.h"
 #include "scriptedpeer.h"
 
 #include <QDirIterator>
+#include <QProcess>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace {
 
@@ -61,4 +65,45 @@ TEST(InstalledCopy, ReadsWhereItWasInstalledAndWritesOnlyInThePlayersFolder)
     EXPECT_TRUE(bed.screen.player.messages.last().contains(QLatin1String("system's software manager")));
     EXPECT_EQ(bed.screen.system.quits, 0);
     EXPECT_EQ(Snapshot(bed.dir.path()), installed);
+}
+
+// The real client, started from a folder of its own: a writable one is its only folder, and a
+// read-only one makes it work in the player's folder below XDG_DATA_HOME. The folder it works in
+// is its current one.
+TEST(ProgramFolders, AWritableFolderAloneOrThePlayersFolderOverAReadOnlyOne)
+{
+    const QString built = QStringLiteral(BINGO_APP_DIR "/vexobingo");
+    if (!QFileInfo(built).isExecutable())
+        GTEST_SKIP() << "this build has no client";
+    QTemporaryDir exe, home;
+    const QString client = exe.filePath(QStringLiteral("vexobingo"));
+    if (::link(QFile::encodeName(built).constData(), QFile::encodeName(client).constData()) != 0) {
+        ASSERT_TRUE(QFile::copy(built, client));
+    }
+    const QString players = home.filePath(QStringLiteral("vexobingo"));
+    // The folder the client started from the folder `exe` settles in.
+    const auto workingFolder = [&] {
+        QProcess running;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), home.path());
+        running.setProcessEnvironment(environment);
+        running.setWorkingDirectory(home.path());
+        running.start(client, {QStringLiteral("--no-sound")});
+        const QString cwd = QStringLiteral("/proc/%1/cwd").arg(running.processId());
+        QString folder;
+        WaitFor([&] {
+            folder = QFileInfo(cwd).symLinkTarget();
+            return folder != home.path();
+        }, 20000);
+        running.kill();
+        running.waitForFinished();
+        return folder;
+    };
+    EXPECT_EQ(workingFolder(), exe.path());
+    EXPECT_FALSE(QFileInfo::exists(players));
+    ReadOnlyFolder installed(exe.path());
+    if (!installed.holds())
+        GTEST_SKIP() << "this system lets the test write in a read-only folder";
+    EXPECT_EQ(workingFolder(), players);
+    EXPECT_TRUE(QFileInfo(players).isDir());
 }
