@@ -231,10 +231,10 @@ TEST(Updater, InstallsOnlyAWholeSignedPackageNoOlderThanTheProgramAndRestartsThe
         {"VERSION", "4.70\n"}, {"vexobingo", Client("new")}, {"sounds/a.wav", "new"}, {"skins/b", "new"}};
     const Signed fresh = Pack(added);
     // Genuine packages that bind no version, or one older than the updater's own program.
-    QMap<QString, QByteArray> unversioned = added, older = added;
+    QMap<QString, QByteArray> unversioned = added, outdated = added;
     unversioned.remove("VERSION");
-    older["VERSION"] = "4.60";
-    const Signed old = Pack(older);
+    outdated["VERSION"] = "4.60";
+    const Signed old = Pack(outdated);
     Signed bare = Pack(unversioned, false);
     bare.signature = SignHere(bare.package);
     const QByteArray forged = fresh.signature.left(63) + char(~fresh.signature[63]);
@@ -264,10 +264,13 @@ TEST(Updater, InstallsOnlyAWholeSignedPackageNoOlderThanTheProgramAndRestartsThe
                                   "qzwin32.exe"}),
               failed + "download was incomplete.\n");
     EXPECT_EQ(run("/bare.tgz"), failed + "package does not say its version.\n");
-    // Without a VERSION file the folder holds the updater's own version.
-    EXPECT_EQ(run("/old.tgz"),
-              failed + "package holds version 4.60, older than the installed " + QVersionNumber::fromString(
-                  VEXO_PROJECT_VERSION).toString() + ".\n");
+    // Without a VERSION file the folder holds the updater's own version, and never an older one.
+    const QString older = failed + "package holds version 4.60, older than the installed "
+        + QVersionNumber::fromString(VEXO_PROJECT_VERSION).toString() + ".\n";
+    EXPECT_EQ(run("/old.tgz"), older);
+    Write(folder, {{"VERSION", "1.0"}});
+    EXPECT_EQ(run("/old.tgz"), older);
+    QFile::remove(folder + "/VERSION");
     EXPECT_EQ(Files(folder), before);
     // The new client, executable as packed, is the one started.
     EXPECT_EQ(run("/p.tgz"), "0 new --update-result Vexo Bingo has been updated.\n");
@@ -418,7 +421,9 @@ TEST(UpdaterWindow, SaysWhatItDoesAndCancelOrTheDeadlineEndsADownloadThatNeverEn
         seen << run.findChild<QLabel*>("StatusLabel")->text();
         run.findChild<QPushButton*>("CancelButton")->click();
     });
+    clock.restart();
     EXPECT_EQ(run.run(), "the update was cancelled");
+    EXPECT_LT(clock.elapsed(), 5000);   // at once, not when the server gives up
     EXPECT_EQ(seen, QStringList({"What the update does", "Download progress", "Cancel the update",
                                  "Downloading the update from 127.0.0.1 ..."}));
     EXPECT_EQ(Files(dir.path()), (QMap<QString, QByteArray>{}));
