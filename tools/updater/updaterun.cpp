@@ -23,7 +23,8 @@ constexpr qint64 kMaxPackage = 64 * 1024 * 1024;
 
 UpdateRun::UpdateRun(QString folder, QString address, int deadlineSeconds)
     : folder_(std::move(folder)), address_(std::move(address)), status_(new QLabel(this)),
-      bar_(new QProgressBar(this)), cancel_(new QPushButton(QStringLiteral("Cancel"), this)), deadline_(new QTimer(this))
+      bar_(new QProgressBar(this)), cancel_(new QPushButton(QStringLiteral("Cancel"), this)),
+      deadline_(new QTimer(this))
 {
     setObjectName(QStringLiteral("UpdaterWindow"));
     setWindowTitle(QStringLiteral("Vexo Bingo update"));

@@ -157,6 +157,7 @@ int main(int argc, char** argv)
     if (argc == 4 && command == "sign")
         return Sign(argv[2], argv[3]);
     std::fprintf(stderr, "usage: vexo-sign keygen <public-file> <secret-file>\n"
-                         "       vexo-sign sign <secret-file> <file>   (writes <file>.sig; the package holds VERSION)\n");
+                         "       vexo-sign sign <secret-file> <file>   (writes <file>.sig; the package holds "
+                         "VERSION)\n");
     return 2;
 }

@@ -199,9 +199,10 @@ QString RecoverInterruptedInstall(const QString& folder)
                               "if Vexo Bingo does not work, please install it again.");
     }
     if (plan.committed)
-        return FinishInstall(folder) ? QStringLiteral("An update that was stopped just before its end has been completed.")
-                                     : QStringLiteral("An update that was stopped just before its end could not be "
-                                                      "completed: its former files stay in .qzupdate-kept.");
+        return FinishInstall(folder)
+            ? QStringLiteral("An update that was stopped just before its end has been completed.")
+            : QStringLiteral("An update that was stopped just before its end could not be completed: its former "
+                             "files stay in .qzupdate-kept.");
     return RollBackInstall(folder, plan)
         ? QStringLiteral("An update was stopped before it ended: the former files have been put back.")
         : QStringLiteral("An update was stopped before it ended and not every former file could be put back "
