@@ -353,6 +353,22 @@ TEST(Install, StoppedHalfWayIsUndoneOrCompletedAtTheNextStartOfTheUpdaterOrTheCl
         EXPECT_EQ(RecoverInterruptedInstall(dir.path()), "");   // once put right, nothing to do
     }
 
+    // A journal someone else wrote moves nothing outside the folder, nor anything it did not stage.
+    {
+        QTemporaryDir outer;
+        Write(outer.path(), {{"victim", "keep"}, {"in/a", "keep"}});
+        Write(outer.path() + "/in",
+              {{".qzupdate-journal", "vexo-install 1\nstep ..%2Fvictim .qzupdate-new/0 -\nend\n"}});
+        EXPECT_EQ(RecoverInterruptedInstall(outer.filePath("in")),
+                  "An update was stopped before it ended and its notes cannot be read: if Vexo Bingo does not work, "
+                  "please install it again.");
+        Write(outer.path() + "/in",
+              {{".qzupdate-journal", "vexo-install 1\nstep a .qzupdate-new/0 ..%2Fvictim\nend\n"}});
+        RecoverInterruptedInstall(outer.filePath("in"));
+        EXPECT_EQ(Files(outer.path()), (QMap<QString, QByteArray>{{"victim", "keep"}, {"in/a", "keep"},
+                                                                  {"in/.qzupdate-lock", ""}}));
+    }
+
     // The updater puts the folder right when it starts, whatever else it is asked.
     QTemporaryDir dir;
     const QString folder = dir.path();
