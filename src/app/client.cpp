@@ -5,6 +5,7 @@
 #include "components/media/loadedwaveplayer.h"
 #include "components/media/wavefiles.h"
 #include "components/media/pictures.h"
+#include "components/net/installjournal.h"
 #include "game/gamecore.h"
 #include "shell/gameclock.h"
 #include "shell/programfolder.h"
@@ -178,6 +179,8 @@ int RunClient(int argc, char** argv, const ClientHooks& hooks)
     const QString exeFolder = hooks.programFolder.isEmpty()
                                   ? QCoreApplication::applicationDirPath()
                                   : QDir(parser.value(line.programFolder)).absolutePath();
+    // An update stopped half-way is finished or undone before any file of the folder is read.
+    const QString recovered = RecoverInterruptedInstall(exeFolder);
     const ProgramFolders folders = ChooseProgramFolders(
         exeFolder, FolderIsWritable(exeFolder), QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
     config.folder = folders.root;
@@ -239,8 +242,10 @@ int RunClient(int argc, char** argv, const ClientHooks& hooks)
 
     if (parser.isSet(line.connect))
         QTimer::singleShot(0, &core, [&core] { core.ConnecttoGame1Click(); });
-    if (parser.isSet(line.updateResult))
-        QTimer::singleShot(0, &form, [&hub, text = parser.value(line.updateResult)] { hub.messageBox(text); });
+    if (parser.isSet(line.updateResult) || !recovered.isEmpty()) {
+        const QString text = parser.isSet(line.updateResult) ? parser.value(line.updateResult) : recovered;
+        QTimer::singleShot(0, &form, [&hub, text] { hub.messageBox(text); });
+    }
 
     const int rc = app.exec();
     if (hooks.finished)

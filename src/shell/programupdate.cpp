@@ -86,7 +86,11 @@ void ProgramUpdate::launch(const QString& address, const QString& saveAs, const 
         player_->message(QStringLiteral("The update cannot start: its download address is too long."));
         return;
     }
-    // The client ends whatever the start returned.
-    system_->startProgram(QFileInfo(folder_.path(QLatin1String(kUpdater))).absoluteFilePath(), parameters);
+    // The client ends only when the updater runs, which starts it again; otherwise it stays.
+    if (!system_->startProgram(QFileInfo(folder_.path(QLatin1String(kUpdater))).absoluteFilePath(), parameters)) {
+        player_->message(QStringLiteral("The update cannot start: the updater, qzupdate.exe, could not be run. "
+                                        "Please install Vexo Bingo again."));
+        return;
+    }
     system_->quit();
 }

@@ -2,8 +2,8 @@
 // The client's side of a program update: the Help menu's "Update Program Only" and
 // "Update All Files" and the update the web login orders ("UPGRADE"). Each checks what
 // it must, asks the player, starts the updater qzupdate.exe from the program folder with
-// its three parameters (download address, save-as name, program to run) and ends the
-// client; the updater replaces the files and starts the client again.
+// its three parameters (download address, save-as name, program to run) and, once it runs,
+// ends the client; the updater replaces the files and starts the client again.
 #include <QString>
 #include <QStringList>
 
@@ -40,7 +40,8 @@ private:
     bool installedBySystem() const;
     // Whether the updater is in the program folder; tells the player when it is not.
     bool updaterPresent() const;
-    // Starts the updater and ends the client, unless the parameters are too long.
+    // Starts the updater and ends the client, unless the parameters are too long or the updater
+    // cannot be started: the player is told why and the client goes on.
     void launch(const QString& address, const QString& saveAs, const QString& run);
 
     PlayerView* player_;

@@ -322,6 +322,7 @@ public:
     explicit SystemRecord(QStringList& events) : events_(events) {}
     QStringList opened, started;   // addresses; "<program> <arguments>"
     int quits = 0;
+    bool startsPrograms = true;    // what startProgram answers
 
     void openAddress(const QString& url) override
     {
@@ -332,7 +333,7 @@ public:
     {
         started << program + QLatin1Char(' ') + arguments.join(QLatin1Char(' '));
         events_ << QStringLiteral("start:") + started.last();
-        return true;
+        return startsPrograms;
     }
     void quit() override
     {

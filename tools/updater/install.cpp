@@ -1,79 +1,80 @@
 #include "install.h"
 
+#include "components/net/installjournal.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
 #include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
-
-struct Step {
-    QString relative;   // as resolved below the folder
-    QString target;     // absolute path of the file to install
-    QString staged;     // the new file, beside the target until it is renamed into place
-    QString kept;       // the former file in .previous/; empty when there was none
-    bool placed = false;
-};
 
 bool Below(const QString& root, const QString& path)
 {
     return path == root || path.startsWith(root + QLatin1Char('/'));
 }
 
-// The folders between the nearest existing one and `folder`, outermost first; empty when
-// that existing folder (links resolved) is not inside root.
+// The folders between the nearest existing one and `folder`, outermost first; false when that
+// existing folder (links resolved) is not inside root.
 bool MissingFolders(const QString& root, const QString& folder, QStringList* missing)
 {
     QString probe = folder;
+    QStringList outer;
     while (!QFileInfo(probe).isDir()) {
         if (QFileInfo(probe).exists() || QFileInfo(probe).isSymLink() || probe.size() <= root.size())
             return false;
-        missing->prepend(probe);
+        outer.prepend(probe);
         probe = QFileInfo(probe).path();
     }
+    for (const QString& made : outer)
+        if (!missing->contains(made))
+            missing->append(made);
     return Below(root, QFileInfo(probe).canonicalFilePath());
 }
 
-bool MakeFolders(const QStringList& folders, QStringList* created)
+bool Present(const QString& path)
 {
-    for (const QString& folder : folders) {
-        if (QFileInfo(folder).isDir())
-            continue;
-        if (!QDir().mkdir(folder))
-            return false;
-        created->append(folder);
-    }
-    return true;
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
 }
 
-bool Stage(const PackageEntry& entry, Step* step)
+QString In(const QString& root, const QString& relative) { return root + QLatin1Char('/') + relative; }
+
+bool Stage(const QString& path, const PackageEntry& entry)
 {
-    QTemporaryFile file(QFileInfo(step->target).path() + QStringLiteral("/.qzupdate-XXXXXX"));
-    if (!file.open())
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                          entry.executable ? 0755 : 0644);
+    if (fd < 0)
         return false;
-    file.setAutoRemove(false);
-    step->staged = file.fileName();
-    const QFileDevice::Permissions read = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
-        | QFileDevice::ReadOther;
-    const QFileDevice::Permissions execute = QFileDevice::ExeOwner | QFileDevice::ExeGroup | QFileDevice::ExeOther;
-    return file.write(entry.data) == entry.data.size() && file.flush() && ::fsync(file.handle()) == 0
-        && file.setPermissions(entry.executable ? read | execute : read);
+    qint64 written = 0;
+    while (written < entry.data.size()) {
+        const ssize_t n = ::write(fd, entry.data.constData() + written, size_t(entry.data.size() - written));
+        if (n <= 0)
+            break;
+        written += n;
+    }
+    // The mode asked for is narrowed by the umask; a package's files take the mode it gives them.
+    const bool whole = written == entry.data.size() && ::fchmod(fd, entry.executable ? 0755 : 0644) == 0
+        && ::fsync(fd) == 0;
+    return ::close(fd) == 0 && whole;
 }
 
-// The former file goes to .previous/ as a second name of the same file where the file
-// system allows, so the target itself is never missing; a copy otherwise.
-bool Keep(const QString& previous, Step* step)
+// The former file is kept as a second name of the same file where the file system allows, so
+// the target itself is never missing; as a copy otherwise.
+bool Keep(const QString& root, InstallStep* step)
 {
-    const QFileInfo old(step->target);
+    const QString target = In(root, step->target);
+    const QFileInfo old(target);
     if (!old.exists() && !old.isSymLink())
         return true;
-    const QString kept = previous + QLatin1Char('/') + step->relative;
-    if (!QDir().mkpath(QFileInfo(kept).path()))
+    const QString kept = QLatin1String(kInstallKept) + QLatin1Char('/') + step->target;
+    if (!QDir().mkpath(QFileInfo(In(root, kept)).path()))
         return false;
-    if (::link(QFile::encodeName(step->target).constData(), QFile::encodeName(kept).constData()) != 0
-        && !QFile::copy(step->target, kept))
+    if (::link(QFile::encodeName(target).constData(), QFile::encodeName(In(root, kept)).constData()) != 0
+        && !QFile::copy(target, In(root, kept)))
         return false;
     step->kept = kept;
     return true;
@@ -82,21 +83,6 @@ bool Keep(const QString& previous, Step* step)
 bool Rename(const QString& from, const QString& to)
 {
     return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
-}
-
-// Puts the folder back as it was before the steps; false when something could not be.
-bool RollBack(QList<Step>& steps, const QStringList& createdFolders)
-{
-    bool whole = true;
-    for (auto step = steps.rbegin(); step != steps.rend(); ++step) {
-        if (step->placed)
-            whole &= step->kept.isEmpty() ? QFile::remove(step->target) : Rename(step->kept, step->target);
-        else if (!step->staged.isEmpty())
-            QFile::remove(step->staged);
-    }
-    for (auto folder = createdFolders.crbegin(); folder != createdFolders.crend(); ++folder)
-        QDir().rmdir(*folder);
-    return whole;
 }
 
 bool Refuse(QString* reason, const QString& why)
@@ -108,54 +94,86 @@ bool Refuse(QString* reason, const QString& why)
 
 }  // namespace
 
-bool InstallFiles(const QString& folder, const QList<PackageEntry>& entries, QString* reason)
+bool InstallFiles(const QString& folder, const QList<PackageEntry>& entries, QString* reason, int stopAfterRenames)
 {
     const QString root = QFileInfo(folder).canonicalFilePath();
     if (root.isEmpty())
         return Refuse(reason, QStringLiteral("the program folder cannot be found"));
+    const InstallLock lock(root);
+    if (!lock.held())
+        return Refuse(reason, QStringLiteral("another update is being installed"));
+    if (Present(In(root, QLatin1String(kInstallJournal))))
+        return Refuse(reason, QStringLiteral("an earlier update could not be undone"));
 
     // Every target is checked before anything is written.
-    QList<Step> steps;
+    InstallPlan plan;
     QStringList newFolders;
-    for (const PackageEntry& entry : entries) {
+    for (qsizetype k = 0; k < entries.size(); ++k) {
+        const PackageEntry& entry = entries[k];
         if (!IsSafeRelativePath(entry.name))
             return Refuse(reason, QStringLiteral("the package holds a file it may not: ") + entry.name);
         // Names are taken as they are: the program folder may hold names that differ only in
         // letter case, and the package replaces exactly the files it names.
-        Step step;
-        step.relative = entry.name;
-        step.target = root + QLatin1Char('/') + entry.name;
-        if (QFileInfo(step.target).isDir() && !QFileInfo(step.target).isSymLink())
-            return Refuse(reason, QStringLiteral("the package would replace the folder ") + step.relative);
-        if (!MissingFolders(root, QFileInfo(step.target).path(), &newFolders))
+        InstallStep step;
+        step.target = entry.name;
+        step.staged = QLatin1String(kInstallStaging) + QLatin1Char('/') + QString::number(k);
+        const QString target = In(root, entry.name);
+        if (QFileInfo(target).isDir() && !QFileInfo(target).isSymLink())
+            return Refuse(reason, QStringLiteral("the package would replace the folder ") + entry.name);
+        if (!MissingFolders(root, QFileInfo(target).path(), &newFolders))
             return Refuse(reason, QStringLiteral("the package holds a file it may not: ") + entry.name);
-        steps.append(step);
+        plan.steps.append(step);
     }
+    for (const QString& made : newFolders)
+        plan.folders.append(QDir(root).relativeFilePath(made));
 
-    // The files the last update replaced go; this update's take their place.
-    const QString previous = root + QStringLiteral("/.previous");
-    if (QFileInfo(previous).isSymLink() || QFileInfo(previous).isFile())
-        QFile::remove(previous);
-    if ((QFileInfo(previous).isDir() && !QDir(previous).removeRecursively()) || !QDir().mkpath(previous))
-        return Refuse(reason, QStringLiteral("the folder .previous cannot be emptied"));
-
-    QStringList created;
-    const auto undo = [&](const QString& why) {
-        const bool whole = RollBack(steps, created);
-        return Refuse(reason, whole ? why : why + QStringLiteral(", and not every file could be put back"));
+    // The new files and the ones they replace are set aside first; until the journal is written
+    // nothing in the folder has changed, and leftovers of an install stopped here go now.
+    const QString staging = In(root, QLatin1String(kInstallStaging));
+    const QString kept = In(root, QLatin1String(kInstallKept));
+    const auto clear = [&] {
+        QFile::remove(staging);   // a file or a link in their place
+        QFile::remove(kept);
+        return QDir(staging).removeRecursively() && QDir(kept).removeRecursively();
     };
-    if (!MakeFolders(newFolders, &created))
-        return undo(QStringLiteral("a folder cannot be made in the program folder"));
-    for (int k = 0; k < steps.size(); ++k)
-        if (!Stage(entries[k], &steps[k]))
-            return undo(QStringLiteral("there is no room to write ") + steps[k].relative);
-    for (Step& step : steps)
-        if (!Keep(previous, &step))
-            return undo(QStringLiteral("the current ") + step.relative + QStringLiteral(" cannot be kept"));
-    for (Step& step : steps) {
-        if (!Rename(step.staged, step.target))
-            return undo(step.relative + QStringLiteral(" cannot be replaced"));
-        step.placed = true;
+    const auto dropAside = [&](const QString& why) {
+        clear();
+        return Refuse(reason, why);
+    };
+    if (!clear() || !QDir().mkdir(staging) || !QDir().mkdir(kept))
+        return dropAside(QStringLiteral("the update cannot be staged in the program folder"));
+    for (qsizetype k = 0; k < entries.size(); ++k)
+        if (!Stage(In(root, plan.steps[k].staged), entries[k]))
+            return dropAside(QStringLiteral("there is no room to write ") + entries[k].name);
+    for (InstallStep& step : plan.steps)
+        if (!Keep(root, &step))
+            return dropAside(QStringLiteral("the current ") + step.target + QStringLiteral(" cannot be kept"));
+    SyncFolder(staging);
+    if (!WriteInstallJournal(root, plan))
+        return dropAside(QStringLiteral("the update's journal cannot be written"));
+
+    // From here on the journal says how to undo every step.
+    const auto undo = [&](const QString& why) {
+        const bool whole = RollBackInstall(root, plan);
+        return Refuse(reason, whole ? why : why + QStringLiteral(", and not every file could be put back yet"));
+    };
+    for (const QString& made : plan.folders)
+        if (!QDir().mkdir(In(root, made)))
+            return undo(QStringLiteral("a folder cannot be made in the program folder"));
+    for (qsizetype k = 0; k < plan.steps.size(); ++k) {
+        if (k == stopAfterRenames)
+            return Refuse(reason, QStringLiteral("stopped half-way"));
+        if (!Rename(In(root, plan.steps[k].staged), In(root, plan.steps[k].target)))
+            return undo(plan.steps[k].target + QStringLiteral(" cannot be replaced"));
     }
+    for (const InstallStep& step : plan.steps)
+        SyncFolder(QFileInfo(In(root, step.target)).path());
+    plan.committed = true;
+    if (!WriteInstallJournal(root, plan))
+        return undo(QStringLiteral("the update's journal cannot be written"));
+    if (stopAfterRenames == plan.steps.size())
+        return Refuse(reason, QStringLiteral("stopped once committed"));
+    // Installed; a .previous/ that cannot be replaced now is replaced at the next start.
+    FinishInstall(root);
     return true;
 }

@@ -1,14 +1,23 @@
 // vexo-sign: makes the Ed25519 key pair of program updates and signs update packages.
 //   vexo-sign keygen <public-file> <secret-file>   writes the two keys as hex text
 //   vexo-sign sign <secret-file> <file>            writes <file>.sig, the 64-byte detached signature
-// The updater carries the public key compiled in; the secret key never leaves the operator.
+// A package holds its version in a VERSION entry at its top, which the signature covers; sign
+// refuses a package without one, since the updater refuses it too. The updater carries the
+// public key compiled in; the secret key never leaves the operator.
+#include "updateversion.h"
+
+#include "components/net/package.h"
+
 #include <sodium.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -17,12 +26,6 @@ int Fail(const std::string& message)
 {
     std::fprintf(stderr, "vexo-sign: %s\n", message.c_str());
     return 1;
-}
-
-bool Exists(const std::string& path)
-{
-    struct stat info {};
-    return ::lstat(path.c_str(), &info) == 0;
 }
 
 bool ReadFile(const std::string& path, std::vector<unsigned char>* bytes)
@@ -34,17 +37,38 @@ bool ReadFile(const std::string& path, std::vector<unsigned char>* bytes)
     return !in.bad();
 }
 
-// Writes through a temporary name, so a file is either whole or absent.
-bool WriteFile(const std::string& path, const void* data, size_t size, mode_t mode)
+// Makes a new file with its mode from the start, never through a link and never over an
+// existing file; a file that cannot be written whole is removed.
+bool CreateFile(const std::string& path, const void* data, size_t size, mode_t mode)
+{
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+    if (fd < 0)
+        return false;
+    const auto* bytes = static_cast<const char*>(data);
+    size_t written = 0;
+    while (written < size) {
+        const ssize_t n = ::write(fd, bytes + written, size - written);
+        if (n <= 0)
+            break;
+        written += size_t(n);
+    }
+    const bool whole = written == size && ::fsync(fd) == 0;
+    if (::close(fd) != 0 || !whole) {
+        ::unlink(path.c_str());
+        return false;
+    }
+    return true;
+}
+
+// Replaces a file through a new temporary one, so it is either whole or as it was.
+bool ReplaceFile(const std::string& path, const void* data, size_t size, mode_t mode)
 {
     const std::string temporary = path + ".tmp";
-    std::FILE* out = std::fopen(temporary.c_str(), "wb");
-    if (!out)
+    ::unlink(temporary.c_str());   // a leftover; a link there is removed, not followed
+    if (!CreateFile(temporary, data, size, mode))
         return false;
-    const bool written = std::fwrite(data, 1, size, out) == size;
-    if (std::fclose(out) != 0 || !written || ::chmod(temporary.c_str(), mode) != 0
-        || std::rename(temporary.c_str(), path.c_str()) != 0) {
-        std::remove(temporary.c_str());
+    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+        ::unlink(temporary.c_str());
         return false;
     }
     return true;
@@ -60,20 +84,29 @@ std::string Hex(const unsigned char* bytes, size_t size)
 
 int KeyGen(const std::string& publicFile, const std::string& secretFile)
 {
-    // An existing secret key is never overwritten: packages signed with it would stop verifying.
-    for (const std::string& path : {publicFile, secretFile})
-        if (Exists(path))
-            return Fail(path + " already exists; remove both key files to make a new pair");
     unsigned char pk[crypto_sign_PUBLICKEYBYTES];
     unsigned char sk[crypto_sign_SECRETKEYBYTES];
     crypto_sign_keypair(pk, sk);
-    const std::string secret = Hex(sk, sizeof sk);
+    std::string secret = Hex(sk, sizeof sk);
     const std::string pub = Hex(pk, sizeof pk);
     sodium_memzero(sk, sizeof sk);
-    if (!WriteFile(secretFile, secret.data(), secret.size(), 0600))
-        return Fail("cannot write " + secretFile);
-    if (!WriteFile(publicFile, pub.data(), pub.size(), 0644))
-        return Fail("cannot write " + publicFile);
+    // Private from its first byte: made with mode 0600, not narrowed afterwards. An existing key
+    // file (or a link in its place) is never written: packages signed with that key would stop
+    // verifying.
+    const auto refused = [](const std::string& path) {
+        return Fail(errno == EEXIST ? path + " already exists; remove both key files to make a new pair"
+                                    : "cannot make " + path);
+    };
+    const bool secretMade = CreateFile(secretFile, secret.data(), secret.size(), 0600);
+    sodium_memzero(secret.data(), secret.size());
+    if (!secretMade)
+        return refused(secretFile);
+    if (!CreateFile(publicFile, pub.data(), pub.size(), 0644)) {
+        const int error = errno;
+        ::unlink(secretFile.c_str());
+        errno = error;
+        return refused(publicFile);
+    }
     return 0;
 }
 
@@ -91,11 +124,24 @@ int Sign(const std::string& secretFile, const std::string& file)
     std::vector<unsigned char> data;
     if (!ReadFile(file, &data))
         return Fail("cannot read " + file);
+    PackageLimits limits;
+    limits.folders = true;
+    limits.maxEntries = 4096;
+    limits.maxEntryBytes = 64 * 1024 * 1024;
+    limits.maxTotalBytes = 64 * 1024 * 1024;
+    const Package package = ReadPackage(QByteArray(reinterpret_cast<const char*>(data.data()), qsizetype(data.size())),
+                                        limits);
+    if (!package.ok)
+        return Fail(file + " is not an update package: " + package.error.toStdString());
+    const QVersionNumber version = PackageVersion(package.entries);
+    if (version.isNull())
+        return Fail(file + " holds no VERSION entry (the version, e.g. 4.67, in a file VERSION at its top)");
     unsigned char signature[crypto_sign_BYTES];
     crypto_sign_detached(signature, nullptr, data.data(), data.size(), sk);
     sodium_memzero(sk, sizeof sk);
-    if (!WriteFile(file + ".sig", signature, sizeof signature, 0644))
+    if (!ReplaceFile(file + ".sig", signature, sizeof signature, 0644))
         return Fail("cannot write " + file + ".sig");
+    std::printf("vexo-sign: signed %s, version %s\n", file.c_str(), qPrintable(version.toString()));
     return 0;
 }
 
@@ -111,6 +157,7 @@ int main(int argc, char** argv)
     if (argc == 4 && command == "sign")
         return Sign(argv[2], argv[3]);
     std::fprintf(stderr, "usage: vexo-sign keygen <public-file> <secret-file>\n"
-                         "       vexo-sign sign <secret-file> <file>   (writes <file>.sig)\n");
+                         "       vexo-sign sign <secret-file> <file>   (writes <file>.sig; the package holds "
+                         "VERSION)\n");
     return 2;
 }
