@@ -82,6 +82,8 @@ struct CoreTestbed {
     // `seconds` to the start.
     void signIn(int seconds = 120, const QByteArray& pattern = "A01000001")
     {
+        // The reply answers the game login, as after the web login (and not the winners asked last).
+        const_cast<ServerLinks&>(core->links()).setPending(Request::Login);
         line(Link::Request, "PQZ!LOGINOK$05.00%0$1" + pattern + "%1$BLucky%B$5" + QByteArray::number(seconds) + "%5");
     }
     // The sales feed says "buy" and the game feed announces game 100001 (or `game`).
