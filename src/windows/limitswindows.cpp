@@ -6,8 +6,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
-#include <QFormLayout>
-#include <QHBoxLayout>
+#include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -57,7 +56,8 @@ PlayLimitsWindow::PlayLimitsWindow(GameCore* core, QWidget* parent) : CentredDia
     intro->setText(QStringLiteral("Set how much you may spend and lose. Lowering a limit takes effect at once; "
                                   "raising or removing one takes effect after 24 hours."));
     layout->addWidget(intro);
-    auto* form = new QFormLayout;
+    auto* form = new QGridLayout;
+    form->setColumnStretch(2, 1);
     const struct {
         const char* name;
         const char* caption;
@@ -78,13 +78,12 @@ PlayLimitsWindow::PlayLimitsWindow(GameCore* core, QWidget* parent) : CentredDia
                            plain + QStringLiteral(" amount"), QStringLiteral("An amount such as 20.00"));
         row.amount->setPlaceholderText(QStringLiteral("0.00"));
         row.amount->setMaxLength(16);
+        row.amount->setFixedWidth(110);
         row.waiting = Plain(this, (QByteArray(kinds[k].name) + "Waiting").constData());
         connect(row.on, &QCheckBox::toggled, row.amount, &QWidget::setEnabled);
-        auto* line = new QHBoxLayout;
-        line->addWidget(row.on);
-        line->addWidget(row.amount);
-        form->addRow(line);
-        form->addRow(row.waiting);
+        form->addWidget(row.on, 2 * k, 0);
+        form->addWidget(row.amount, 2 * k, 1);
+        form->addWidget(row.waiting, 2 * k + 1, 0, 1, 3);
     }
     reality_ = Named(new QComboBox(this), "RealityCheck", QStringLiteral("Reality check"),
                      QStringLiteral("How often you are shown the time and money of this session"));
@@ -92,7 +91,8 @@ PlayLimitsWindow::PlayLimitsWindow(GameCore* core, QWidget* parent) : CentredDia
                         QStringLiteral("Every 60 minutes")});
     auto* realityLabel = new QLabel(QStringLiteral("&Reality check:"), this);
     realityLabel->setBuddy(reality_);
-    form->addRow(realityLabel, reality_);
+    form->addWidget(realityLabel, 2 * kLimitKinds, 0);
+    form->addWidget(reality_, 2 * kLimitKinds, 1, 1, 2);
     layout->addLayout(form);
     message_ = Plain(this, "LimitsMessage");
     layout->addWidget(message_);

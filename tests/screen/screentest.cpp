@@ -25,7 +25,8 @@ void Say(const char* text)
 
 class ScreenTest : public QObject {
 public:
-    ScreenTest(GameCore* core, ViewHub* hub, int count) : core_(core), hub_(hub), count_(count)
+    ScreenTest(GameCore* core, ViewHub* hub, int count, int autoBuy)
+        : core_(core), hub_(hub), count_(count), autoBuy_(autoBuy)
     {
         // The whole screen, so the in-game layout has room for its cards.
         if (QWidget* form = hub_->window(QStringLiteral("TForm1")))
@@ -87,13 +88,16 @@ private:
         }
         if (!card.Loaded && c.round().selectionOpen())
             c.shop().chooseFaces(4);
-        else if (card.Loaded)
+        else if (card.Loaded && autoBuy_ > 0 && c.shop().StartAutoBuy(autoBuy_))
+            Say("screen-test: auto-buy");
+        else if (card.Loaded && !c.shop().autoBuying())
             c.shop().Button3Click();
     }
 
     GameCore* core_;
     ViewHub* hub_;
     int count_;
+    int autoBuy_;
     int next_ = 1;
     int phase_ = 0;
     int salesSteps_ = 0;
@@ -107,15 +111,21 @@ int main(int argc, char** argv)
         QStringLiteral("Buy N cards (0..6) when sales open and report the phases."), QStringLiteral("N")};
     const QCommandLineOption skinOption{QStringLiteral("skin"),
         QStringLiteral("Apply skin ROW (0..11) after start-up."), QStringLiteral("ROW")};
+    const QCommandLineOption autoBuyOption{QStringLiteral("auto-buy"),
+        QStringLiteral("Buy the first card with auto-buy for N games (1..50)."), QStringLiteral("N")};
+    const QCommandLineOption limitsOption{QStringLiteral("limits"),
+        QStringLiteral("Set a daily spending limit of 20.00, raise it to 30.00 and show the Play Limits window.")};
     int cards = -1;   // no driving without --screen-test
     int skin = -1;
+    int autoBuy = 0;
+    bool showLimits = false;
     std::unique_ptr<ScreenTest> driver;
 
     ClientHooks hooks;
     hooks.program = QStringLiteral("vexobingo-screentest");
     hooks.about = QStringLiteral("This is the client with a driver for screenshots: it buys cards during the sales "
                                  "and prints\n\"screen-test: ...\" as the game goes on.");
-    hooks.options = {cardsOption, skinOption};
+    hooks.options = {cardsOption, skinOption, autoBuyOption, limitsOption};
     hooks.programFolder = QStringLiteral(BINGO_APP_DIR);
     hooks.readOptions = [&](const QCommandLineParser& parser) {
         if (parser.isSet(cardsOption)) {
@@ -130,15 +140,30 @@ int main(int argc, char** argv)
             if (!rowOk || skin < 0 || skin > 11)
                 return BadValueText(skinOption, parser.value(skinOption), "a skin row (0..11)");
         }
+        if (parser.isSet(autoBuyOption)) {
+            bool autoOk = false;
+            autoBuy = parser.value(autoBuyOption).toInt(&autoOk);
+            if (!autoOk || autoBuy < 1 || autoBuy > CardShop::kMaxAutoGames)
+                return BadValueText(autoBuyOption, parser.value(autoBuyOption), "a number of games (1..50)");
+        }
+        showLimits = parser.isSet(limitsOption);
         return QString();
     };
     hooks.afterFormCreate = [&](const ClientParts& parts) {
         if (skin >= 0)
             parts.core.table().ChooseSkin(skin);
+        if (showLimits) {
+            PlayLimits& limits = parts.core.limits();
+            limits.setLimit(LimitKind::DailySpend, Money::fromCents(2000));
+            limits.setLimit(LimitKind::DailySpend, Money::fromCents(3000));
+            limits.setLimit(LimitKind::DailyLoss, Money::fromCents(1000));
+            limits.setRealityMinutes(30);
+            limits.ShowLimits();
+        }
         if (cards < 0)
             return;
         parts.hub.setSilent(true);
-        driver = std::make_unique<ScreenTest>(&parts.core, &parts.hub, cards);
+        driver = std::make_unique<ScreenTest>(&parts.core, &parts.hub, cards, autoBuy);
         Say("screen-test: started");
     };
     hooks.finished = [&] { driver.reset(); };
