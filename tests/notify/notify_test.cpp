@@ -151,10 +151,10 @@ protected:
         on.openSales(100);
         on.tick(120);
     }
-    // Waits until the service heard n notices, and a little more for any beyond.
-    bool heard(int n)
+    // Waits until the service heard n notices (up to ms), and a little more for any beyond.
+    bool heard(int n, int ms = 5000)
     {
-        const bool arrived = WaitFor([&] { return fake.calls.size() >= n; });
+        const bool arrived = WaitFor([&] { return fake.calls.size() >= n; }, ms);
         WaitFor([] { return false; }, 200);
         return arrived;
     }
@@ -221,10 +221,22 @@ TEST_F(Notices, EachKindIsToldWhileThePlayerLooksElsewhere)
     ASSERT_TRUE(heard(6));
     EXPECT_EQ(fake.said().mid(5), QStringList{"You were mentioned in the chat room / Cy  Lucky"});
 
-    // Sales that close on a player with no card; none when a card is in (above).
+    // Sales that close on a player with no card, told when 30 seconds are left; none when a card
+    // is in (above).
     CoreTestbed& missed = another();
     listen(missed, bus.address);
-    missTheSales(missed);
+    struct Countdown : PlayListener {
+        int left = -1;
+        void salesSecond(int secondsLeft, bool) override { left = secondsLeft; }
+    } countdown;
+    missed.c().events().listen(&countdown);
+    missed.signIn();
+    missed.openSales(100);
+    for (int t = 0; t < 200 && countdown.left != 31; ++t)
+        missed.tick();
+    missed.c().events().forget(&countdown);
+    EXPECT_FALSE(heard(7, 300));
+    missed.tick();
     ASSERT_TRUE(heard(7));
     EXPECT_EQ(fake.said().mid(6), QStringList{"Sales close in 30 seconds / You have no card for the next game."});
 }
