@@ -96,5 +96,6 @@ void Notifier::winnersHeard(const QString& payout, const QStringList& /*names*/)
 
 void Notifier::mentioned(const QString& line)
 {
-    send(NoticeKind::Mentioned, QStringLiteral("You were mentioned in the chat room"), line);
+    // The room pads the sender's name to its column; the notice needs no columns.
+    send(NoticeKind::Mentioned, QStringLiteral("You were mentioned in the chat room"), line.simplified());
 }

@@ -188,15 +188,15 @@ TEST_F(Notices, EachKindIsToldWhileThePlayerLooksElsewhere)
     bed.create();
     listen(bed, bus.address);
     playAWinningGame(bed);
-    bed.c().events().tell([](PlayListener& l) { l.mentioned(QStringLiteral("Ann  well done <b>Lucky</b> & co")); });
+    bed.c().events().tell([](PlayListener& l) { l.mentioned(QStringLiteral("Ann                   well done <b>Lucky</b> & co")); });
     bed.c().events().tell([](PlayListener& l) { l.mentioned(QStringLiteral("Bo  hi lucky")); });
     ASSERT_TRUE(heard(5));
     const QStringList expected{
         "The game has started / Game 100001: you play 1 card.",
         "One to go / Card 1 needs one more number.",
         "Bingo! Your card won / Card 1 won game 100001. Prize: $25.00",
-        "You were mentioned in the chat room / Ann  well done &lt;b&gt;Lucky&lt;/b&gt; &amp; co",
-        "You were mentioned in the chat room / Bo  hi lucky",
+        "You were mentioned in the chat room / Ann well done &lt;b&gt;Lucky&lt;/b&gt; &amp; co",
+        "You were mentioned in the chat room / Bo hi lucky",
     };
     EXPECT_EQ(fake.said().join('\n').toStdString(), expected.join('\n').toStdString());
     const FakeNotifications::Call& first = fake.calls[0];
@@ -219,7 +219,7 @@ TEST_F(Notices, EachKindIsToldWhileThePlayerLooksElsewhere)
     watching.step(7);
     watching.c().events().tell([](PlayListener& l) { l.mentioned(QStringLiteral("Cy  Lucky")); });
     ASSERT_TRUE(heard(6));
-    EXPECT_EQ(fake.said().mid(5), QStringList{"You were mentioned in the chat room / Cy  Lucky"});
+    EXPECT_EQ(fake.said().mid(5), QStringList{"You were mentioned in the chat room / Cy Lucky"});
 
     // Sales that close on a player with no card, told when 30 seconds are left; none when a card
     // is in (above).
@@ -255,7 +255,7 @@ TEST_F(Notices, NoneWhileTheWindowIsActiveNorOfAKindSwitchedOff)
     focus.active = false;
     bed.c().events().tell([](PlayListener& l) { l.mentioned(QStringLiteral("Ann  Lucky!")); });
     ASSERT_TRUE(heard(1));
-    EXPECT_EQ(fake.said(), QStringList{"You were mentioned in the chat room / Ann  Lucky!"});
+    EXPECT_EQ(fake.said(), QStringList{"You were mentioned in the chat room / Ann Lucky!"});
 
     EXPECT_TRUE(notifier->setEnabled(NoticeKind::OneToGo, false));
     EXPECT_TRUE(notifier->setEnabled(NoticeKind::Won, false));
@@ -275,13 +275,13 @@ TEST_F(Notices, NoneWhileTheWindowIsActiveNorOfAKindSwitchedOff)
     ASSERT_TRUE(heard(3));
     EXPECT_EQ(fake.said().mid(1).join('\n').toStdString(),
               "The game has started / Game 100001: you play 1 card.\n"
-              "You were mentioned in the chat room / Ann  Lucky!!");
+              "You were mentioned in the chat room / Ann Lucky!!");
     CoreTestbed& missed = another();
     listen(missed, bus.address);
     missTheSales(missed);
     missed.c().events().tell([](PlayListener& l) { l.mentioned(QStringLiteral("Ann  bye")); });
     ASSERT_TRUE(heard(4));
-    EXPECT_EQ(fake.said().mid(3), QStringList{"You were mentioned in the chat room / Ann  bye"});
+    EXPECT_EQ(fake.said().mid(3), QStringList{"You were mentioned in the chat room / Ann bye"});
 }
 
 // No bus, a bus without the service, a service that never answers: the game is played through
