@@ -8,7 +8,8 @@ PKGS=(cmake g++ make clang libclang-rt-14-dev
       xvfb xauth imagemagick fonts-liberation
       pulseaudio pulseaudio-utils espeak-ng sox
       gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-pulseaudio
-      dpkg-dev file appstream desktop-file-utils xdotool help2man lintian)
+      dpkg-dev file appstream desktop-file-utils xdotool help2man lintian
+      dbus-daemon dbus-bin)
 missing=()
 for p in "${PKGS[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

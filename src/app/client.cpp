@@ -12,6 +12,7 @@
 #include "windows/dialogs.h"
 #include "windows/limitswindows.h"
 #include "windows/mainwindow.h"
+#include "windows/notifymenu.h"
 #include "windows/screenviews.h"
 #include "windows/viewhub.h"
 
@@ -19,6 +20,7 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFile>
+#include <QMenu>
 #include <QStandardPaths>
 #include <QTimer>
 #include <cstdio>
@@ -230,6 +232,15 @@ int RunClient(int argc, char** argv, const ClientHooks& hooks)
     for (QWidget* window : std::initializer_list<QWidget*>{&login, &about, &market, &news, &alias, &download, &callers,
                                                          &funBingos, &winners, &announcers, &alert, &limits, &reality})
         hub.addWindow(window->objectName(), window);
+
+    // Desktop notices of the player's games while the main window is not the active one; the
+    // Sounds menu switches each kind, kept in the player's folder.
+    DesktopNotices notices({}, [&screen](const QString& said) { screen.views().status->log(said); });
+    MainWindowFocus focus(&form);
+    Notifier notifier(core.events(), notices, focus,
+                      ProgramFolder(config.folder, config.installedFolder).writePath(QLatin1String(Notifier::kFileName)));
+    if (auto* sounds = form.findChild<QMenu*>(QStringLiteral("Sound1")))
+        AddNotificationsMenu(sounds, &notifier);
 
     const ClientParts parts{form, hub, core, login};
     if (hooks.beforeFormCreate)
