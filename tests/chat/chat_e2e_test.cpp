@@ -32,6 +32,7 @@ TEST(HallChat, TwoPlayersTalkListEachOtherIgnoreAndMoveOn)
     config.webPort = config.requestPort = config.salesPort = config.gamePort = 0;
     config.chatPorts = {0, 0, 0};
     config.wwwDir = www.path();
+    config.dbPath = www.filePath(QStringLiteral("hall.db"));   // its own, not one beside the temporary folder
     config.game.tickMs = 20;
     Hall hall(config);
     QString error;

@@ -65,6 +65,7 @@ TEST(HallAutoBuy, FourGamesAreBoughtForOneCardEachAndTheFifthIsLeft)
     config.webPort = config.requestPort = config.salesPort = config.gamePort = 0;
     config.chatPorts = {0, 0};
     config.wwwDir = www.path();
+    config.dbPath = www.filePath(QStringLiteral("hall.db"));   // its own, not one beside the temporary folder
     config.game.tickMs = kTickMs;
     config.game.salesSeconds = 70;
     config.game.waitSeconds = 1;
