@@ -6,10 +6,12 @@
 #include "components/media/wavefiles.h"
 #include "components/media/pictures.h"
 #include "game/gamecore.h"
+#include "history/gamehistory.h"
 #include "shell/gameclock.h"
 #include "shell/programfolder.h"
 #include "windows/dialogs.h"
 #include "windows/mainwindow.h"
+#include "windows/mygameswindow.h"
 #include "windows/screenviews.h"
 #include "windows/viewhub.h"
 
@@ -225,7 +227,21 @@ int RunClient(int argc, char** argv, const ClientHooks& hooks)
                                                          &funBingos, &winners, &announcers, &alert})
         hub.addWindow(window->objectName(), window);
 
-    const ClientParts parts{form, hub, core, login};
+    // The player's record of games: fed by the core's play events, shown in My Games (Help menu).
+    MyGamesWindow myGames(&form);
+    GameHistory history(ProgramFolder(config.folder, config.installedFolder)
+                            .writePath(QString::fromLatin1(GameHistory::kFileName)),
+                        screen.views().status, &myGames);
+    myGames.attach(&history);
+    form.setMyGamesCommand([&history] { history.ShowMyGames(); });
+    core.events().listen(&history);
+    const struct Forget {
+        GameCore& core;
+        GameHistory& history;
+        ~Forget() { core.events().forget(&history); }
+    } forget{core, history};
+
+    const ClientParts parts{form, hub, core, login, &history};
     if (hooks.beforeFormCreate)
         hooks.beforeFormCreate(parts);
     form.show();

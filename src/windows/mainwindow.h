@@ -38,6 +38,8 @@ public:
     // The chat panel beside the cards (shown), or the cards alone; the cards are laid out again.
     void dockChat(bool shown);
     static constexpr int kChatDockWidth = 258;   // the cards' width beside the chat
+    // What Help > My Games does: open the player's record of games (nothing until set).
+    void setMyGamesCommand(std::function<void()> command) { myGames_ = std::move(command); }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -62,4 +64,5 @@ private:
     QPlainTextEdit* memo_ = nullptr;
     QCursor dauber_;
     bool dauberLoaded_ = false;
+    std::function<void()> myGames_;
 };
