@@ -71,7 +71,7 @@ QValueAxis* MoneyAxis(double lo, double hi)
 {
     auto* axis = new QValueAxis;
     const double pad = hi > lo ? (hi - lo) * 0.08 : std::max(1.0, hi * 0.1);
-    axis->setRange(std::min(0.0, lo - pad), hi + pad);
+    axis->setRange(lo >= 0 ? std::max(0.0, lo - pad) : lo - pad, hi + pad);
     axis->setLabelFormat(QStringLiteral("%.2f"));
     axis->applyNiceNumbers();
     return axis;
@@ -94,7 +94,7 @@ QVariant GamesModel::data(const QModelIndex& index, int role) const
     if (!index.isValid() || index.row() >= games_.size())
         return {};
     const PlayedGame& g = games_[index.row()];
-    if (role == Qt::TextAlignmentRole && index.column() >= Spent && index.column() != Result)
+    if (role == Qt::TextAlignmentRole && index.column() >= Spent && index.column() != Result && index.column() != Cards)
         return int(Qt::AlignRight | Qt::AlignVCenter);
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole && role != Qt::AccessibleTextRole)
         return {};
@@ -116,8 +116,8 @@ QVariant GamesModel::data(const QModelIndex& index, int role) const
 
 QVariant GamesModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    static const char* const kTitles[Columns] = {"Time",   "Hall",         "Game",  "Cards", "Spent",
-                                                 "Result", "Winning call", "Prize", "Net",   "Balance after"};
+    static const char* const kTitles[Columns] = {"Time",  "Hall", "Game",          "Spent", "Result", "Winning call",
+                                                 "Prize", "Net",  "Balance after", "Cards"};
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= Columns)
         return QAbstractTableModel::headerData(section, orientation, role);
     return QString::fromLatin1(kTitles[section]);
@@ -143,8 +143,10 @@ MyGamesWindow::MyGamesWindow(QWidget* parent) : QDialog(parent)
                                       QStringLiteral("All")});
     totals_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     totals_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    totals_->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    totals_->setFixedHeight(4 * 26 + totals_->horizontalHeader()->sizeHint().height() + 4);
+    totals_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    totals_->verticalHeader()->setDefaultSectionSize(28);
+    totals_->setFixedHeight(4 * 28 + totals_->horizontalHeader()->sizeHint().height() + 2 * totals_->frameWidth());
+    totals_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     totals_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     for (int r = 0; r < 4; ++r)
         for (int c = 0; c < 4; ++c) {
@@ -202,9 +204,9 @@ MyGamesWindow::MyGamesWindow(QWidget* parent) : QDialog(parent)
     totalsColumn->addWidget(totalsLabel);
     totalsColumn->addWidget(totals_);
     totalsColumn->addStretch();
-    top->addLayout(totalsColumn, 2);
-    top->addWidget(balanceChart_, 3);
-    top->addWidget(dailyChart_, 3);
+    top->addLayout(totalsColumn, 3);
+    top->addWidget(balanceChart_, 4);
+    top->addWidget(dailyChart_, 4);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(count_, 1);
@@ -299,7 +301,7 @@ void MyGamesWindow::showDailyChart(const QList<DayFigures>& days)
         spent->append(Dollars(d.spent));
         won->append(Dollars(d.won));
         hi = std::max({hi, Dollars(d.spent), Dollars(d.won)});
-        names << d.day.toString(QStringLiteral("dd MMM"));
+        names << d.day.toString(QStringLiteral("d MMM"));
     }
     auto* series = new QBarSeries;
     series->append(spent);
@@ -307,6 +309,8 @@ void MyGamesWindow::showDailyChart(const QList<DayFigures>& days)
     chart->addSeries(series);
     auto* categories = new QBarCategoryAxis;
     categories->append(names);
+    categories->setLabelsAngle(-90);
+    categories->setTruncateLabels(false);
     chart->addAxis(categories, Qt::AlignBottom);
     QValueAxis* money = MoneyAxis(0, hi);
     chart->addAxis(money, Qt::AlignLeft);

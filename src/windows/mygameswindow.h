@@ -19,7 +19,7 @@ class QTableWidget;
 class GamesModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    enum Column { Time, Hall, Game, Cards, Spent, Result, WinningCall, Prize, Net, Balance, Columns };
+    enum Column { Time, Hall, Game, Spent, Result, WinningCall, Prize, Net, Balance, Cards, Columns };
     using QAbstractTableModel::QAbstractTableModel;
     void setGames(const QList<PlayedGame>& games);
     int rowCount(const QModelIndex& parent = {}) const override;
