@@ -3,7 +3,7 @@
 # Quiet and quick when everything is already there.
 set -euo pipefail
 PKGS=(cmake g++ make clang libclang-rt-14-dev
-      qt6-base-dev qt6-multimedia-dev libgl-dev libjpeg-dev libgtest-dev
+      qt6-base-dev qt6-multimedia-dev qt6-charts-dev libqt6opengl6-dev libgl-dev libjpeg-dev libgtest-dev
       pkg-config libsodium-dev libarchive-dev libsqlite3-dev
       xvfb xauth imagemagick fonts-liberation
       pulseaudio pulseaudio-utils espeak-ng sox

@@ -90,4 +90,8 @@ for skin in 1:woody 3:green 10:water; do
     shot "06-skin-${skin##*:}"
     stop_client
 done
+# 9. My Games with two weeks of sample games (the picture the README shows as docs/my-games.png).
+run_client mygames --my-games "$OUT/09-my-games.png"
+wait_for "screen-test: my-games" 30 "$WORK/client.log"
+stop_client
 echo "screenshots in $OUT"

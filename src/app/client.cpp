@@ -7,12 +7,14 @@
 #include "components/media/pictures.h"
 #include "components/net/installjournal.h"
 #include "game/gamecore.h"
+#include "history/gamehistory.h"
 #include "shell/gameclock.h"
 #include "shell/programfolder.h"
 #include "windows/dialogs.h"
 #include "windows/limitswindows.h"
 #include "windows/mainwindow.h"
 #include "windows/notifymenu.h"
+#include "windows/mygameswindow.h"
 #include "windows/screenviews.h"
 #include "windows/viewhub.h"
 
@@ -242,7 +244,21 @@ int RunClient(int argc, char** argv, const ClientHooks& hooks)
     if (auto* sounds = form.findChild<QMenu*>(QStringLiteral("Sound1")))
         AddNotificationsMenu(sounds, &notifier);
 
-    const ClientParts parts{form, hub, core, login};
+    // The player's record of games: fed by the core's play events, shown in My Games (Help menu).
+    MyGamesWindow myGames(&form);
+    GameHistory history(ProgramFolder(config.folder, config.installedFolder)
+                            .writePath(QString::fromLatin1(GameHistory::kFileName)),
+                        screen.views().status, &myGames);
+    myGames.attach(&history);
+    form.setMyGamesCommand([&history] { history.ShowMyGames(); });
+    core.events().listen(&history);
+    const struct Forget {
+        GameCore& core;
+        GameHistory& history;
+        ~Forget() { core.events().forget(&history); }
+    } forget{core, history};
+
+    const ClientParts parts{form, hub, core, login, &history};
     if (hooks.beforeFormCreate)
         hooks.beforeFormCreate(parts);
     form.show();

@@ -8,6 +8,7 @@
 #include <functional>
 
 class GameCore;
+class GameHistory;
 class QCommandLineParser;
 class MainWindow;
 class LoginDialog;
@@ -19,6 +20,7 @@ struct ClientParts {
     ViewHub& hub;
     GameCore& core;
     LoginDialog& login;
+    GameHistory* history = nullptr;   // the player's record of games
 };
 
 // What an aid adds to the client's start. Every member may be left as it is.

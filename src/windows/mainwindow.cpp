@@ -702,6 +702,10 @@ void MainWindow::buildMenus()
     item(help, "PopUpNews1", "Pop-Up News", core([](GameCore& g) { g.signIn().ShowNewsWindow(); }));
     item(help, "ShowLastGamesWinners1", "Show Last Games Winners",
          [this] { if (core_) core_->ShowLastWinners(QStringLiteral("000000")); });
+    // The player's own record of games, kept beside the core (see setMyGamesCommand).
+    QAction* myGames = item(help, "MyGames1", "My &Games", [this] { if (myGames_) myGames_(); });
+    myGames->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
+    myGames->setToolTip(QStringLiteral("The games you bought into: a table, totals, charts and an export as CSV"));
     help->addSeparator();
     item(help, "OnlineHelp1", "Online Help", core([](GameCore& g) { g.signIn().OnlineHelp1Click(); }));
     item(help, "NewoftheDay1", "Online News", core([](GameCore& g) { g.signIn().NewoftheDay1Click(); }));

@@ -40,6 +40,8 @@ public:
     // Auto-buy's progress in the status band, with its Cancel; empty text hides it.
     void showAutoBuy(const QString& text);
     static constexpr int kChatDockWidth = 258;   // the cards' width beside the chat
+    // What Help > My Games does: open the player's record of games (nothing until set).
+    void setMyGamesCommand(std::function<void()> command) { myGames_ = std::move(command); }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -66,4 +68,5 @@ private:
     QWidget* autoBuy_ = nullptr;
     QCursor dauber_;
     bool dauberLoaded_ = false;
+    std::function<void()> myGames_;
 };

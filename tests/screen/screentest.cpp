@@ -2,10 +2,14 @@
 // program does (every option of the program works here too) and then buys the first N cards as
 // soon as sales open, by the same commands the player's buttons give, and reports the game's
 // phases on stdout ("screen-test: sales", "bought", "game", "bingo", "over") for a script to
-// take its pictures at. --skin ROW applies a skin after start-up.
+// take its pictures at. --skin ROW applies a skin after start-up. --my-games FILE adds two weeks of
+// sample games to the player's record, opens My Games and saves a picture of it in FILE.
 #include "app/client.h"
 #include "game/coreparts.h"
 #include "game/gamecore.h"
+#include "history/gamehistory.h"
+#include "history/historystore.h"
+#include "shell/programfolder.h"
 #include "windows/viewhub.h"
 
 #include <QApplication>
@@ -103,6 +107,50 @@ private:
     int salesSteps_ = 0;
     QTimer timer_;
 };
+
+// Two weeks of an evening's play, the same every time: a few games a day of one to four
+// cards, a win now and then, the balance running on from game to game.
+bool WriteSampleGames(const QString& path)
+{
+    HistoryStore store;
+    if (!store.open(path))
+        return false;
+    const QDate today = QDate::currentDate();
+    qint64 balance = 5000;
+    quint32 seed = 7;
+    const auto next = [&seed](int n) {
+        seed = seed * 1103515245u + 12345u;
+        return int((seed >> 16) % quint32(n));
+    };
+    int number = 214300;
+    for (int day = 13; day >= 0; --day) {
+        const int games = day % 5 == 3 ? 0 : 2 + next(4);
+        for (int g = 0; g < games; ++g) {
+            PlayedGame game;
+            game.hall = QStringLiteral("127.0.0.1:48080");
+            game.game = QString::number(++number);
+            game.time = QDateTime(today.addDays(-day), QTime(19, 0).addSecs(g * 330), Qt::LocalTime).toUTC();
+            const int cards = 1 + next(4);
+            for (int c = 1; c <= cards; ++c) {
+                const int faces = 1 + next(4);
+                game.cards.append(PlayedCard{QStringLiteral("%1.%2.0000%3").arg(game.game).arg(10000 + next(90000)).arg(c),
+                                             faces, Money::fromCents(25 * faces)});
+            }
+            game.outcome = PlayedGame::Outcome::Played;
+            game.winningCall = 20 + next(30);
+            balance -= game.spent().cents();
+            if (next(6) == 0) {
+                game.winningCards = 1;
+                game.prize = Money::fromCents(500 + 250 * next(8));
+                balance += game.prize.cents();
+            }
+            game.balance = Money::fromCents(balance);
+            if (!store.addGame(&game))
+                return false;
+        }
+    }
+    return true;
+}
 }
 
 int main(int argc, char** argv)
@@ -115,6 +163,10 @@ int main(int argc, char** argv)
         QStringLiteral("Buy the first card with auto-buy for N games (1..50)."), QStringLiteral("N")};
     const QCommandLineOption limitsOption{QStringLiteral("limits"),
         QStringLiteral("Set a daily spending limit of 20.00, raise it to 30.00 and show the Play Limits window.")};
+    const QCommandLineOption myGamesOption{QStringLiteral("my-games"),
+        QStringLiteral("Add sample games to the record, open My Games and save a picture of it in FILE."),
+        QStringLiteral("FILE")};
+    QString myGamesShot;
     int cards = -1;   // no driving without --screen-test
     int skin = -1;
     int autoBuy = 0;
@@ -125,7 +177,7 @@ int main(int argc, char** argv)
     hooks.program = QStringLiteral("vexobingo-screentest");
     hooks.about = QStringLiteral("This is the client with a driver for screenshots: it buys cards during the sales "
                                  "and prints\n\"screen-test: ...\" as the game goes on.");
-    hooks.options = {cardsOption, skinOption, autoBuyOption, limitsOption};
+    hooks.options = {cardsOption, skinOption, autoBuyOption, limitsOption, myGamesOption};
     hooks.programFolder = QStringLiteral(BINGO_APP_DIR);
     hooks.readOptions = [&](const QCommandLineParser& parser) {
         if (parser.isSet(cardsOption)) {
@@ -147,9 +199,20 @@ int main(int argc, char** argv)
                 return BadValueText(autoBuyOption, parser.value(autoBuyOption), "a number of games (1..50)");
         }
         showLimits = parser.isSet(limitsOption);
+        myGamesShot = parser.value(myGamesOption);
         return QString();
     };
     hooks.afterFormCreate = [&](const ClientParts& parts) {
+        if (!myGamesShot.isEmpty() && parts.history) {
+            if (!WriteSampleGames(parts.core.folder().writePath(QString::fromLatin1(GameHistory::kFileName))))
+                Say("screen-test: no sample games");
+            parts.history->ShowMyGames();
+            QTimer::singleShot(1500, [shot = myGamesShot] {
+                for (QWidget* w : QApplication::topLevelWidgets())
+                    if (w->isVisible() && w->objectName() == QLatin1String("MyGamesWindow"))
+                        Say(w->grab().save(shot) ? "screen-test: my-games" : "screen-test: no picture");
+            });
+        }
         if (skin >= 0)
             parts.core.table().ChooseSkin(skin);
         if (showLimits) {
