@@ -9,6 +9,7 @@
 #include "windows/boardwidget.h"
 #include "windows/cardwidgets.h"
 #include "windows/dialogs.h"
+#include "limits/playlimits.h"
 #include "windows/limitswindows.h"
 #include "windows/mainwindow.h"
 #include "windows/screenviews.h"
@@ -18,6 +19,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QPushButton>
 #include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
@@ -30,6 +33,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QShortcut>
+#include <QSpinBox>
 #include <QTimer>
 #include <QTemporaryDir>
 #include <QTest>
@@ -708,4 +712,57 @@ TEST(Windows, WinnersAndTheirNoteFromTheHallAreShownAsSentAndOpenNoFile)
     char events[4096];
     EXPECT_LT(read(watch, events, sizeof events), 0) << "a file beside evil.gif was opened";
     close(watch);
+}
+
+// The Play Limits window sets what the player types, says when a looser limit holds and what it
+// cannot read; auto-buy starts beside Buy and shows in the status band with its Cancel.
+TEST(Windows, ThePlayLimitsWindowAndAutoBuyWorkFromTheScreen)
+{
+    Client c;
+    c.form.findChild<QAction*>(QStringLiteral("PlayLimits1"))->trigger();
+    ASSERT_TRUE(c.limits.isVisible());
+    auto* on = c.limits.findChild<QCheckBox*>(QStringLiteral("DailySpendOn"));
+    auto* amount = c.limits.findChild<QLineEdit*>(QStringLiteral("DailySpendAmount"));
+    auto* waiting = c.limits.findChild<QLabel*>(QStringLiteral("DailySpendWaiting"));
+    auto* message = c.limits.findChild<QLabel*>(QStringLiteral("LimitsMessage"));
+    auto* reality = c.limits.findChild<QComboBox*>(QStringLiteral("RealityCheck"));
+    auto* save = c.limits.findChild<QPushButton*>(QStringLiteral("LimitsSave"));
+    ASSERT_TRUE(on && amount && waiting && message && reality && save);
+    EXPECT_FALSE(on->isChecked() || amount->isEnabled());
+    on->setChecked(true);
+    amount->setText(QStringLiteral("20.00"));
+    reality->setCurrentIndex(2);
+    save->click();
+    PlayLimits& limits = c.core->limits();
+    EXPECT_EQ(limits.limit(LimitKind::DailySpend).amount, Money::fromCents(2000));
+    EXPECT_EQ(limits.realityMinutes(), 30);
+    EXPECT_TRUE(waiting->isHidden());
+    amount->setText(QStringLiteral("30.00"));
+    save->click();
+    EXPECT_EQ(limits.limit(LimitKind::DailySpend).amount, Money::fromCents(2000));
+    EXPECT_TRUE(waiting->isVisibleTo(&c.limits) && waiting->text().startsWith(QLatin1String("Raised to 30.00 from ")));
+    EXPECT_EQ(amount->text(), "20.00");   // the amount in force, with the raise said below it
+    amount->setText(QStringLiteral("lots"));
+    save->click();
+    EXPECT_EQ(message->text(), "\"lots\" is not an amount. Write it like 20.00.");
+    EXPECT_EQ(limits.limit(LimitKind::DailySpend).next, Money::fromCents(3000));
+    c.limits.hide();
+
+    // Auto-buy beside Buy, once a card is shown.
+    c.bed.signIn();
+    c.bed.openSales();
+    EXPECT_FALSE(c.w(QStringLiteral("AutoBuy"))->isVisible());
+    c.core->shop().chooseFaces(1);
+    c.bed.line(Link::Request, "PQZ!CARDRG1$A1%A$B" + CoreTestbed::numbers(1) + "%B");
+    ASSERT_TRUE(c.w(QStringLiteral("AutoBuy"))->isVisible());
+    qobject_cast<QSpinBox*>(c.w(QStringLiteral("AutoBuyGames")))->setValue(3);
+    c.click(QStringLiteral("AutoBuy"));
+    EXPECT_TRUE(WaitFor([&] {
+        return std::any_of(c.server.received.begin(), c.server.received.end(),
+                           [](const QByteArray& l) { return l.startsWith("PQZ!B7"); });
+    }));
+    EXPECT_TRUE(c.w(QStringLiteral("AutoBuyPanel"))->isVisible());
+    EXPECT_EQ(qobject_cast<QLabel*>(c.w(QStringLiteral("AutoBuyLabel")))->text(), "Auto-buy: game 1 of 3");
+    c.click(QStringLiteral("AutoBuyCancel"));
+    EXPECT_FALSE(c.w(QStringLiteral("AutoBuyPanel"))->isVisible() || c.core->shop().autoBuying());
 }
