@@ -212,7 +212,6 @@ void HallChatRoom::greet(Member& member, const QByteArray& line)
         return;
     }
     member.alias = alias;
-    member.spoken = greeting->alias.left(kMaxAlias).trimmed();
     sendList(member);
     broadcast("SA" + alias, member.socket);
     emit memberJoined(alias);
@@ -232,20 +231,11 @@ void HallChatRoom::speak(Member& member, const QByteArray& line)
     member.hushed = false;
     member.lines.append(now);
     // The text after the sender's own prefix, so no one speaks under another's name.
-    QByteArray text;
-    bool own = false;
-    for (const QByteArray& alias : {member.alias, member.spoken}) {
-        const QByteArray prefix = "B" + alias + ": ";
-        if (!alias.isEmpty() && line.startsWith(prefix)) {
-            text = line.mid(prefix.size());
-            own = true;
-            break;
-        }
-    }
-    if (!own) {
-        const int colon = line.indexOf(": ");
-        text = colon >= 0 ? line.mid(colon + 2) : line.mid(1);
-    }
+    const QByteArray own = "B" + member.alias + ": ";
+    const int colon = line.indexOf(": ");
+    const QByteArray text = line.startsWith(own) ? line.mid(own.size())
+        : colon >= 0                             ? line.mid(colon + 2)
+                                                 : line.mid(1);
     broadcast(("S0" + member.alias + ": " + text).left(kMaxChatLine - 2));
 }
 

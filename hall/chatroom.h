@@ -62,7 +62,6 @@ private:
         QByteArray address;   // counted under the per-address limit (empty: not counted)
         QByteArray buffer;
         QByteArray alias;     // empty until the greeting is accepted
-        QByteArray spoken;    // the alias the client gave itself
         QList<qint64> lines;  // when its latest relayed lines came
         bool hushed = false;  // told that its lines are dropped
         bool skipping = false;   // inside a line too long to keep

@@ -288,6 +288,7 @@ TEST_F(HallTest, AGameSellsDrawsJudgesAndPays)
         // One second of waiting, then 120 of sales; no prize table for a plain pattern.
         {Login("demo", "bingo"), "PQZ!LOGINOK$A%A$BLucky Star%B$0250.00%0$1A01000001%1$C%C$5121%5\r\n"},
         {Login("demo", "wrong"), "PQZ!LOGINPW\r\n"},
+        {Login("demo", "wrong"), "PQZ!LOGINPW\r\n"},   // a wrong password is not remembered as right
         {Login("stranger", "bingo"), "PQZ!LOGINNOUnknown Player ID"},
         {Purchase("demo", "bingo", "1000", 4), "PQZ!LOGINNOGame is being se"},   // no sales yet
         // The number asked for comes back; none has been played.
@@ -400,7 +401,7 @@ TEST_F(HallTest, ChatRoomListsRelaysGreetsAndLetsGo)
         EXPECT_EQ(feed->waitFor("S0Bob: hello"), "S0Bob: hello");
     for (const char* line : {"S0Bob: I am Ann", "S0Bob: hi: all"})
         EXPECT_TRUE(ann.lines.contains(line)) << line;
-    ann.socket.write("BAnnie: as I called myself\r\n");
+    ann.socket.write("BAnnie: as I called myself\r\n");   // the client's own prefix goes
     EXPECT_EQ(bob.waitFor("S0Ann: "), "S0Ann: as I called myself");
     EXPECT_TRUE(WaitFor([&] { return bob.lines.count("SLBob") == 2; }));
     EXPECT_EQ(bob.lines.mid(bob.lines.lastIndexOf("SLBob") - 4, 5), present);
