@@ -164,7 +164,7 @@ QString HallStore::lastError() const
 
 bool HallStore::importAccounts(const QList<HallAccount>& accounts, QString* error)
 {
-    const auto fail = [this, error](const QString& why) {
+    const auto fail = [error](const QString& why) {
         if (error)
             *error = QStringLiteral("cannot import the accounts: %1").arg(why);
         return false;
