@@ -25,6 +25,11 @@ constexpr int kMaxResults = 100;
 constexpr int kAfterBingoSeconds = 30 + 35;   // announcement to winners, pause and sign-in
 constexpr int kFinalCall = 75;
 constexpr int kAddressesPerPlayer = 4;   // the latest addresses an account signed in from
+// Argon2id checks of passwords not remembered may take a quarter of the hall's time, with
+// half a second in hand: a crowd of wrong passwords cannot hold up the feeds.
+constexpr qint64 kCheckShare = 4;
+constexpr qint64 kCheckCreditUs = 500000;
+const QByteArray kBusy = "PQZ!LOGINNOThe hall is busy. Please try again in a moment.";
 
 QByteArray Digits(qint64 value, int width)
 {
@@ -146,6 +151,8 @@ GameServer::GameServer(const GameConfig& config, std::unique_ptr<HallStore> stor
           [this](GamePorts::Feed feed) { return feedGreeting(feed); }, this)),
       clock_(new QTimer(this))
 {
+    checkClock_.start();
+    checkCreditUs_ = kCheckCreditUs;
     clock_->setTimerType(Qt::PreciseTimer);
     clock_->setInterval(qMax(1, config_.tickMs));
     connect(clock_, &QTimer::timeout, this, &GameServer::tick);
@@ -282,15 +289,22 @@ std::optional<QByteArray> GameServer::signedInAlias(const QByteArray& user, cons
 }
 
 // A password checked once this run is known by its keyed hash; any other costs an Argon2id
-// check, and is remembered when it is right.
-bool GameServer::passwordMatches(const HallAccount& account, const QByteArray& password)
+// check, within the time the checks may take, and is remembered when it is right.
+GameServer::Check GameServer::checkPassword(const HallAccount& account, const QByteArray& password)
 {
     if (logins_.remembers(account.user, password))
-        return true;
-    if (!passwords::Verify(account.passwordHash, password))
-        return false;
+        return Check::Right;
+    const qint64 now = checkClock_.nsecsElapsed() / 1000;
+    checkCreditUs_ = std::min(kCheckCreditUs, checkCreditUs_ + (now - checkCreditAt_) / kCheckShare);
+    checkCreditAt_ = now;
+    if (checkCreditUs_ <= 0)
+        return Check::Busy;
+    const bool right = passwords::Verify(account.passwordHash, password);
+    checkCreditUs_ -= checkClock_.nsecsElapsed() / 1000 - now;
+    if (!right)
+        return Check::Wrong;
     logins_.remember(account.user, password);
-    return true;
+    return Check::Right;
 }
 
 QByteArray GameServer::loginReply(const QByteArray& line, const QByteArray& peer)
@@ -301,8 +315,8 @@ QByteArray GameServer::loginReply(const QByteArray& line, const QByteArray& peer
     const HallAccount* account = accounts_.find(request->user);
     if (!account)
         return "PQZ!LOGINNOUnknown Player ID. Please check it and try again.";
-    if (!passwordMatches(*account, request->password))
-        return "PQZ!LOGINPW";
+    if (const Check check = checkPassword(*account, request->password); check != Check::Right)
+        return check == Check::Busy ? kBusy : "PQZ!LOGINPW";
     if (!account->refusal.isEmpty())
         return "PQZ!LOGINNO" + account->refusal;
     if (!peer.isEmpty()) {
@@ -326,8 +340,9 @@ QByteArray GameServer::purchaseReply(const QByteArray& line)
     if (!request)
         return "PQZ!ERROR";
     HallAccount* account = accounts_.find(request->user);
-    if (!account || !passwordMatches(*account, request->password))
-        return "PQZ!LOGINPW";
+    const Check check = account ? checkPassword(*account, request->password) : Check::Wrong;
+    if (check != Check::Right)
+        return check == Check::Busy ? kBusy : "PQZ!LOGINPW";
     if (!account->refusal.isEmpty())
         return "PQZ!LOGINNO" + account->refusal;
     if (phase_ != Phase::Sales)

@@ -6,6 +6,7 @@
 #include "passwords.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QHash>
 #include <QHostAddress>
 #include <QList>
@@ -111,7 +112,8 @@ signals:
 
 private:
     QByteArray loginReply(const QByteArray& line, const QByteArray& peer);
-    bool passwordMatches(const HallAccount& account, const QByteArray& password);
+    enum class Check { Right, Wrong, Busy };
+    Check checkPassword(const HallAccount& account, const QByteArray& password);
     QByteArray purchaseReply(const QByteArray& line);
     QByteArray winnersReply(const QByteArray& line);
     QByteArray newSelection(QByteArray* cells);
@@ -127,6 +129,9 @@ private:
     std::unique_ptr<HallStore> store_;
     AccountBook accounts_;
     LoginMemory logins_;
+    QElapsedTimer checkClock_;
+    qint64 checkCreditAt_ = 0;          // µs on checkClock_
+    qint64 checkCreditUs_ = 0;          // Argon2id time the checks may still take
     QHash<QByteArray, QList<QByteArray>> signedIn_;   // by user: the addresses, oldest first
     GamePorts* ports_;
     QTimer* clock_;

@@ -561,6 +561,28 @@ TEST_F(HallTest, ARestartAfterAGamePlaysTheNextGameWithNewCards)
     EXPECT_TRUE(Request(req(), Purchase("demo", "bingo", next, 1)).startsWith("PQZ!LOGINOK100002.00001.00001$0247.50%0"));
 }
 
+// A password the hall has not seen right this run costs an Argon2id check. A crowd of wrong
+// ones is told the hall is busy once the checks have had their share of its time, while the
+// players whose passwords it knows sign in as ever; a moment later the checks go on.
+TEST_F(HallTest, WrongPasswordsCannotTakeTheHallsTime)
+{
+    int wrong = 0;
+    QByteArray reply;
+    for (; wrong < 400; ++wrong) {
+        reply = Request(req(), Login("demo", "wrong" + QByteArray::number(wrong)));
+        if (reply != "PQZ!LOGINPW")
+            break;
+    }
+    const QByteArray busy = "PQZ!LOGINNOThe hall is busy. Please try again in a moment.";
+    EXPECT_EQ(reply, busy);
+    EXPECT_GE(wrong, 10);   // half a second of checks in hand
+    EXPECT_TRUE(Request(req(), Login("demo", "bingo")).startsWith("PQZ!LOGINOK"));
+    EXPECT_TRUE(Request(req(), Purchase("guest", "bingo", "1000", 1)).startsWith("PQZ!LOGINNOGame is being"));
+    EXPECT_EQ(Request(req(), Purchase("guest", "nope", "1000", 1)), busy);
+    Spin(1500);
+    EXPECT_EQ(Request(req(), Login("demo", "wrong")), "PQZ!LOGINPW");
+}
+
 // The real program: the ports of its ready line, its options, its accounts file, a clean stop.
 TEST(HallProgram, ServesWhatItsOptionsSayRefusesBadStartsAndStopsOnSigterm)
 {
