@@ -1,4 +1,5 @@
-// The hall's parsers of outside input: HTTP requests, request lines, account lines, amounts.
+// The hall's parsers of outside input: HTTP requests, request lines, chat greetings, account
+// lines, amounts.
 #include "accounts.h"
 #include "hallwire.h"
 #include "httprequest.h"
@@ -15,6 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     (void)hallwire::ParseLogin(bytes);
     (void)hallwire::ParsePurchase(bytes);
     (void)hallwire::ParseWinnersRequest(bytes);
+    if (const auto greeting = hallwire::ParseChatGreeting(bytes); greeting && greeting->user.isEmpty())
+        __builtin_trap();
     (void)ParseAccountLine(bytes);
     if (const auto cents = hallwire::ParseMoney(bytes)) {
         if (hallwire::ParseMoney(hallwire::FormatMoney(*cents)) != cents)

@@ -41,21 +41,21 @@ std::optional<HallAccount> ParseAccountLine(const QByteArray& rawLine)
 AccountBook AccountBook::BuiltIn()
 {
     AccountBook book;
-    book.add({"demo", "bingo", "Lucky Star", 25000, {}});
-    book.add({"guest", "bingo", "Guest Player", 10000, {}});
-    book.add({"broke", "bingo", "Last Penny", 50, {}});
+    book.add({"demo", "bingo", "Lucky Star", 25000, {}, {}});
+    book.add({"guest", "bingo", "Guest Player", 10000, {}, {}});
+    book.add({"broke", "bingo", "Last Penny", 50, {}, {}});
     book.add({"closed", "bingo", "Closed", 0,
-              "This Account has been closed. Please contact the hall to open a new one."});
+              "This Account has been closed. Please contact the hall to open a new one.", {}});
     book.add({"suspended", "bingo", "Suspended", 0,
-              "Sorry your Account has been suspended. Please contact the hall."});
+              "Sorry your Account has been suspended. Please contact the hall.", {}});
     book.add({"overdue", "bingo", "Overdue", 0,
-              "Sorry Account has an unpaid balance. Please settle it to play again."});
+              "Sorry Account has an unpaid balance. Please settle it to play again.", {}});
     book.add({"pending", "bingo", "Pending", 0,
-              "Account is awaiting approval. You can play as soon as it is confirmed."});
+              "Account is awaiting approval. You can play as soon as it is confirmed.", {}});
     book.add({"setup", "bingo", "Setup", 0,
-              "Game is being setup. Please try again in a few minutes."});
+              "Game is being setup. Please try again in a few minutes.", {}});
     book.add({"locked", "bingo", "Locked", 0,
-              "Sorry Account is locked after too many attempts. Please try again later."});
+              "Sorry Account is locked after too many attempts. Please try again later.", {}});
     return book;
 }
 

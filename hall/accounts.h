@@ -8,10 +8,11 @@
 
 struct HallAccount {
     QByteArray user;
-    QByteArray password;
+    QByteArray password;   // as typed: the accounts file and the built-in list only
     QByteArray alias;
     qint64 balanceCents = 0;
     QByteArray refusal;   // non-empty: every login and purchase is refused with this reason
+    QByteArray passwordHash;   // what the hall's file keeps instead (passwords.h)
 };
 
 // One accounts-file line: "user:password:alias:balance" or

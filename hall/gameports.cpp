@@ -31,12 +31,6 @@ QByteArray BusyReply(const QByteArray& line)
     return "PQZ!ERROR";
 }
 
-QByteArray AddressKey(const QHostAddress& peer)
-{
-    const Q_IPV6ADDR bytes = peer.toIPv6Address();   // IPv4 as mapped
-    return QByteArray(reinterpret_cast<const char*>(bytes.c), 16);
-}
-
 qint64 Now()
 {
     static QElapsedTimer clock;
@@ -53,7 +47,8 @@ struct GamePorts::Link final : NetLoop::Watcher {
     bool request = true;
     Feed feed = Feed::Sales;
     size_t index = 0;           // feeds: position in its list
-    QByteArray address;         // request links under the per-address limit
+    QByteArray peer;            // request links: the peer's address (net::AddressKey)
+    bool limited = false;       // counted under the per-address limit
     bool refused = false;       // over that limit
     bool answered = false;
     bool peerClosed = false;
@@ -145,9 +140,10 @@ void GamePorts::acceptRequest(int fd, const QHostAddress& peer)
     link->ports = this;
     link->fd = fd;
     link->deadline = Now() + limits_.firstLineMs;
+    link->peer = net::AddressKey(peer);
     if (limits_.perAddress > 0 && !(limits_.exemptLoopback && peer.isLoopback())) {
-        link->address = AddressKey(peer);
-        AddressUse& use = perAddress_[link->address];
+        link->limited = true;
+        AddressUse& use = perAddress_[link->peer];
         if (use.served >= limits_.perAddress) {
             ++counts_.busyRefusals;
             // As many again are told the hall is busy; past that an address gets nothing.
@@ -241,7 +237,7 @@ void GamePorts::readRequest(Link* link)
             QByteArray line = link->in.left(end);
             if (line.endsWith('\r'))
                 line.chop(1);
-            reply = link->refused ? BusyReply(line) : answer_(line);
+            reply = link->refused ? BusyReply(line) : answer_(line, link->peer);
         } else if (link->in.size() > hallwire::kMaxRequestLine) {
             reply = "PQZ!ERROR";
         } else {
@@ -331,8 +327,8 @@ void GamePorts::close(Link* link, bool reset)
     else
         ::close(link->fd);
     if (link->request) {
-        if (!link->address.isEmpty()) {
-            const auto use = perAddress_.find(link->address);
+        if (link->limited) {
+            const auto use = perAddress_.find(link->peer);
             if (use != perAddress_.end()) {
                 --(link->refused ? use->refused : use->served);
                 if (use->served <= 0 && use->refused <= 0)

@@ -29,8 +29,8 @@ class GamePorts : public QObject {
     Q_OBJECT
 public:
     enum class Feed { Sales, Game };
-    // The reply to a request line (both without CR LF).
-    using Answer = std::function<QByteArray(const QByteArray& line)>;
+    // The reply to a request line (both without CR LF) from a peer (net::AddressKey).
+    using Answer = std::function<QByteArray(const QByteArray& line, const QByteArray& peer)>;
     // What a feed says to a listener that has just come (without CR LF; empty: nothing).
     using Greeting = std::function<QByteArray(Feed feed)>;
 

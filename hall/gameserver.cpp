@@ -2,6 +2,7 @@
 
 #include "hallstore.h"
 #include "hallwire.h"
+#include "passwords.h"
 #include "rules/bingocard.h"
 #include "rules/patterns.h"
 #include "rules/wire.h"
@@ -23,6 +24,12 @@ constexpr qint64 kMaxSelection = 2000000000;   // the client reads selection cod
 constexpr int kMaxResults = 100;
 constexpr int kAfterBingoSeconds = 30 + 35;   // announcement to winners, pause and sign-in
 constexpr int kFinalCall = 75;
+constexpr int kAddressesPerPlayer = 4;   // the latest addresses an account signed in from
+// Argon2id checks of passwords not remembered may take a quarter of the hall's time, with
+// half a second in hand: a crowd of wrong passwords cannot hold up the feeds.
+constexpr qint64 kCheckShare = 4;
+constexpr qint64 kCheckCreditUs = 500000;
+const QByteArray kBusy = "PQZ!LOGINNOThe hall is busy. Please try again in a moment.";
 
 QByteArray Digits(qint64 value, int width)
 {
@@ -140,10 +147,12 @@ GameServer::GameServer(const GameConfig& config, std::unique_ptr<HallStore> stor
       config_(config),
       store_(std::move(store)),
       ports_(new GamePorts(
-          config.ports, [this](const QByteArray& line) { return handleRequest(line); },
+          config.ports, [this](const QByteArray& line, const QByteArray& peer) { return handleRequest(line, peer); },
           [this](GamePorts::Feed feed) { return feedGreeting(feed); }, this)),
       clock_(new QTimer(this))
 {
+    checkClock_.start();
+    checkCreditUs_ = kCheckCreditUs;
     clock_->setTimerType(Qt::PreciseTimer);
     clock_->setInterval(qMax(1, config_.tickMs));
     connect(clock_, &QTimer::timeout, this, &GameServer::tick);
@@ -216,10 +225,10 @@ const GameResult* GameServer::result(const QByteArray& number) const
     return it == results_.constEnd() ? nullptr : &it.value();
 }
 
-QByteArray GameServer::handleRequest(const QByteArray& line)
+QByteArray GameServer::handleRequest(const QByteArray& line, const QByteArray& peer)
 {
     if (line.startsWith("PQZ!G6"))
-        return loginReply(line);
+        return loginReply(line, peer);
     if (line.startsWith("PQZ!B7"))
         return purchaseReply(line);
     if (line.startsWith("PQZ!GS"))
@@ -265,7 +274,40 @@ QByteArray GameServer::selectionCells(qint64 code) const
     return hallwire::MakeCardCells((config_.seed ^ 0x9E3779B97F4A7C15ULL) + quint64(code) * 0xD1B54A32D192ED03ULL, 4);
 }
 
-QByteArray GameServer::loginReply(const QByteArray& line)
+void GameServer::rememberPasswords(const QList<HallAccount>& imported)
+{
+    for (const HallAccount& account : imported)
+        logins_.remember(account.user, account.password);
+}
+
+std::optional<QByteArray> GameServer::signedInAlias(const QByteArray& user, const QHostAddress& peer)
+{
+    const HallAccount* account = accounts_.find(user);
+    if (!account || !signedIn_.value(user).contains(net::AddressKey(peer)))
+        return std::nullopt;
+    return account->alias;
+}
+
+// A password checked once this run is known by its keyed hash; any other costs an Argon2id
+// check, within the time the checks may take, and is remembered when it is right.
+GameServer::Check GameServer::checkPassword(const HallAccount& account, const QByteArray& password)
+{
+    if (logins_.remembers(account.user, password))
+        return Check::Right;
+    const qint64 now = checkClock_.nsecsElapsed() / 1000;
+    checkCreditUs_ = std::min(kCheckCreditUs, checkCreditUs_ + (now - checkCreditAt_) / kCheckShare);
+    checkCreditAt_ = now;
+    if (checkCreditUs_ <= 0)
+        return Check::Busy;
+    const bool right = passwords::Verify(account.passwordHash, password);
+    checkCreditUs_ -= checkClock_.nsecsElapsed() / 1000 - now;
+    if (!right)
+        return Check::Wrong;
+    logins_.remember(account.user, password);
+    return Check::Right;
+}
+
+QByteArray GameServer::loginReply(const QByteArray& line, const QByteArray& peer)
 {
     const auto request = hallwire::ParseLogin(line);
     if (!request)
@@ -273,10 +315,17 @@ QByteArray GameServer::loginReply(const QByteArray& line)
     const HallAccount* account = accounts_.find(request->user);
     if (!account)
         return "PQZ!LOGINNOUnknown Player ID. Please check it and try again.";
-    if (account->password != request->password)
-        return "PQZ!LOGINPW";
+    if (const Check check = checkPassword(*account, request->password); check != Check::Right)
+        return check == Check::Busy ? kBusy : "PQZ!LOGINPW";
     if (!account->refusal.isEmpty())
         return "PQZ!LOGINNO" + account->refusal;
+    if (!peer.isEmpty()) {
+        QList<QByteArray>& addresses = signedIn_[account->user];
+        addresses.removeOne(peer);
+        addresses.append(peer);
+        if (addresses.size() > kAddressesPerPlayer)
+            addresses.removeFirst();
+    }
     const QByteArray descriptor = pattern();
     const bool progressive = descriptor.size() > 1 && descriptor.at(1) == '1';
     return "PQZ!LOGINOK" + Field('A', {}) + Field('B', account->alias)
@@ -291,8 +340,9 @@ QByteArray GameServer::purchaseReply(const QByteArray& line)
     if (!request)
         return "PQZ!ERROR";
     HallAccount* account = accounts_.find(request->user);
-    if (!account || account->password != request->password)
-        return "PQZ!LOGINPW";
+    const Check check = account ? checkPassword(*account, request->password) : Check::Wrong;
+    if (check != Check::Right)
+        return check == Check::Busy ? kBusy : "PQZ!LOGINPW";
     if (!account->refusal.isEmpty())
         return "PQZ!LOGINNO" + account->refusal;
     if (phase_ != Phase::Sales)

@@ -3,8 +3,10 @@
 // feed and the game feed, and the game cycle that drives them: waiting, sales, running.
 #include "accounts.h"
 #include "gameports.h"
+#include "passwords.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QHash>
 #include <QHostAddress>
 #include <QList>
@@ -12,6 +14,7 @@
 #include <QObject>
 
 #include <memory>
+#include <optional>
 
 class HallStore;
 class QTimer;
@@ -82,8 +85,16 @@ public:
     // Starts the game clock (the waiting phase begins).
     void start();
 
-    // One request line (without CR LF) and its reply line (without CR LF).
-    QByteArray handleRequest(const QByteArray& line);
+    // One request line (without CR LF) and its reply line (without CR LF), from a peer whose
+    // address is given as net::AddressKey makes it (empty: unknown).
+    QByteArray handleRequest(const QByteArray& line, const QByteArray& peer = {});
+
+    // The accounts just imported, their passwords as typed: those sign in without an
+    // Argon2id check for the rest of the run.
+    void rememberPasswords(const QList<HallAccount>& imported);
+    // The account's alias when it has signed in on the request port from that address
+    // during this run; nothing otherwise.
+    std::optional<QByteArray> signedInAlias(const QByteArray& user, const QHostAddress& peer);
 
     Phase phase() const { return phase_; }
     QByteArray gameNumber() const;
@@ -100,7 +111,9 @@ signals:
     void gameStarted(const QByteArray& gameNumber, const QByteArray& startLine);
 
 private:
-    QByteArray loginReply(const QByteArray& line);
+    QByteArray loginReply(const QByteArray& line, const QByteArray& peer);
+    enum class Check { Right, Wrong, Busy };
+    Check checkPassword(const HallAccount& account, const QByteArray& password);
     QByteArray purchaseReply(const QByteArray& line);
     QByteArray winnersReply(const QByteArray& line);
     QByteArray newSelection(QByteArray* cells);
@@ -115,6 +128,11 @@ private:
     GameConfig config_;
     std::unique_ptr<HallStore> store_;
     AccountBook accounts_;
+    LoginMemory logins_;
+    QElapsedTimer checkClock_;
+    qint64 checkCreditAt_ = 0;          // µs on checkClock_
+    qint64 checkCreditUs_ = 0;          // Argon2id time the checks may still take
+    QHash<QByteArray, QList<QByteArray>> signedIn_;   // by user: the addresses, oldest first
     GamePorts* ports_;
     QTimer* clock_;
 

@@ -40,6 +40,17 @@ bool Hall::start(QString* error)
 {
     if (game_)
         return true;
+    // The client takes a chat port of four characters or more.
+    for (int i = 0; i < config_.chatPorts.size(); ++i) {
+        if (const quint16 port = config_.chatPorts[i]; port > 0 && port < 1000) {
+            if (error)
+                *error = QStringLiteral("chat port %1 of \"%2\": players' clients refuse a chat port below 1000; "
+                                        "choose one from 1000 to 65535 (0 picks a free one)")
+                             .arg(port)
+                             .arg(QLatin1String(kRoomNames[i]));
+            return false;
+        }
+    }
     AccountBook accounts = AccountBook::BuiltIn();
     if (!config_.accountsFile.isEmpty() && !accounts.loadFile(config_.accountsFile, error))
         return false;
@@ -49,6 +60,7 @@ bool Hall::start(QString* error)
         return false;
 
     auto* game = new GameServer(config_.game, std::move(store), this);
+    game->rememberPasswords(accounts.all());
     auto* web = new WebService(config_.wwwDir, this);
     QList<HallChatRoom*> rooms;
     for (int i = 0; i < config_.chatPorts.size(); ++i)
@@ -77,6 +89,12 @@ bool Hall::start(QString* error)
         HallChatRoom* room = rooms_[i];
         info.chatRooms.append({room->name(), room->port()});
         room->setKeepAlivePeriod(config_.chatKeepAliveMs);
+        room->setGreetingDeadline(config_.chatGreetingMs);
+        room->setFloodLimit(config_.chatFloodLines, config_.chatFloodMs);
+        room->setAddressLimit(config_.game.ports.perAddress, config_.game.ports.exemptLoopback);
+        room->setMemberCheck([game = game_](const QByteArray& user, const QHostAddress& peer) {
+            return game->signedInAlias(user, peer);
+        });
         auto* regulars = new HallRegulars(room, i, config_.game);
         connect(game_, &GameServer::phaseChanged, regulars, &HallRegulars::phaseChanged);
         connect(game_, &GameServer::gameStarted, regulars, [game = game_, regulars](const QByteArray& number) {

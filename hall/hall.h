@@ -23,6 +23,9 @@ struct HallConfig {
     quint16 gamePort = 46000;
     QList<quint16> chatPorts = {47001, 47002, 47003};   // one room each, named by kRoomNames; 0 = any free port
     int chatKeepAliveMs = 30000;   // "SQ" period of the chat rooms
+    int chatGreetingMs = 10000;    // a chat link that has not greeted by then is closed
+    int chatFloodLines = 5;        // a chat member's lines within chatFloodMs; more are dropped
+    int chatFloodMs = 5000;
     QString wwwDir;           // empty: "www" beside the executable
     QString accountsFile;     // extra accounts, optional
     QString dbPath;           // the hall's own file; empty: "hall.db" beside the www folder
@@ -37,7 +40,8 @@ public:
     ~Hall() override;
 
     // Opens the hall's file and every port and starts the game clock. False with a message
-    // when a port or the file cannot be opened or the accounts file is unusable.
+    // when a port or the file cannot be opened, a chat port is one no client can use (1 to
+    // 999) or the accounts file is unusable.
     bool start(QString* error);
 
     quint16 webPort() const;

@@ -1,6 +1,11 @@
 #include "hallstore.h"
 
 #include "hallwire.h"
+#include "passwords.h"
+
+#include <QHash>
+
+#include <atomic>
 
 #include <sqlite3.h>
 
@@ -17,6 +22,7 @@ CREATE TABLE IF NOT EXISTS cards(game TEXT NOT NULL, serial INTEGER NOT NULL, ca
 CREATE TABLE IF NOT EXISTS results(game TEXT PRIMARY KEY, winning_call INTEGER NOT NULL,
     final_call INTEGER NOT NULL, winners TEXT NOT NULL, payout TEXT NOT NULL, note TEXT NOT NULL);
 CREATE TABLE IF NOT EXISTS state(key TEXT PRIMARY KEY, value INTEGER NOT NULL);
+CREATE TABLE IF NOT EXISTS imports(key TEXT PRIMARY KEY, value TEXT NOT NULL);
 )";
 
 void Bind(sqlite3_stmt* statement, int index, const QByteArray& text)
@@ -47,10 +53,22 @@ struct Query {
     bool row() { return statement && sqlite3_step(statement) == SQLITE_ROW; }
 };
 
+// An account's line as imported, without its password: what tells the next import whether the
+// operator changed the account.
 QByteArray SourceLine(const HallAccount& account)
 {
-    return account.user + ':' + account.password + ':' + account.alias + ':'
-        + hallwire::FormatMoney(account.balanceCents) + ':' + account.refusal;
+    return account.user + ':' + account.alias + ':' + hallwire::FormatMoney(account.balanceCents) + ':'
+        + account.refusal;
+}
+
+// The source of a file from before the passwords were hashed held the password as its second
+// field (neither a user nor a password holds a colon).
+QByteArray SourceWithoutPassword(const QByteArray& source)
+{
+    QList<QByteArray> fields = source.split(':');
+    if (fields.size() > 1)
+        fields.removeAt(1);
+    return fields.join(':');
 }
 
 }  // namespace
@@ -67,14 +85,64 @@ bool HallStore::open(const QString& path, QString* error)
     const bool ok = sqlite3_open_v2(path.toUtf8().constData(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
                                     nullptr) == SQLITE_OK
         && sqlite3_busy_timeout(db_, kBusyTimeoutMs) == SQLITE_OK && exec("PRAGMA journal_mode=WAL")
-        && exec("PRAGMA synchronous=NORMAL") && exec(kSchema)
+        // What a change replaces is overwritten, not left in free space for anyone to read.
+        && exec("PRAGMA synchronous=NORMAL") && exec("PRAGMA secure_delete=ON") && exec(kSchema)
         && (begin_ = prepare("BEGIN")) && (commit_ = prepare("COMMIT")) && (rollback_ = prepare("ROLLBACK"))
         && (setBalance_ = prepare("UPDATE accounts SET balance = ?1 WHERE user = ?2"))
         && (addCard_ = prepare("INSERT INTO cards(game, serial, card_id, user, alias, faces, cells, price) "
-                               "VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)"));
+                               "VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)"))
+        && hashPlainPasswords();
     if (!ok && error)
         *error = QStringLiteral("%1: %2").arg(path, lastError());
     return ok;
+}
+
+// A file written before the passwords were hashed: each password, and the imported line that
+// held it too, are replaced in one transaction, and the log is folded into the file and
+// emptied, so that no copy of a password is left in either.
+bool HallStore::hashPlainPasswords()
+{
+    struct Row {
+        qint64 seat;
+        QByteArray password;
+        QByteArray source;
+        QByteArray hash;
+    };
+    QList<Row> rows;
+    {
+        Query query(db_, "SELECT seat, password, source FROM accounts");
+        while (query.row())
+            if (const QByteArray password = Column(query.statement, 1); !passwords::IsHashed(password))
+                rows.append({sqlite3_column_int64(query.statement, 0), password, Column(query.statement, 2), {}});
+    }
+    if (rows.isEmpty())
+        return true;
+    std::atomic<bool> failed{false};
+    passwords::ForEach(int(rows.size()), [&rows, &failed](int i) {
+        const auto hash = passwords::Hash(rows[i].password);
+        if (hash)
+            rows[i].hash = *hash;
+        else
+            failed = true;
+    });
+    if (failed)
+        return false;
+    Query update(db_, "UPDATE accounts SET password = ?1, source = ?2 WHERE seat = ?3");
+    bool ok = update.statement && Step(begin_);
+    for (const Row& row : rows) {
+        if (!ok)
+            break;
+        Bind(update.statement, 1, row.hash);
+        Bind(update.statement, 2, SourceWithoutPassword(row.source));
+        sqlite3_bind_int64(update.statement, 3, row.seat);
+        ok = Step(update.statement);
+    }
+    ok = ok && exec("DELETE FROM imports WHERE key = 'accounts'") && Step(commit_);
+    if (!ok) {
+        Step(rollback_);
+        return false;
+    }
+    return exec("PRAGMA wal_checkpoint(TRUNCATE)");
 }
 
 bool HallStore::exec(const char* sql)
@@ -96,40 +164,89 @@ QString HallStore::lastError() const
 
 bool HallStore::importAccounts(const QList<HallAccount>& accounts, QString* error)
 {
-    sqlite3_stmt* upsert = prepare(
-        "INSERT INTO accounts(user, password, alias, balance, refusal, source) VALUES(?1, ?2, ?3, ?4, ?5, ?6) "
-        "ON CONFLICT(user) DO UPDATE SET password = excluded.password, alias = excluded.alias, "
-        "balance = excluded.balance, refusal = excluded.refusal, source = excluded.source "
-        "WHERE source IS NOT excluded.source");
-    bool ok = upsert && Step(begin_);
-    for (const HallAccount& account : accounts) {
-        if (!ok)
-            break;
-        Bind(upsert, 1, account.user);
-        Bind(upsert, 2, account.password);
-        Bind(upsert, 3, account.alias);
-        sqlite3_bind_int64(upsert, 4, account.balanceCents);
-        Bind(upsert, 5, account.refusal);
-        Bind(upsert, 6, SourceLine(account));
-        ok = Step(upsert);
-    }
-    ok = ok && Step(commit_);
-    if (!ok) {
+    const auto fail = [error](const QString& why) {
         if (error)
-            *error = QStringLiteral("cannot import the accounts: %1").arg(lastError());
-        Step(rollback_);
+            *error = QStringLiteral("cannot import the accounts: %1").arg(why);
+        return false;
+    };
+    // The whole list, passwords and all, is kept as one Argon2id digest: the same list again
+    // costs one check at the start, and the digest tells no more of one password than the
+    // account's own hash does.
+    QByteArray list;
+    for (const HallAccount& account : accounts)
+        list += account.user + ':' + account.password + ':' + SourceLine(account) + '\n';
+    {
+        Query last(db_, "SELECT value FROM imports WHERE key = 'accounts'");
+        if (last.row() && passwords::Verify(Column(last.statement, 0), list))
+            return true;
     }
-    sqlite3_finalize(upsert);
-    return ok;
+
+    struct Known {
+        QByteArray hash;
+        QByteArray source;
+    };
+    QHash<QByteArray, Known> known;
+    {
+        Query query(db_, "SELECT user, password, source FROM accounts");
+        while (query.row())
+            known.insert(Column(query.statement, 0), {Column(query.statement, 1), Column(query.statement, 2)});
+    }
+    // An account is kept when its line and its password are those imported last; the
+    // others are replaced. The Argon2id work runs on every core.
+    QList<QByteArray> hashes(accounts.size());
+    std::atomic<bool> failed{false};
+    const QHash<QByteArray, Known>& rows = known;
+    passwords::ForEach(int(accounts.size()), [&](int i) {
+        const HallAccount& account = accounts[i];
+        const auto row = rows.constFind(account.user);
+        if (row != rows.constEnd() && row->source == SourceLine(account)
+            && passwords::Verify(row->hash, account.password))
+            return;
+        if (const auto hash = passwords::Hash(account.password))
+            hashes[i] = *hash;
+        else
+            failed = true;
+    });
+    const auto digest = passwords::Hash(list);
+    if (failed || !digest)
+        return fail(QStringLiteral("out of memory for the password hashes"));
+
+    Query upsert(db_, "INSERT INTO accounts(user, password, alias, balance, refusal, source) "
+                      "VALUES(?1, ?2, ?3, ?4, ?5, ?6) ON CONFLICT(user) DO UPDATE SET password = excluded.password, "
+                      "alias = excluded.alias, balance = excluded.balance, refusal = excluded.refusal, "
+                      "source = excluded.source");
+    Query remember(db_, "INSERT OR REPLACE INTO imports(key, value) VALUES('accounts', ?1)");
+    bool ok = upsert.statement && remember.statement && Step(begin_);
+    for (int i = 0; ok && i < accounts.size(); ++i) {
+        if (hashes[i].isEmpty())
+            continue;
+        const HallAccount& account = accounts[i];
+        Bind(upsert.statement, 1, account.user);
+        Bind(upsert.statement, 2, hashes[i]);
+        Bind(upsert.statement, 3, account.alias);
+        sqlite3_bind_int64(upsert.statement, 4, account.balanceCents);
+        Bind(upsert.statement, 5, account.refusal);
+        Bind(upsert.statement, 6, SourceLine(account));
+        ok = Step(upsert.statement);
+    }
+    Bind(remember.statement, 1, *digest);
+    ok = ok && Step(remember.statement) && Step(commit_);
+    if (!ok) {
+        const QString why = lastError();
+        Step(rollback_);
+        return fail(why);
+    }
+    return true;
 }
 
 QList<HallAccount> HallStore::accounts()
 {
     QList<HallAccount> accounts;
-    Query query(db_, "SELECT user, password, alias, balance, refusal FROM accounts ORDER BY seat");
+    Query query(db_, "SELECT user, alias, balance, refusal, password FROM accounts ORDER BY seat");
     while (query.row())
-        accounts.append({Column(query.statement, 0), Column(query.statement, 1), Column(query.statement, 2),
-                         sqlite3_column_int64(query.statement, 3), Column(query.statement, 4)});
+        accounts.append({Column(query.statement, 0), {}, Column(query.statement, 1),
+                         sqlite3_column_int64(query.statement, 2), Column(query.statement, 3),
+                         Column(query.statement, 4)});
     return accounts;
 }
 

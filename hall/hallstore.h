@@ -26,14 +26,16 @@ public:
     HallStore(const HallStore&) = delete;
     HallStore& operator=(const HallStore&) = delete;
 
-    // Opens (creating it on first use) the file.
+    // Opens (creating it on first use) the file. A file that still holds passwords as typed
+    // has them hashed first.
     bool open(const QString& path, QString* error);
 
-    // The accounts of the built-in list and the accounts file. An account whose line differs
-    // from the one imported last for its user is replaced, balance and all: the operator
-    // changed it. The same line again leaves the account as play has left it.
+    // The accounts of the built-in list and the accounts file, their passwords as typed. An
+    // account whose line or password differs from the one imported last for its user is
+    // replaced, balance and all: the operator changed it. The same line again leaves the
+    // account as play has left it. Only the passwords' Argon2id hashes are written.
     bool importAccounts(const QList<HallAccount>& accounts, QString* error);
-    // Every account, in the order of their seats.
+    // Every account, in the order of their seats, with its password hash and no password.
     QList<HallAccount> accounts();
 
     // The balance after the charge and the card, in one transaction.
@@ -47,6 +49,7 @@ public:
     int gameIndex();                          // 0 in a new file
 
 private:
+    bool hashPlainPasswords();
     bool exec(const char* sql);
     sqlite3_stmt* prepare(const char* sql);
     QString lastError() const;

@@ -54,6 +54,18 @@ std::optional<PurchaseRequest> ParsePurchase(const QByteArray& line)
     return PurchaseRequest{parts[0], parts[1], parts[2], parts[3], parts[4], parts[5], language};
 }
 
+std::optional<ChatGreeting> ParseChatGreeting(const QByteArray& line)
+{
+    const int start = line.indexOf("%1");
+    if (!line.startsWith('G') || start < 0)
+        return std::nullopt;
+    const int end = line.indexOf("%2", start + 2);
+    const QByteArray user = line.mid(start + 2, end < 0 ? -1 : end - start - 2);
+    if (user.isEmpty())
+        return std::nullopt;
+    return ChatGreeting{line.mid(1, start - 1).trimmed(), user};
+}
+
 std::optional<QByteArray> ParseWinnersRequest(const QByteArray& line)
 {
     if (!line.startsWith("PQZ!GS") || line.size() < 12)

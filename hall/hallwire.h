@@ -34,6 +34,13 @@ std::optional<PurchaseRequest> ParsePurchase(const QByteArray& line);
 // "PQZ!GS" + six-character game number + "##"; returns the game number.
 std::optional<QByteArray> ParseWinnersRequest(const QByteArray& line);
 
+struct ChatGreeting {
+    QByteArray alias;   // what the client calls itself, trimmed; may be empty
+    QByteArray user;    // the player ID it signed in with
+};
+// A chat room's "G" line: "G" alias "%1" player ID "%2". Nothing without a player ID.
+std::optional<ChatGreeting> ParseChatGreeting(const QByteArray& line);
+
 // Amounts are whole cents inside the hall and "d.dd" text on the wire.
 QByteArray FormatMoney(qint64 cents);
 // Accepts "250", "250.5", "250.00"; no sign, at most two decimals, at most 12 digits before the point.

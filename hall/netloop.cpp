@@ -48,6 +48,12 @@ void Abort(int fd)
     ::close(fd);
 }
 
+QByteArray AddressKey(const QHostAddress& address)
+{
+    const Q_IPV6ADDR bytes = address.toIPv6Address();   // IPv4 as mapped
+    return QByteArray(reinterpret_cast<const char*>(bytes.c), 16);
+}
+
 }  // namespace net
 
 NetLoop::NetLoop(QObject* parent) : QObject(parent), epoll_(::epoll_create1(EPOLL_CLOEXEC))

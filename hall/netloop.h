@@ -83,4 +83,6 @@ namespace net {
 qint64 Send(int fd, const char* data, qint64 size);
 // Closes at once with a reset, so that the kernel keeps nothing for a peer we dropped.
 void Abort(int fd);
+// An address as 16 bytes (IPv4 as mapped), the same for a peer of any of the hall's ports.
+QByteArray AddressKey(const QHostAddress& address);
 }  // namespace net

@@ -1,11 +1,14 @@
 // The demo hall spoken to over raw loopback sockets: inside the test's event loop, where the
 // test steps the game clock, and as the bingo-hall program.
+#include "gameports.h"
 #include "hall.h"
 #include "hallprocess.h"
 #include "rules/wire.h"
 #include "scriptedpeer.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QHostAddress>
@@ -13,6 +16,7 @@
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <algorithm>
 #include <memory>
@@ -156,25 +160,45 @@ protected:
                                           {"www/sounds/cset2.exe", ""}, {"www/sounds/cset4.exe", ""},
                                           {"www/sounds/bset1.exe", ""}, {"www/sounds/bset2.exe", ""},
                                           {"www/sounds/sets.txt", "cset 2 Robo  Rita 150\nbset 2 Party 100% Shouts 4\n"
-                                                                  "bset 1 broken\naset 1 Never Listed 9\n"}})
+                                                                  "bset 1 broken\naset 1 Never Listed 9\n"},
+                                          // Chat members; two try the names of room 2 and of one of its regulars.
+                                          {"accounts.txt", "ann:pw:Ann:1\nbob:pw:Bob:1\ncy:pw:Cy:1\ndi:pw:Di:1\n"
+                                                           "ed:pw:Ed:1\nslow:pw:Slow:1\nbobby:pw:bob:1\n"
+                                                           "owl:pw:night OWLS:1\nmimic:pw:ozzie:1\n"}})
             WriteFile(root_.filePath(QLatin1String(name)), bytes);
-        HallConfig config;
-        config.webPort = config.requestPort = config.salesPort = config.gamePort = 0;
-        config.chatPorts = {0, 0};
-        config.chatKeepAliveMs = 300;
-        config.wwwDir = root_.filePath(QStringLiteral("www"));
-        config.game.tickMs = 100000000;   // the clock never fires; tests step it
-        config.game.waitSeconds = 1;
-        config.game.seed = 4;
-        hall_ = std::make_unique<Hall>(config);
+        config_.webPort = config_.requestPort = config_.salesPort = config_.gamePort = 0;
+        config_.chatPorts = {0, 0};
+        config_.chatKeepAliveMs = 300;
+        config_.chatGreetingMs = 700;
+        config_.chatFloodLines = 1000;   // the flood test sets its own
+        config_.chatFloodMs = 1000;
+        config_.wwwDir = root_.filePath(QStringLiteral("www"));
+        config_.accountsFile = root_.filePath(QStringLiteral("accounts.txt"));
+        config_.game.tickMs = 100000000;   // the clock never fires; tests step it
+        config_.game.waitSeconds = 1;
+        config_.game.seed = 4;
+        config_.game.ports.perAddress = 8;
+        restart();
+    }
+    // A new hall on the same file and ports of its own.
+    void restart()
+    {
+        hall_.reset();
+        hall_ = std::make_unique<Hall>(config_);
         QString error;
         ASSERT_TRUE(hall_->start(&error)) << error.toStdString();
     }
 
     quint16 web() const { return hall_->webPort(); }
     quint16 req() const { return hall_->requestPort(); }
+    // Signs a player in on the request port, from this machine's 127.0.0.1.
+    void signIn(const QByteArray& user)
+    {
+        ASSERT_TRUE(Request(req(), Login(user, "pw")).startsWith("PQZ!LOGINOK")) << user.constData();
+    }
 
     QTemporaryDir root_;
+    HallConfig config_;
     std::unique_ptr<Hall> hall_;
 };
 
@@ -264,6 +288,7 @@ TEST_F(HallTest, AGameSellsDrawsJudgesAndPays)
         // One second of waiting, then 120 of sales; no prize table for a plain pattern.
         {Login("demo", "bingo"), "PQZ!LOGINOK$A%A$BLucky Star%B$0250.00%0$1A01000001%1$C%C$5121%5\r\n"},
         {Login("demo", "wrong"), "PQZ!LOGINPW\r\n"},
+        {Login("demo", "wrong"), "PQZ!LOGINPW\r\n"},   // a wrong password is not remembered as right
         {Login("stranger", "bingo"), "PQZ!LOGINNOUnknown Player ID"},
         {Purchase("demo", "bingo", "1000", 4), "PQZ!LOGINNOGame is being se"},   // no sales yet
         // The number asked for comes back; none has been played.
@@ -335,17 +360,38 @@ TEST_F(HallTest, AGameSellsDrawsJudgesAndPays)
 
 // A chat room as its players see it: the lists and announcements around a greeting, relayed
 // lines under the sender's own alias, the regulars, every way out, the bounds, the closing.
+// A member is the account that signed in on the game server from the same address, and goes
+// by that account's alias whatever its greeting says.
 TEST_F(HallTest, ChatRoomListsRelaysGreetsAndLetsGo)
 {
     const quint16 port = hall_->chatPorts()[1];
+    const QByteArray signInFirst = "S0Night Owls: Please sign in to the game with your player ID before you join";
+    // Refused, in the room's voice and then with "SX": a player ID that has not signed in,
+    // one that signed in from another address, a stranger, a greeting without a player ID.
+    signIn("ann");
+    for (const auto& [greeting, from] :
+         {std::pair<QByteArray, const char*>{"GAnn%1bob%2", "127.0.0.1"}, {"GAnn%1ann%2", "127.0.0.2"},
+          {"GAnn%1nobody%2", "127.0.0.1"}, {"GAnn%2", "127.0.0.1"}, {"GAnn%1%2", "127.0.0.1"}}) {
+        QTcpSocket socket;
+        ASSERT_TRUE(socket.bind(QHostAddress(QLatin1String(from))));
+        QByteArray heard;
+        QObject::connect(&socket, &QTcpSocket::readyRead, [&] { heard += socket.readAll(); });
+        socket.connectToHost(QHostAddress::LocalHost, port);
+        ASSERT_TRUE(WaitFor([&] { return heard.startsWith("S1\r\n"); })) << greeting.constData();
+        socket.write(greeting + "\r\n");
+        EXPECT_TRUE(WaitFor([&] { return socket.state() == QAbstractSocket::UnconnectedState; })) << from;
+        EXPECT_TRUE(heard.startsWith("S1\r\n" + signInFirst)) << greeting.constData() << " from " << from;
+        EXPECT_TRUE(heard.endsWith(".\r\nSX\r\n")) << heard.constData();
+    }
+    signIn("bob");
     Feed ann(port), bob(port);
     ann.keepAlive = "QAnn\r\n";
     bob.keepAlive = "QBob\r\n";
-    ann.socket.write("G  Ann %1ann%2\r\nGAnnie%1x%2\r\n");   // trimmed; a second greeting changes nothing
+    ann.socket.write("G  Annie %1ann%2\r\nGBob%1bob%2\r\n");   // a second greeting changes nothing
     ASSERT_EQ(ann.waitFor("SLAnn"), "SLAnn");
     ASSERT_EQ(ann.lines.indexOf("SLAnn"), 4);   // after "S1" and the three regulars
     const QList<QByteArray> regulars = ann.lines.mid(1, 3);
-    bob.socket.write("GBob%1bob%2\r\n");
+    bob.socket.write("GAnn%1bob%2\r\n");   // the greeting's name is not the one shown
     EXPECT_EQ(ann.waitFor("SA"), "SABob");
     const QList<QByteArray> present = regulars + QList<QByteArray>{"SLAnn", "SLBob"};
     ASSERT_EQ(bob.waitFor("SLBob"), "SLBob");
@@ -355,8 +401,22 @@ TEST_F(HallTest, ChatRoomListsRelaysGreetsAndLetsGo)
         EXPECT_EQ(feed->waitFor("S0Bob: hello"), "S0Bob: hello");
     for (const char* line : {"S0Bob: I am Ann", "S0Bob: hi: all"})
         EXPECT_TRUE(ann.lines.contains(line)) << line;
+    ann.socket.write("BAnnie: as I called myself\r\n");   // the client's own prefix goes
+    EXPECT_EQ(bob.waitFor("S0Ann: "), "S0Ann: as I called myself");
     EXPECT_TRUE(WaitFor([&] { return bob.lines.count("SLBob") == 2; }));
     EXPECT_EQ(bob.lines.mid(bob.lines.lastIndexOf("SLBob") - 4, 5), present);
+    // No second member of a name, whatever its letter case, nor the room's or a regular's.
+    for (const char* user : {"bob", "bobby", "owl", "mimic"}) {
+        signIn(user);
+        Feed again(port);
+        again.socket.write("GBob%1" + QByteArray(user) + "%2\r\n");
+        EXPECT_TRUE(again.waitFor("S0Night Owls: The name ").endsWith(" is already in this room.")) << user;
+        EXPECT_EQ(again.waitFor("SX"), "SX") << user;
+        EXPECT_TRUE(WaitFor([&] { return again.socket.state() == QAbstractSocket::UnconnectedState; })) << user;
+    }
+    EXPECT_FALSE(std::any_of(ann.lines.begin(), ann.lines.end(), [](const QByteArray& line) {
+        return line.startsWith("SA") && line != "SABob";
+    }));
     // A regular greets the newcomer by name, a moment after its greeting.
     EXPECT_TRUE(WaitFor([&] {
         return std::any_of(ann.lines.begin(), ann.lines.end(), [&](const QByteArray& line) {
@@ -369,11 +429,12 @@ TEST_F(HallTest, ChatRoomListsRelaysGreetsAndLetsGo)
     bob.keepAlive.clear();   // two silent periods and Bob is gone
     EXPECT_EQ(ann.waitFor("SRBob"), "SRBob");
 
-    // Leaving by "R", by closing, by an endless line.
+    // Leaving by "R", by closing, by never ending a line (the keep-alive finds it silent).
     for (const auto& [alias, goodbye] : {std::pair<QByteArray, QByteArray>{"Cy", "RCy\r\n"}, {"Di", ""},
                                          {"Ed", QByteArray(5000, 'x')}}) {
+        signIn(alias.toLower());
         Feed leaver(port);
-        leaver.socket.write("G" + alias + "%1x%2\r\n");
+        leaver.socket.write("G" + alias + "%1" + alias.toLower() + "%2\r\n");
         ASSERT_EQ(ann.waitFor("SA" + alias), "SA" + alias);
         if (goodbye.isEmpty())
             leaver.socket.disconnectFromHost();
@@ -385,8 +446,9 @@ TEST_F(HallTest, ChatRoomListsRelaysGreetsAndLetsGo)
     // reads, goes on hearing every line.
     QTcpSocket slow;
     slow.setReadBufferSize(1024);
+    signIn("slow");
     slow.connectToHost(QHostAddress::LocalHost, port);
-    slow.write("GSlow%1s%2\r\n");
+    slow.write("GSlow%1slow%2\r\n");
     ASSERT_EQ(ann.waitFor("SASlow"), "SASlow");
     const QByteArray burst = QByteArray("BAnn: " + QByteArray(2000, 'x') + "\r\n").repeated(16);
     for (int round = 0; round < 40 && !ann.lines.contains("SRSlow"); ++round) {
@@ -402,6 +464,123 @@ TEST_F(HallTest, ChatRoomListsRelaysGreetsAndLetsGo)
     hall_.reset();
     EXPECT_EQ(ann.waitFor("SX"), "SX");
     EXPECT_TRUE(WaitFor([&] { return ann.socket.state() == QAbstractSocket::UnconnectedState; }));
+}
+
+// A room against hostile links: links that never greet, more links from one address than
+// its share, a flood of lines, lines longer than a client reads.
+TEST_F(HallTest, ChatRoomCutsSilentLinksCrowdsFloodsAndLongLines)
+{
+    config_.chatFloodLines = 5;
+    restart();
+    const quint16 port = hall_->chatPorts()[0];
+    // One address holds eight links; the ninth hears "SX" at once. Those that never greet
+    // are closed at the deadline, and the address may come again.
+    QElapsedTimer since;
+    since.start();
+    std::vector<std::unique_ptr<Feed>> silent;
+    for (int i = 0; i < 8; ++i)
+        silent.push_back(std::make_unique<Feed>(port));
+    for (const auto& feed : silent)
+        ASSERT_EQ(feed->waitFor("S1"), "S1");
+    Feed crowd(port);
+    EXPECT_EQ(crowd.waitFor("SX"), "SX");
+    EXPECT_FALSE(crowd.lines.contains("S1"));
+    EXPECT_TRUE(WaitFor([&] {
+        return std::all_of(silent.begin(), silent.end(), [](const auto& feed) {
+            return feed->socket.state() == QAbstractSocket::UnconnectedState;
+        });
+    }));
+    EXPECT_GE(since.elapsed(), 650);
+    EXPECT_FALSE(silent.front()->lines.contains("SX"));
+    silent.clear();
+
+    signIn("ann");
+    signIn("bob");
+    Feed ann(port), bob(port);
+    ann.keepAlive = "QAnn\r\n";
+    bob.keepAlive = "QBob\r\n";
+    ann.socket.write("GAnn%1ann%2\r\n");
+    bob.socket.write("GBob%1bob%2\r\n");
+    ASSERT_EQ(ann.waitFor("SLAnn"), "SLAnn");
+    ASSERT_EQ(bob.waitFor("SLBob"), "SLBob");
+    const auto heardFromAnn = [&bob] {
+        QList<QByteArray> heard;
+        for (const QByteArray& line : bob.lines)
+            if (line.startsWith("S0Ann: "))
+                heard.append(line);
+        return heard;
+    };
+
+    // A line of 2,024 bytes with its CR LF passes; one byte more, or thousands, and the line
+    // is dropped while its sender stays and is heard again on the next line.
+    const QByteArray fits = "BAnn: " + QByteArray(2016, 'a'), over = "BAnn: " + QByteArray(2017, 'b');
+    ann.socket.write(fits + "\r\n" + over + "\r\n" + QByteArray(5000, 'c') + "\r\nBAnn: after the long ones\r\n");
+    ASSERT_EQ(bob.waitFor("S0Ann: after"), "S0Ann: after the long ones");
+    EXPECT_EQ(heardFromAnn(), (QList<QByteArray>{("S0Ann: " + QByteArray(2016, 'a')).left(2022),
+                                                 "S0Ann: after the long ones"}));
+    EXPECT_FALSE(bob.lines.contains("SRAnn"));
+
+    // Five lines within the window are heard, the rest dropped; the sender alone hears so,
+    // once; when the window has passed its lines are heard again.
+    Spin(1100);
+    QByteArray flood;
+    for (int i = 1; i <= 8; ++i)
+        flood += "BAnn: line " + QByteArray::number(i) + "\r\n";
+    ann.socket.write(flood);
+    const QByteArray notice = "S0Main Hall: Too many lines at once: yours are not passed on for a few seconds.";
+    EXPECT_EQ(ann.waitFor("S0Main Hall: "), notice);
+    EXPECT_EQ(bob.waitFor("S0Ann: line 5"), "S0Ann: line 5");
+    Spin(300);
+    EXPECT_EQ(heardFromAnn().size(), 2 + 5);
+    EXPECT_EQ(ann.lines.count(notice), 1);
+    EXPECT_FALSE(bob.lines.contains(notice));
+    Spin(1000);
+    ann.socket.write("BAnn: line 9\r\n");
+    EXPECT_EQ(bob.waitFor("S0Ann: line 9"), "S0Ann: line 9");
+    EXPECT_EQ(ann.lines.count(notice), 1);
+}
+
+// A hall stopped after a game and started again on its file plays the next game: its number,
+// its pattern, none of the last game's cards, while the last game's result is still known.
+TEST_F(HallTest, ARestartAfterAGamePlaysTheNextGameWithNewCards)
+{
+    hall_->game()->tick();   // the sales of 100001
+    const QByteArray first = FieldValue('A', Request(req(), "PQZ!S1"));
+    ASSERT_TRUE(Request(req(), Purchase("demo", "bingo", first, 4)).startsWith("PQZ!LOGINOK100001.00001.00001"));
+    for (int second = 0; second < 120; ++second)
+        hall_->game()->tick();
+    const QByteArray result = Request(req(), "PQZ!GS100001##");
+    ASSERT_TRUE(result.startsWith("PQZ!LOGINOK")) << result.constData();
+
+    restart();
+    EXPECT_EQ(Request(req(), "PQZ!GS100001##"), result);
+    hall_->game()->tick();   // one second of waiting, then the sales
+    Feed game(hall_->gamePort());
+    EXPECT_EQ(game.waitFor("PQZ$0A"), "PQZ$0A%0$8100002%8$7B0O000003%7$225.00%2$30%3$4120%4");
+    const QByteArray next = FieldValue('A', Request(req(), "PQZ!S1"));
+    EXPECT_TRUE(Request(req(), Purchase("demo", "bingo", next, 1)).startsWith("PQZ!LOGINOK100002.00001.00001$0247.50%0"));
+}
+
+// A password the hall has not seen right this run costs an Argon2id check. A crowd of wrong
+// ones is told the hall is busy once the checks have had their share of its time, while the
+// players whose passwords it knows sign in as ever; a moment later the checks go on.
+TEST_F(HallTest, WrongPasswordsCannotTakeTheHallsTime)
+{
+    int wrong = 0;
+    QByteArray reply;
+    for (; wrong < 400; ++wrong) {
+        reply = Request(req(), Login("demo", "wrong" + QByteArray::number(wrong)));
+        if (reply != "PQZ!LOGINPW")
+            break;
+    }
+    const QByteArray busy = "PQZ!LOGINNOThe hall is busy. Please try again in a moment.";
+    EXPECT_EQ(reply, busy);
+    EXPECT_GE(wrong, 10);   // half a second of checks in hand
+    EXPECT_TRUE(Request(req(), Login("demo", "bingo")).startsWith("PQZ!LOGINOK"));
+    EXPECT_TRUE(Request(req(), Purchase("guest", "bingo", "1000", 1)).startsWith("PQZ!LOGINNOGame is being"));
+    EXPECT_EQ(Request(req(), Purchase("guest", "nope", "1000", 1)), busy);
+    Spin(1500);
+    EXPECT_EQ(Request(req(), Login("demo", "wrong")), "PQZ!LOGINPW");
 }
 
 // The real program: the ports of its ready line, its options, its accounts file, a clean stop.
@@ -440,6 +619,9 @@ TEST(HallProgram, ServesWhatItsOptionsSayRefusesBadStartsAndStopsOnSigterm)
         {{"--accounts", dir.filePath(QStringLiteral("missing.txt"))}, QStringLiteral("missing.txt")},
         {{"--tick-ms", "fast"}, QStringLiteral("--tick-ms")},
         {{"--web-port", QString::number(hall.webPort())}, QStringLiteral("web port")},
+        // No client takes a chat port of fewer than four digits.
+        {{"--chat-port2", "999"}, QStringLiteral("chat port 999 of \"Night Owls\": players' clients refuse a chat "
+                                                 "port below 1000")},
     };
     for (const auto& [arguments, cause] : refusals)
         EXPECT_TRUE(HallProcess(arguments).error().contains(cause)) << cause.toStdString();
@@ -532,4 +714,144 @@ TEST(HallProgram, KeepsBalancesAndCardsThroughAKill)
     const QByteArray announcement = Feed(hall->gamePort()).waitFor("PQZ$0A");
     EXPECT_EQ(FieldValue('8', announcement) + " " + FieldValue('2', announcement) + " " + FieldValue('3', announcement),
               "100001 27.25 3");
+}
+
+// A feed listener that fell behind and caught up is one like any other: it is not dropped
+// later for having been behind once, however much it is sent afterwards.
+TEST(HallPorts, AFeedListenerThatCaughtUpIsNotDroppedLater)
+{
+    GamePorts ports(
+        PortLimits{}, [](const QByteArray&, const QByteArray&) { return QByteArray("PQZ!ERROR"); },
+        [](GamePorts::Feed) { return QByteArray(); });
+    QString error;
+    ASSERT_TRUE(ports.listen(QHostAddress::LocalHost, 0, 0, 0, &error)) << error.toStdString();
+    const auto listener = [&ports] {
+        const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        const int smallest = 1;   // the system rounds it up to its least
+        ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &smallest, sizeof smallest);
+        sockaddr_in to{};
+        to.sin_family = AF_INET;
+        to.sin_port = htons(ports.gamePort());
+        to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        EXPECT_EQ(::connect(fd, reinterpret_cast<const sockaddr*>(&to), sizeof to), 0);
+        EXPECT_TRUE(WaitFor([&ports] { return ports.listeners(GamePorts::Feed::Game) == 1; }));
+        return fd;
+    };
+    const QByteArray line(1000, 'x');
+    const auto send = [&ports, &line] {
+        ports.broadcast(GamePorts::Feed::Game, line);
+        QCoreApplication::processEvents();
+    };
+    // How many lines one that reads nothing takes before it is dropped: what the system
+    // holds for it, and then what the hall holds.
+    const int probe = listener();
+    int capacity = 0;
+    while (ports.listeners(GamePorts::Feed::Game) == 1 && capacity < 10000) {
+        send();
+        ++capacity;
+    }
+    ::close(probe);
+    ASSERT_LT(capacity, 10000);
+
+    // Another is sent eight lines short of that: the hall holds some of them for it.
+    const int fd = listener();
+    for (int i = 0; i < capacity - 8; ++i)
+        send();
+    ASSERT_EQ(ports.listeners(GamePorts::Feed::Game), 1);
+    qint64 received = 0;
+    const auto read = [fd, &received] {
+        char buffer[65536];
+        for (ssize_t n; (n = ::recv(fd, buffer, sizeof buffer, MSG_DONTWAIT)) > 0;)
+            received += n;
+    };
+    qint64 expected = qint64(capacity - 8) * (line.size() + 2);
+    EXPECT_TRUE(WaitFor([&] {
+        read();
+        return received == expected;
+    }));
+    // Caught up, it reads on for longer than a listener may be behind, and hears every line.
+    QElapsedTimer reading;
+    reading.start();
+    while (reading.elapsed() < 6500) {
+        for (int i = 0; i < 4; ++i)
+            send();
+        expected += 4 * (line.size() + 2);
+        Spin(20);
+        read();
+    }
+    EXPECT_TRUE(WaitFor([&] {
+        read();
+        return received == expected;
+    }));
+    EXPECT_EQ(ports.listeners(GamePorts::Feed::Game), 1);
+    ::close(fd);
+}
+
+namespace {
+
+// Every byte of the hall's file and its log.
+QByteArray HallFiles(const QString& db)
+{
+    QByteArray bytes;
+    for (const QString& path : {db, db + QStringLiteral("-wal")}) {
+        QFile file(path);
+        if (file.open(QIODevice::ReadOnly))
+            bytes += file.readAll();
+    }
+    return bytes;
+}
+
+}  // namespace
+
+// The hall's file keeps no password as typed: a file an older hall wrote, passwords and the
+// imported lines holding them, is converted at the start, balances kept. An account is then
+// replaced only when the operator changed its line or its password.
+TEST(HallProgram, KeepsNoPasswordAsTypedAndReplacesOnlyChangedAccounts)
+{
+    QTemporaryDir dir;
+    const QString db = dir.filePath(QStringLiteral("hall.db")), accounts = dir.filePath(QStringLiteral("accounts.txt"));
+    {
+        sqlite3* old = nullptr;
+        ASSERT_EQ(sqlite3_open(db.toUtf8().constData(), &old), SQLITE_OK);
+        const char* sql =
+            "PRAGMA journal_mode=WAL;"
+            "CREATE TABLE accounts(seat INTEGER PRIMARY KEY, user TEXT NOT NULL UNIQUE, password TEXT NOT NULL,"
+            " alias TEXT NOT NULL, balance INTEGER NOT NULL, refusal TEXT NOT NULL, source TEXT NOT NULL);"
+            "INSERT INTO accounts(user, password, alias, balance, refusal, source) VALUES"
+            " ('zoe', 'zoe-old-secret', 'Zippy Zoe', 123, '', 'zoe:zoe-old-secret:Zippy Zoe:5.00:'),"
+            " ('yan', 'yan-old-secret', 'Yan', 77, '', 'yan:yan-old-secret:Yan:2.00:');";
+        ASSERT_EQ(sqlite3_exec(old, sql, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(old);
+        sqlite3_close(old);
+    }
+    ASSERT_TRUE(HallFiles(db).contains("zoe-old-secret"));
+    const auto run = [&](const QByteArray& lines, const QList<std::pair<QByteArray, QByteArray>>& replies,
+                         const QList<QByteArray>& absent) {
+        WriteFile(accounts, lines);
+        HallProcess hall({"--db", db, "--accounts", accounts});
+        ASSERT_TRUE(hall.isReady()) << hall.error().toStdString();
+        ExpectReplies(hall.requestPort(), replies);
+        const QByteArray files = HallFiles(db);
+        for (const QByteArray& password : absent)
+            EXPECT_FALSE(files.contains(password)) << password.constData();
+        EXPECT_EQ(hall.terminate(), 0);
+    };
+    const QByteArray zoe = "zoe:zoe-old-secret:Zippy Zoe:5.00\n";
+    // The same lines as imported last: both accounts as play left them.
+    run(zoe + "yan:yan-old-secret:Yan:2.00\n",
+        {{Login("zoe", "zoe-old-secret"), "PQZ!LOGINOK$A%A$BZippy Zoe%B$01.23%0"},
+         {Login("yan", "yan-old-secret"), "PQZ!LOGINOK$A%A$BYan%B$00.77%0"}, {Login("yan", "x"), "PQZ!LOGINPW\r\n"}},
+        {"zoe-old-secret", "yan-old-secret"});
+    // Again, and then with Yan's password changed: Yan starts afresh, Zoe is kept.
+    run(zoe + "yan:yan-old-secret:Yan:2.00\n", {{Login("zoe", "zoe-old-secret"), "PQZ!LOGINOK$A%A$BZippy Zoe%B$01.23%0"}},
+        {});
+    run(zoe + "yan:yan-new-secret:Yan:2.00\n",
+        {{Login("zoe", "zoe-old-secret"), "PQZ!LOGINOK$A%A$BZippy Zoe%B$01.23%0"},
+         {Login("yan", "yan-old-secret"), "PQZ!LOGINPW\r\n"},
+         {Login("yan", "yan-new-secret"), "PQZ!LOGINOK$A%A$BYan%B$02.00%0"}},
+        {"zoe-old-secret", "yan-new-secret"});
+    // An alias changed: Zoe starts afresh too.
+    run("zoe:zoe-old-secret:Zoe Two:5.00\nyan:yan-new-secret:Yan:2.00\n",
+        {{Login("zoe", "zoe-old-secret"), "PQZ!LOGINOK$A%A$BZoe Two%B$05.00%0"},
+         {Login("yan", "yan-new-secret"), "PQZ!LOGINOK$A%A$BYan%B$02.00%0"}},
+        {"zoe-old-secret", "yan-new-secret"});
 }
