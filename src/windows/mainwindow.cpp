@@ -655,7 +655,7 @@ void MainWindow::buildMenus()
 
     QMenu* connectMenu = menu("Connect1", "Connect");
     item(connectMenu, "ConnecttoGame1", "Connect to Game", core([](GameCore& g) { g.ConnecttoGame1Click(); }));
-    item(connectMenu, "PlayLimits1", "Play Limits...", core([](GameCore& g) { g.limits().ShowLimits(); }))
+    item(connectMenu, "PlayLimits1", "Play &Limits...", core([](GameCore& g) { g.limits().ShowLimits(); }))
         ->setToolTip(QStringLiteral("Your spending and loss limits and the reality check"));
     item(connectMenu, "Quit1", "Quit", [] { QApplication::quit(); });
 

@@ -298,3 +298,23 @@ TEST_F(Limits, AutoBuyStopsAtALimitAndAtARefusedPurchase)
     EXPECT_FALSE(bed.c().shop().autoBuying());
     EXPECT_TRUE(bed.screen.status.history.contains("Auto-buy stopped: the purchase was refused."));
 }
+
+// The reality check's "Leave the game" quits once the game bought into has ended, and at once
+// when there is none.
+TEST_F(Limits, LeavingFromTheRealityCheckWaitsForTheGameUnderWay)
+{
+    sales();
+    ASSERT_TRUE(buy());
+    bed.c().LeaveAfterGame();
+    EXPECT_EQ(bed.screen.system.quits, 0);
+    bed.startGame(CoreTestbed::codes({70}), 75, 75);
+    bed.step();
+    EXPECT_EQ(bed.screen.system.quits, 0);
+    bed.line(Link::GameFeed, "PQZ$0D%0");
+    EXPECT_EQ(bed.screen.system.quits, 1);
+
+    CoreTestbed idle;
+    idle.create();
+    idle.c().LeaveAfterGame();
+    EXPECT_EQ(idle.screen.system.quits, 1);
+}
