@@ -14,7 +14,7 @@
 #include "windows/limitswindows.h"
 #include "windows/mainwindow.h"
 #include "windows/notifymenu.h"
-#include "windows/mygameswindow.h"
+#include "windows/mygamesondemand.h"
 #include "windows/screenviews.h"
 #include "windows/viewhub.h"
 
@@ -196,15 +196,16 @@ int RunClient(int argc, char** argv, const ClientHooks& hooks)
     if (parser.isSet(line.webHost))
         config.defaultWebHost = parser.value(line.webHost);
 
+    // The program's own libraries (sound, My Games): beside the program, or in the build's
+    // program folder for the aids that run the client from elsewhere.
+    const QString moduleFolder =
+        hooks.programFolder.isEmpty() ? QCoreApplication::applicationDirPath() : hooks.programFolder;
     GameClock clock(tickMs);
     std::unique_ptr<WavePlayer> player;
     if (parser.isSet(line.noSound))
         player = std::make_unique<NullWavePlayer>();
     else
-        // The sound library is part of the program: beside the program, or in the build's program
-        // folder for the aids that run the client from elsewhere.
-        player = std::make_unique<LoadedWavePlayer>(
-            hooks.programFolder.isEmpty() ? QCoreApplication::applicationDirPath() : hooks.programFolder);
+        player = std::make_unique<LoadedWavePlayer>(moduleFolder);
 
     MainWindow form;
     bool cursorOk = false;
@@ -245,7 +246,7 @@ int RunClient(int argc, char** argv, const ClientHooks& hooks)
         AddNotificationsMenu(sounds, &notifier);
 
     // The player's record of games: fed by the core's play events, shown in My Games (Help menu).
-    MyGamesWindow myGames(&form);
+    MyGamesOnDemand myGames(&form, moduleFolder);
     GameHistory history(ProgramFolder(config.folder, config.installedFolder)
                             .writePath(QString::fromLatin1(GameHistory::kFileName)),
                         screen.views().status, &myGames);

@@ -5,12 +5,23 @@
 #include <QSaveFile>
 
 GameHistory::GameHistory(const QString& path, StatusView* status, HistoryView* view, Now now)
-    : status_(status), view_(view), now_(now ? std::move(now) : Now([] { return QDateTime::currentDateTimeUtc(); }))
+    : path_(path), status_(status), view_(view),
+      now_(now ? std::move(now) : Now([] { return QDateTime::currentDateTimeUtc(); }))
 {
-    if (!store_.open(path)) {
-        offReason_ = store_.error();
-        status_->log(QStringLiteral("The history of games is off for this run: %1: %2").arg(path, offReason_));
-    }
+}
+
+bool GameHistory::on()
+{
+    if (store_.isOpen())
+        return true;
+    if (tried_)
+        return false;
+    tried_ = true;
+    if (store_.open(path_))
+        return true;
+    offReason_ = store_.error();
+    status_->log(QStringLiteral("The history of games is off for this run: %1: %2").arg(path_, offReason_));
+    return false;
 }
 
 void GameHistory::turnOff()

@@ -38,8 +38,9 @@ public:
     // path: the file; now: the time of day (the system's when not given).
     GameHistory(const QString& path, StatusView* status, HistoryView* view, Now now = {});
 
-    // Whether the record is kept in this run.
-    bool on() const { return store_.isOpen(); }
+    // Whether the record is kept in this run. The file is opened when it is first needed (the
+    // first sign-in, or My Games), not at start, so the login dialog does not wait for it.
+    bool on();
 
     // The player opens My Games: the window is filled from the record and shown.
     void ShowMyGames();
@@ -62,6 +63,8 @@ private:
     void turnOff();
     void fill();
 
+    QString path_;
+    bool tried_ = false;   // the file has been opened, or failed to open
     HistoryStore store_;
     StatusView* status_;
     HistoryView* view_;

@@ -1,6 +1,5 @@
 #include "windows/mygameswindow.h"
 
-#include "history/gamehistory.h"
 
 #include <QBarCategoryAxis>
 #include <QBarSeries>
@@ -326,12 +325,21 @@ void MyGamesWindow::showHistoryNote(const QString& note)
 
 void MyGamesWindow::exportCsv()
 {
-    if (!history_)
+    if (!export_)
         return;
     const QString path = chooser_ ? chooser_()
                                   : QFileDialog::getSaveFileName(this, QStringLiteral("Export My Games"),
                                                                  QDir::home().filePath(QStringLiteral("my-games.csv")),
                                                                  QStringLiteral("CSV files (*.csv);;All files (*)"));
     if (!path.isEmpty())
-        history_->ExportCsv(path);
+        export_(path);
+}
+
+// The entry point of the library (libvexobingo-mygames.so) that MyGamesOnDemand loads.
+extern "C" Q_DECL_EXPORT HistoryView* vexobingo_make_my_games(QWidget* parent, const MyGamesWindow::Export* exportCsv)
+{
+    auto* window = new MyGamesWindow(parent);
+    if (exportCsv)
+        window->setExport(*exportCsv);
+    return window;
 }

@@ -2,14 +2,15 @@
 // "My Games" (Help menu): the player's record of games as a table, the totals of today,
 // 7 days, 30 days and all, the balance over time and spent against won per day, and an
 // export of the record as CSV. It shows what the record (GameHistory) tells it through
-// HistoryView and passes the player's export to it.
+// HistoryView and passes the player's export to it. It draws its charts with Qt Charts and
+// is built as a library of its own beside the program (MyGamesOnDemand loads it).
 #include "views/historyview.h"
 
 #include <QAbstractTableModel>
 #include <QDialog>
 #include <functional>
+#include <memory>
 
-class GameHistory;
 class QChartView;
 class QLabel;
 class QTableView;
@@ -35,8 +36,9 @@ class MyGamesWindow : public QDialog, public HistoryView {
     Q_OBJECT
 public:
     explicit MyGamesWindow(QWidget* parent = nullptr);
-    // The record the window's commands go to; until then Export does nothing.
-    void attach(GameHistory* history) { history_ = history; }
+    // Where the window's export goes (the record's ExportCsv); until then Export does nothing.
+    using Export = std::function<bool(const QString& path)>;
+    void setExport(Export exportCsv) { export_ = std::move(exportCsv); }
     // Where Export writes: asked of the player in a file dialog unless a chooser is set (tests).
     void setPathChooser(std::function<QString()> chooser) { chooser_ = std::move(chooser); }
 
@@ -50,7 +52,7 @@ public:
 private:
     void exportCsv();
 
-    GameHistory* history_ = nullptr;
+    Export export_;
     std::function<QString()> chooser_;
     GamesModel* model_;
     QTableView* table_;

@@ -4,10 +4,12 @@
 #include "history/gamehistory.h"
 #include "recordingscreen.h"
 #include "windows/mainwindow.h"
+#include "windows/mygamesondemand.h"
 #include "windows/mygameswindow.h"
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
 #include <QBarSeries>
 #include <QBarSet>
 #include <QChart>
@@ -18,6 +20,7 @@
 #include <QTableView>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace {
@@ -30,7 +33,7 @@ TEST(MyGames, HelpMenuOpensTheTableTotalsAndBothChartsAndExportWritesTheFile)
     MyGamesWindow window(&form);
     QDateTime now(QDate(2026, 12, 7), QTime(20, 0), Qt::LocalTime);
     GameHistory history(dir.filePath(QStringLiteral("history.db")), &status, &window, [&now] { return now; });
-    window.attach(&history);
+    window.setExport([&history](const QString& path) { return history.ExportCsv(path); });
     form.setMyGamesCommand([&history] { history.ShowMyGames(); });
 
     // Three games on two days, in a hall whose name looks like markup.
@@ -119,3 +122,43 @@ TEST(MyGames, HelpMenuOpensTheTableTotalsAndBothChartsAndExportWritesTheFile)
 }
 
 }   // namespace
+
+// The client makes My Games from its library the first time the player opens it; where the
+// library is missing the player is told so once and play goes on.
+TEST(MyGames, TheWindowComesFromItsLibraryWhenFirstOpenedAndItsAbsenceIsSaid)
+{
+    QTemporaryDir dir;
+    StatusRecord status;
+    MainWindow form;
+    MyGamesOnDemand onDemand(&form, QStringLiteral(BINGO_APP_DIR));
+    GameHistory history(dir.filePath(QStringLiteral("history.db")), &status, &onDemand);
+    onDemand.attach(&history);
+    const auto shown = [] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->objectName() == QLatin1String("MyGamesWindow") && w->isVisible())
+                return true;
+        return false;
+    };
+    EXPECT_FALSE(shown());
+    history.ShowMyGames();
+    EXPECT_TRUE(shown()) << onDemand.failure().toStdString();
+    EXPECT_TRUE(onDemand.failure().isEmpty());
+
+    QTemporaryDir empty;
+    MyGamesOnDemand missing(&form, empty.path());
+    int boxes = 0;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (QWidget* box = QApplication::activeModalWidget()) {
+            ++boxes;
+            box->close();
+        }
+    });
+    closer.start(20);
+    EXPECT_EQ(missing.window(), nullptr);
+    missing.showHistoryWindow();
+    missing.showTotals(HistoryTotals{});
+    EXPECT_EQ(boxes, 1);
+    EXPECT_TRUE(missing.failure().startsWith(QLatin1String("My Games cannot be shown: "))
+                && missing.failure().contains(QLatin1String(MyGamesOnDemand::kLibrary)));
+}
