@@ -3,6 +3,7 @@
 // file that cannot be used turns the record off and play goes on; the totals of each period
 // follow a clock the test sets; the CSV export reads back field for field.
 #include "coretestbed.h"
+#include "testhall.h"
 #include "hall.h"
 #include "history/gamehistory.h"
 #include "scriptedpeer.h"
@@ -183,21 +184,12 @@ TEST(History, AGameAgainstTheDemoHallIsRecordedAsTheHallPlayedIt)
 {
     constexpr int kTickMs = 20;
     QTemporaryDir www;
-    HallConfig config;
-    config.webPort = config.requestPort = config.salesPort = config.gamePort = 0;
-    config.chatPorts = {0, 0};
-    config.wwwDir = www.path();
-    config.dbPath = www.filePath(QStringLiteral("hall.db"));   // its own, not one beside the temporary folder
-    config.game.tickMs = kTickMs;
-    config.game.salesSeconds = 70;
-    config.game.waitSeconds = 1;
-    config.game.seed = 7;
-    Hall hall(config);
+    Hall hall(FastHallConfig(www, kTickMs, 70, 7));
     QString error;
     ASSERT_TRUE(hall.start(&error)) << error.toStdString();
     CoreTestbed bed(kTickMs, hall.requestPort(), hall.gamePort(), hall.salesPort());
     bed.clock.running = true;
-    bed.writeFile("defaults.cfg", "UN:demo#WS:" + hall.webHost().toLatin1() + "#V6:FALSE#V7:bingo#\r\n");
+    RememberDemoPlayer(bed, hall);
     bed.create();
     HistoryRecord view;
     const QString path = bed.filePath(QStringLiteral("history.db"));

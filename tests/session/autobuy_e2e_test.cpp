@@ -2,6 +2,7 @@
 // card each, with the request lines the hall received; none in the fifth, which the client
 // leaves when its sales close.
 #include "coretestbed.h"
+#include "testhall.h"
 #include "hall.h"
 #include "limits/playlimits.h"
 #include "scriptedpeer.h"
@@ -61,22 +62,13 @@ struct Games : PlayListener {
 TEST(HallAutoBuy, FourGamesAreBoughtForOneCardEachAndTheFifthIsLeft)
 {
     QTemporaryDir www;
-    HallConfig config;
-    config.webPort = config.requestPort = config.salesPort = config.gamePort = 0;
-    config.chatPorts = {0, 0};
-    config.wwwDir = www.path();
-    config.dbPath = www.filePath(QStringLiteral("hall.db"));   // its own, not one beside the temporary folder
-    config.game.tickMs = kTickMs;
-    config.game.salesSeconds = 70;
-    config.game.waitSeconds = 1;
-    config.game.seed = 11;
-    Hall hall(config);
+    Hall hall(FastHallConfig(www, kTickMs, 70, 11));
     QString error;
     ASSERT_TRUE(hall.start(&error)) << error.toStdString();
     Tap tap(hall.requestPort());
     CoreTestbed bed(kTickMs, tap.port(), hall.gamePort(), hall.salesPort());
     bed.clock.running = true;
-    bed.writeFile("defaults.cfg", "UN:demo#WS:" + hall.webHost().toLatin1() + "#V6:FALSE#V7:bingo#\r\n");
+    RememberDemoPlayer(bed, hall);
     bed.create();
     GameCore& core = bed.c();
     core.shop().setRandom([](int lo, int) { return lo; });

@@ -3,6 +3,7 @@
 // step on its own, and the endings the hall never sends, are tested in clock_test,
 // dispatcher_test and cards_test.
 #include "coretestbed.h"
+#include "testhall.h"
 #include "hall.h"
 #include "scriptedpeer.h"
 
@@ -16,22 +17,13 @@ constexpr int kTickMs = 20;   // real milliseconds per game second, on both side
 TEST(HallGame, TwoGamesPlayFromLoginToTheNextSignIn)
 {
     QTemporaryDir www;
-    HallConfig config;
-    config.webPort = config.requestPort = config.salesPort = config.gamePort = 0;
-    config.chatPorts = {0, 0};
-    config.wwwDir = www.path();
-    config.dbPath = www.filePath(QStringLiteral("hall.db"));   // its own, not one beside the temporary folder
-    config.game.tickMs = kTickMs;
-    config.game.salesSeconds = 70;
-    config.game.waitSeconds = 1;
-    config.game.seed = 7;
-    Hall hall(config);
+    Hall hall(FastHallConfig(www, kTickMs, 70, 7));
     QString error;
     ASSERT_TRUE(hall.start(&error)) << error.toStdString();
     CoreTestbed bed(kTickMs, hall.requestPort(), hall.gamePort(), hall.salesPort());
     bed.clock.running = true;
     // The player is remembered, with the hall's web host: the next sign-in needs no dialog.
-    bed.writeFile("defaults.cfg", "UN:demo#WS:" + hall.webHost().toLatin1() + "#V6:FALSE#V7:bingo#\r\n");
+    RememberDemoPlayer(bed, hall);
     bed.create();
     GameCore& core = bed.c();
     const GameRound& round = core.round();
