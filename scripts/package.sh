@@ -12,6 +12,7 @@ flags() { DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get "$1"; }
 cmake -S . -B "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBINGO_TESTS=OFF -DBINGO_BENCH=OFF \
     -DCMAKE_C_FLAGS="$(flags CPPFLAGS) $(flags CFLAGS)" -DCMAKE_CXX_FLAGS="$(flags CPPFLAGS) $(flags CXXFLAGS)" \
     -DCMAKE_EXE_LINKER_FLAGS="$(flags LDFLAGS)" -DCMAKE_SHARED_LINKER_FLAGS="$(flags LDFLAGS)" \
+    -DCMAKE_MODULE_LINKER_FLAGS="$(flags LDFLAGS)" \
     ${CMAKE_ARGS:-} >/dev/null
 cmake --build "$BUILD" -j"$(nproc)"
 rm -f "$BUILD"/vexobingo_*.deb

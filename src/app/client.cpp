@@ -196,10 +196,11 @@ int RunClient(int argc, char** argv, const ClientHooks& hooks)
     if (parser.isSet(line.webHost))
         config.defaultWebHost = parser.value(line.webHost);
 
-    // The program's own libraries (sound, My Games): beside the program, or in the build's
-    // program folder for the aids that run the client from elsewhere.
+    // The program's own libraries (sound, My Games): in lib/ of the program's folder, or of the
+    // build's program folder for the aids that run the client from elsewhere.
     const QString moduleFolder =
-        hooks.programFolder.isEmpty() ? QCoreApplication::applicationDirPath() : hooks.programFolder;
+        (hooks.programFolder.isEmpty() ? QCoreApplication::applicationDirPath() : hooks.programFolder)
+        + QStringLiteral("/lib");
     GameClock clock(tickMs);
     std::unique_ptr<WavePlayer> player;
     if (parser.isSet(line.noSound))

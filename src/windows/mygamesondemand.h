@@ -1,6 +1,6 @@
 #pragma once
-// My Games as the record sees it. The window lives in a library of its own beside the program
-// ("libvexobingo-mygames.so", with Qt Charts), loaded and made the first time the player opens
+// My Games as the record sees it. The window lives in a library of its own in the program
+// folder's lib/ ("libvexobingo-mygames.so", with Qt Charts), loaded and made the first time the player opens
 // it: neither Qt Charts nor the window is set up before the login dialog shows. Where the
 // library cannot be loaded, the player is told once why and the record goes on without a window.
 #include "views/historyview.h"
@@ -19,7 +19,7 @@ public:
     static constexpr const char* kLibrary = "libvexobingo-mygames.so";
     static constexpr const char* kEntry = "vexobingo_make_my_games";
 
-    // folder: where the library is (the program's own folder).
+    // folder: where the library is (lib/ of the program's folder).
     MyGamesOnDemand(QWidget* parent, const QString& folder);
     ~MyGamesOnDemand() override;
     void attach(GameHistory* history) { history_ = history; }

@@ -84,7 +84,7 @@ TEST_F(WavePlayerTest, TheSoundLibraryIsLoadedAtTheFirstSoundAndItsAbsenceIsSaid
 {
     const QString wave = file("a.wav", makeWave(200));
     {
-        LoadedWavePlayer player(QStringLiteral(BINGO_APP_DIR));
+        LoadedWavePlayer player(QStringLiteral(BINGO_APP_DIR "/lib"));
         QSignalSpy notices(&player, &WavePlayer::notify);
         EXPECT_EQ(player.mode(), WavePlayer::Mode::Stopped);
         QString error;

@@ -130,7 +130,7 @@ TEST(MyGames, TheWindowComesFromItsLibraryWhenFirstOpenedAndItsAbsenceIsSaid)
     QTemporaryDir dir;
     StatusRecord status;
     MainWindow form;
-    MyGamesOnDemand onDemand(&form, QStringLiteral(BINGO_APP_DIR));
+    MyGamesOnDemand onDemand(&form, QStringLiteral(BINGO_APP_DIR "/lib"));
     GameHistory history(dir.filePath(QStringLiteral("history.db")), &status, &onDemand);
     onDemand.attach(&history);
     const auto shown = [] {

@@ -1,6 +1,6 @@
 #pragma once
-// The client's wave player: the media player lives in a library of its own beside the
-// program ("libvexobingo-sound.so"), which brings Qt Multimedia and the sound system's
+// The client's wave player: the media player lives in a library of its own in the program
+// folder's lib/ ("libvexobingo-sound.so"), which brings Qt Multimedia and the sound system's
 // libraries with it. It is loaded when the first sound is played, not at start, so a client
 // without sound never loads it and the login dialog shows without waiting for it.
 #include <QLibrary>
@@ -17,7 +17,7 @@ public:
     // The entry point the library exports: makes its media player.
     static constexpr const char* kEntry = "vexobingo_make_wave_player";
 
-    // folder: where the library is (the program's own folder).
+    // folder: where the library is (lib/ of the program's folder).
     explicit LoadedWavePlayer(const QString& folder, QObject* parent = nullptr);
     ~LoadedWavePlayer() override;
 
