@@ -263,9 +263,13 @@ int RunClient(int argc, char** argv, const ClientHooks& hooks)
     const ClientParts parts{form, hub, core, login, &history};
     if (hooks.beforeFormCreate)
         hooks.beforeFormCreate(parts);
-    form.show();
-    core.FormCreate();
+    // The login dialog shows first, then the main window behind it: the player can sign in
+    // while the main window is drawn.
     login.move(form.geometry().center() - login.rect().center());
+    core.FormCreate();
+    form.show();
+    login.raise();
+    login.activateWindow();
     if (hooks.afterFormCreate)
         hooks.afterFormCreate(parts);
 
