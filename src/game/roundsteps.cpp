@@ -37,7 +37,6 @@ void RoundSteps::Timer1Timer()
 void RoundSteps::CountdownSecond()
 {
     const int s = p_.round.countDown();
-    p_.events.tell([&](PlayListener& l) { l.salesSecond(s, p_.rack.bought()); });
     if (s == 44)
         p_.sounds.PlayIfPresent(QStringLiteral("lastcall.wav"));
     if (s == 30)
@@ -51,6 +50,8 @@ void RoundSteps::CountdownSecond()
         p_.links.setBusy(false);
         p_.table.HideBuyControls();
     }
+    // Told once this second's closings are made, so a listener sees the sales as they now stand.
+    p_.events.tell([&](PlayListener& l) { l.salesSecond(s, p_.rack.bought()); });
     if (s >= 5) {
         views_.figures->showCountdown(s);
         return;

@@ -318,3 +318,26 @@ TEST_F(Limits, LeavingFromTheRealityCheckWaitsForTheGameUnderWay)
     idle.c().LeaveAfterGame();
     EXPECT_EQ(idle.screen.system.quits, 1);
 }
+
+// A sales joined with its face choice already closed is passed by auto-buy; and a card of a face
+// count not yet bought is priced at the dearest face paid so far.
+TEST_F(Limits, AutoBuyAsksNothingOnceTheChoiceHasClosedAndAnUnboughtFaceCountIsPricedByTheFace)
+{
+    bed.c().shop().setRandom([](int lo, int) { return lo; });
+    sales();
+    bed.c().shop().chooseFaces(1);
+    settle();
+    ASSERT_TRUE(bed.c().shop().StartAutoBuy(3));
+    settle();
+    EXPECT_EQ(limits().expectedPrice(1), Money::fromCents(100));
+    EXPECT_EQ(limits().expectedPrice(3), Money::fromCents(300));
+    endGame("100001");
+    bed.clock.advance(30001);
+    bed.tick();
+    bed.signIn();
+    bed.openSales(30, "100002");   // 30 seconds to go: the face choice closed at 35
+    settle();
+    bed.tick(3);
+    settle();
+    EXPECT_EQ(cardRequests(), 1);
+}
